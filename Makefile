@@ -1,0 +1,29 @@
+# Entry points: `make demo` and `make test` each install what they need, build and run.
+BUILD      ?= build
+JOBS       ?= $(shell nproc)
+CMAKE_ARGS ?=
+FUZZ_SECONDS ?= 60
+
+.PHONY: all deps build demo test sanitize fuzz bench clean
+
+all: build
+
+deps:
+	@bash scripts/install-deps
+
+build: deps
+	cmake -S . -B $(BUILD) $(CMAKE_ARGS)
+	cmake --build $(BUILD) -j $(JOBS)
+
+# One real station-day (BJFS, 2020-01-01) in auto mode: no waiting, closes when done.
+demo: build
+	$(BUILD)/apps/velarix --products cmn,std,bias,dat --images tec24,prn,bias "$(CURDIR)/examples/bjfs0010.20o" auto
+
+test: build
+	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+sanitize:
+	$(MAKE) test BUILD=build-sanitize CMAKE_ARGS="-DVELARIX_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug"
+
+clean:
+	rm -rf build build-sanitize build-fuzz build-bench

@@ -1,0 +1,38 @@
+#pragma once
+// The program's one logging facility: the message log, the error log, the message pane
+// and the two log files. Only the execute thread writes to it.
+#include <string>
+#include <string_view>
+
+class MainWindow;
+
+class RunLog {
+public:
+    explicit RunLog(MainWindow* pane = nullptr) : pane_(pane) {}
+
+    void setPane(MainWindow* pane) { pane_ = pane; }
+
+    void append(std::string_view text) { messages.append(text); }
+    void appendError(std::string_view text) { errors.append(text); }
+    // Shows on the pane what was appended since the previous refresh.
+    void refresh();
+    // Appends and refreshes.
+    void say(std::string_view text) {
+        append(text);
+        refresh();
+    }
+
+    // Appends `messages` to <directory>Log_file.txt and empties it; when the file cannot
+    // be opened, reports that in `messages` and keeps the text for the next flush.
+    // Then appends `errors` (when longer than 2 characters) to Log_errors.txt and
+    // empties it when that succeeded. Returns false when the message log could not be
+    // written.
+    bool flush(const std::string& directory);
+
+    std::string messages;
+    std::string errors;
+
+private:
+    MainWindow* pane_;
+    size_t shown_ = 0;  // characters of `messages` already on the pane
+};

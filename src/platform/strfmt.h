@@ -1,0 +1,6 @@
+#pragma once
+// printf-style formatting into std::string. The program's messages and products are
+// defined by printf formats ("% 5.0d", "%2.2lf"), so they are produced by vsnprintf.
+#include <string>
+
+std::string strfmt(const char* format, ...) __attribute__((format(printf, 1, 2)));
