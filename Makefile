@@ -17,7 +17,8 @@ build: deps
 
 # One real station-day (BJFS, 2020-01-01) in auto mode: no waiting, closes when done.
 demo: build
-	$(BUILD)/apps/velarix --products cmn,std,bias,dat --images tec24,prn,bias "$(CURDIR)/examples/bjfs0010.20o" auto
+	rm -rf $(BUILD)/demo && mkdir -p $(BUILD)/demo && cp examples/*.20o examples/*.20n examples/*.DCB.Z $(BUILD)/demo/
+	$(BUILD)/apps/velarix --scope day --products cmn,std,bias,dat --images tec24,prn,bias "$(BUILD)/demo/bjfs0010.20o" auto
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)

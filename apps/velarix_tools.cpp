@@ -1,1 +1,38 @@
-int main() { return 0; }
+// velarix-tools: utility subcommands for checking inputs and intermediate results.
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "tools/tools.h"
+
+namespace {
+
+struct Tool {
+    const char* name;
+    const char* usage;
+    int (*run)(const ToolArgs&);
+};
+
+const Tool kTools[] = {
+    {"classify", "classify PATH...          what the program reads from each file name", toolClassify},
+};
+
+void printUsage(std::FILE* out) {
+    std::fprintf(out, "Usage: velarix-tools COMMAND [ARGS]\n\nCommands:\n");
+    for (const Tool& tool : kTools) std::fprintf(out, "  %s\n", tool.usage);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
+        printUsage(argc < 2 ? stderr : stdout);
+        return argc < 2 ? 2 : 0;
+    }
+    for (const Tool& tool : kTools) {
+        if (std::strcmp(argv[1], tool.name) == 0) return tool.run(ToolArgs(argv + 2, argv + argc));
+    }
+    std::fprintf(stderr, "velarix-tools: unknown command '%s'\n", argv[1]);
+    printUsage(stderr);
+    return 2;
+}

@@ -1,0 +1,6 @@
+#pragma once
+#include <string>
+
+// The text the message log starts with: program, version, build date, authorship and
+// the conditions of use.
+std::string startupBanner();

@@ -1,0 +1,15 @@
+#pragma once
+// The processing pipelines that the run driver dispatches to.
+#include "control/session.h"
+
+// One RINEX day from `session.currentInputPath` to its products. `compression`: 0 plain,
+// 1 ".Z" (or gzip), 2 Compact RINEX, 3 Compact RINEX compressed.
+void processRinex(Session& session, int pipelineOption, int compression);
+
+// Receiver formats that this program does not read: each reports that and returns.
+void processNovatel(Session& session, int pipelineOption, int compressedZ);
+void processScinda(Session& session, int pipelineOption, int flags);
+void processIsm(Session& session, int pipelineOption, int flags);
+
+// Runs the command file named by `session.currentInputPath`; 0 when it ran.
+int runCommandFile(Session& session);

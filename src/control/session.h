@@ -1,0 +1,62 @@
+#pragma once
+// Everything one run of the program shares: the options, the log, the station list, the
+// search object and the day in work. One per process; passed by reference.
+#include <functional>
+#include <vector>
+#include <string>
+
+#include "control/file_search.h"
+#include "control/run_timer.h"
+#include "gnss/day_job.h"
+#include "platform/run_log.h"
+#include "platform/window.h"
+#include "stations/igs_stations.h"
+#include "ui/run_options.h"
+
+enum RunMode : int { kInteractive = 0, kAuto = 1, kCommandFile = 2 };
+
+struct Session;
+
+// Entry points of the processing pipelines. The driver calls them on the execute
+// thread; they report through the run log and return nothing.
+using PipelineEntry = std::function<void(Session&, int pipelineOption, int flags)>;
+struct Pipelines {
+    PipelineEntry rinex;
+    PipelineEntry novatel;
+    PipelineEntry scinda;
+    PipelineEntry ism;
+    std::function<int(Session&)> commandFile;
+};
+Pipelines defaultPipelines();
+
+// Exit statuses of the program.
+enum ExitStatus : int { kExitCompleted = 0, kExitRefused = 1, kExitUsage = 2, kExitFailed = 3 };
+
+struct Session {
+    explicit Session(MainWindow& mainWindow) : window(mainWindow), log(&mainWindow) {}
+
+    MainWindow& window;
+    RunLog log;
+    RunOptions options;
+    // Reads the option panel's current choices; the driver calls it before each search.
+    std::function<RunOptions()> readPanelOptions;
+    StationCatalogue stations;
+    std::string programDir;
+    int runMode = kInteractive;
+    std::vector<std::string> arguments;  // the command line's paths (and "auto"), as given
+    std::string currentInputPath;
+    FileSearch search;
+    DayJob job;
+    RunTimer timer;
+    RemainingEstimate remaining;
+    Pipelines pipelines = defaultPipelines();
+    // Waits; tests replace it to run the driver without real delays.
+    std::function<void(int ms)> sleepMs;
+
+    int exitStatus = kExitCompleted;
+    int failedJobs = 0;  // pipelines count the days they could not complete
+
+    void sleep(int ms) const;
+    // Folder for the product files: the target directory when chosen, else the data folder.
+    std::string productFolder() const;
+};

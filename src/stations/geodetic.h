@@ -1,0 +1,24 @@
+#pragma once
+// WGS-84 geodetic <-> Earth-centred Earth-fixed conversions for station positions.
+
+constexpr double kDegreesToRadians = 0.017453292519943295;
+constexpr double kWgs84SemiMajorAxis_m = 6378137.0;
+constexpr double kWgs84Flattening = 1.0 / 298.257223563;
+
+struct EcefPosition {
+    double x_m = 0.0;
+    double y_m = 0.0;
+    double z_m = 0.0;
+};
+
+struct GeodeticPosition {
+    double latitude_deg = 0.0;
+    double longitude_deg = 0.0;  // -180..180
+    double height_m = 0.0;       // above the ellipsoid
+};
+
+EcefPosition geodeticToEcef(double latitude_deg, double longitude_deg, double height_m);
+
+// Iterative inverse; millimetre-exact for points near the Earth's surface. The centre of
+// the Earth (0, 0, 0) gives latitude 0, longitude 0 and height -a.
+GeodeticPosition ecefToGeodetic(double x_m, double y_m, double z_m);

@@ -1,0 +1,49 @@
+#include "stations/psn_file.h"
+
+#include <fstream>
+#include <string_view>
+#include <vector>
+
+#include "stations/field_text.h"
+#include "stations/geodetic.h"
+
+int readPsnFile(const std::string& path, PsnPosition& out, std::string& errorText) {
+    errorText.clear();
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        errorText = "\r\nError! unable to read .PSN file\r\n" + path + "\r\n";
+        return -1;
+    }
+    double latitudeSum = 0.0, longitudeSum = 0.0, heightSum = 0.0;
+    int taken = 0;
+    std::string line;
+    while (taken < kPsnMaxPositionLines && std::getline(in, line)) {
+        const std::vector<std::string_view> fields = splitBlanks(line);
+        if (fields.size() < 4 || fields[0] == "T") continue;
+        double latitude = 0.0, longitude = 0.0, height = 0.0;
+        if (!parseNumber(fields[0], latitude) || !parseNumber(fields[1], longitude) ||
+            !parseNumber(fields[2], height)) {
+            continue;
+        }
+        latitudeSum += latitude;
+        longitudeSum += longitude;
+        heightSum += height;
+        ++taken;
+    }
+    if (taken == 0) {
+        errorText = "\r\nError! no position line in .PSN file\r\n" + path + "\r\n";
+        return -2;
+    }
+    PsnPosition position;
+    position.linesUsed = taken;
+    position.latitude_deg = latitudeSum / taken;
+    position.longitude_deg = longitudeSum / taken;
+    position.height = heightSum / taken;
+    if (position.longitude_deg < 0.0) position.longitude_deg += 360.0;
+    const EcefPosition ecef = geodeticToEcef(position.latitude_deg, position.longitude_deg, position.height);
+    position.x_m = ecef.x_m;
+    position.y_m = ecef.y_m;
+    position.z_m = ecef.z_m;
+    out = position;
+    return 0;
+}

@@ -1,0 +1,99 @@
+#include "ui/settings.h"
+
+#include <algorithm>
+
+#include "platform/paths.h"
+#include "ui/ini_file.h"
+
+namespace {
+
+const char* const kProcess = "Process Options";
+const char* const kFiles = "Output File Options";
+const char* const kImages = "Output Image Options";
+
+struct KeyBit {
+    const char* key;
+    int bit;
+};
+
+const KeyBit kScopeKeys[] = {{"This Day only", kThisDayOnly},
+                             {"This Month", kThisMonth},
+                             {"This Year", kThisYear},
+                             {"This Directory", kThisDirectory}};
+const KeyBit kFileKeys[] = {{"CMN file", kCmnFile},
+                            {"STD file", kStdFile},
+                            {"Bias file", kBiasFile},
+                            {"Depletion file", kDepletionFile},
+                            {"DAT file", kDatFile}};
+const KeyBit kImageKeys[] = {{"TEC 24hour Image", kTec24HourImage},
+                             {"TEC PRN Images", kTecPrnImages},
+                             {"Biased/unBiased TEC plot", kBiasedUnbiasedPlot},
+                             {"Depletion Image", kDepletionImage},
+                             {"High Resolution", kHighResolution}};
+
+const char* truth(bool value) { return value ? "true" : "false"; }
+
+}  // namespace
+
+std::string settingsPath(const std::string& programDir) {
+    return writableProgramDirectory(programDir) + "Velarix.ini";
+}
+
+bool saveSettings(const std::string& path, const RunOptions& options) {
+    IniFile ini;
+    ini.load(path);  // keep whatever else the file holds
+    for (const KeyBit& k : kScopeKeys) ini.set(kProcess, k.key, truth(options.scopeWord & k.bit));
+    ini.set(kProcess, "Is All Stations", truth(options.allStations()));
+    if (options.separateTarget) {
+        ini.set(kFiles, "Target Directory", "true");
+        ini.set(kFiles, "Target Path", options.targetDir);
+    } else {
+        ini.set(kFiles, "Target Directory", "false");
+        ini.remove(kFiles, "Target Path");
+    }
+    for (const KeyBit& k : kFileKeys) ini.set(kFiles, k.key, truth(options.fileWord & k.bit));
+    for (const KeyBit& k : kImageKeys) ini.set(kImages, k.key, truth(options.imageWord & k.bit));
+    return ini.save(path);
+}
+
+int loadSettings(const std::string& path, RunOptions& options) {
+    IniFile ini;
+    if (!ini.load(path)) return 0;
+    int changed = 0;
+    auto isTrue = [&](const char* section, const char* key) { return ini.get(section, key) == "true"; };
+    auto present = [&](const char* section, const char* key) { return ini.get(section, key).has_value(); };
+
+    for (const KeyBit& k : kScopeKeys) {
+        if (isTrue(kProcess, k.key)) {
+            options.selectScope(k.bit);
+            changed = 2;
+        }
+    }
+    if (present(kProcess, "Is All Stations")) {
+        if (isTrue(kProcess, "Is All Stations")) {
+            options.scopeWord |= kAllStations;
+        } else {
+            options.scopeWord &= ~kAllStations;
+        }
+        changed = 2;
+    }
+    if (isTrue(kFiles, "Target Directory")) {
+        options.separateTarget = true;
+        const std::string target = ini.get(kFiles, "Target Path").value_or("");
+        if (!target.empty()) options.targetDir = target;
+        changed = std::max(changed, 1);
+    } else if (present(kFiles, "Target Directory")) {
+        options.separateTarget = false;
+        changed = std::max(changed, 1);
+    }
+    auto applyBits = [&](const char* section, const KeyBit* keys, size_t count, int& word) {
+        for (size_t i = 0; i < count; ++i) {
+            if (!present(section, keys[i].key)) continue;
+            word = isTrue(section, keys[i].key) ? (word | keys[i].bit) : (word & ~keys[i].bit);
+            changed = std::max(changed, 1);
+        }
+    };
+    applyBits(kFiles, kFileKeys, std::size(kFileKeys), options.fileWord);
+    applyBits(kImages, kImageKeys, std::size(kImageKeys), options.imageWord);
+    return changed;
+}

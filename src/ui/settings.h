@@ -1,0 +1,19 @@
+#pragma once
+// "Velarix.ini": the option choices that persist between runs. The "Skip existing CMN
+// files" switch is never stored, so it is off after every start.
+#include <string>
+
+#include "ui/run_options.h"
+
+// The settings file of a program directory: Velarix.ini in the directory where the
+// program keeps its own files.
+std::string settingsPath(const std::string& programDir);
+
+// Writes `options` to `path`. False when the file could not be written.
+bool saveSettings(const std::string& path, const RunOptions& options);
+
+// Applies the file at `path`, when it exists, to `options`. Returns the change flag that
+// the option panel raises: 0 nothing applied, 1 an output choice was applied, 2 the
+// scope or the all-stations choice was applied. A missing file returns 0 and leaves
+// `options` as they are.
+int loadSettings(const std::string& path, RunOptions& options);

@@ -1,0 +1,37 @@
+#include "test_support.h"
+
+#include <unistd.h>
+
+#include <fstream>
+#include <sstream>
+
+TempDir::TempDir() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "velarix-test-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot create a temporary folder");
+    path_ = pattern;
+}
+
+TempDir::~TempDir() {
+    std::error_code error;
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, error);
+    std::filesystem::remove_all(path_, error);
+}
+
+std::string TempDir::write(const std::string& name, const std::string& content) const {
+    const std::string full = path() + name;
+    std::filesystem::create_directories(std::filesystem::path(full).parent_path());
+    std::ofstream(full, std::ios::binary) << content;
+    return full;
+}
+
+std::string readWholeFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::string sharedDataDir() {
+    const std::string dir = VELARIX_SHARED_DATA;
+    return std::filesystem::is_directory(dir) ? dir + "/" : std::string();
+}

@@ -1,0 +1,26 @@
+#pragma once
+// Helpers shared by the test programs: temporary folders and small files.
+#include <filesystem>
+#include <string>
+
+// A fresh folder under the system's temporary directory, removed with the object.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    // The folder, ending in '/'.
+    std::string path() const { return path_.string() + "/"; }
+    // Writes `content` to `name` inside the folder and returns the full path.
+    std::string write(const std::string& name, const std::string& content) const;
+
+private:
+    std::filesystem::path path_;
+};
+
+std::string readWholeFile(const std::string& path);
+
+// Root of the real GNSS data, or "" when it is not on this machine.
+std::string sharedDataDir();
