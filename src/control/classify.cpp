@@ -61,14 +61,23 @@ bool isLetter(char c) { return std::isalpha(static_cast<unsigned char>(c)) != 0;
 
 // Value of `count` digits starting at 1-based character `position`; -1 when the text is
 // too short or a character is not a digit.
+// (At most 9 digits, so that the value fits.)
 int digitsAt(std::string_view text, size_t position, size_t count) {
-    if (position == 0 || position - 1 + count > text.size()) return -1;
+    if (count > 9 || position == 0 || position - 1 + count > text.size()) return -1;
     int value = 0;
     for (size_t i = position - 1; i < position - 1 + count; ++i) {
         if (!isDigit(text[i])) return -1;
         value = value * 10 + (text[i] - '0');
     }
     return value;
+}
+
+bool allDigitsAt(std::string_view text, size_t position, size_t count) {
+    if (position == 0 || position - 1 + count > text.size()) return false;
+    for (size_t i = position - 1; i < position - 1 + count; ++i) {
+        if (!isDigit(text[i])) return false;
+    }
+    return true;
 }
 
 char charAt(std::string_view text, size_t position) {
@@ -129,7 +138,7 @@ bool matchShortName(std::string_view base, const std::string& coreExtension, Inp
 // RINEX 3 long names: SSSSMRCCC_S_YYYYDDDHHMM_PPU[_FRU]_DT.
 bool matchLongName(std::string_view base, const std::string& coreExtension, InputFileInfo& info) {
     if (charAt(base, 10) != '_' || charAt(base, 12) != '_' || charAt(base, 24) != '_' || charAt(base, 28) != '_' ||
-        digitsAt(base, 13, 11) < 0) {
+        !allDigitsAt(base, 13, 11)) {
         return false;
     }
     // The data type is character 30 in navigation names (..._01D_MN). Observation names
