@@ -10,7 +10,7 @@
 
 namespace {
 
-const std::string kShippedDataDir = std::string(VELARIX_TEST_DATA) + "/../../data/";
+const std::string kShippedDataDir = std::string(VELARIX_SOURCE_DIR) + "/data/";
 
 std::string line(const std::string& code, const std::string& rest = "City\tCountry\t-56.1\t-12.5\t100.0\tAgency") {
     return code + "\t" + rest + "\n";

@@ -7,7 +7,7 @@
 
 namespace {
 
-const std::string kShippedTable = std::string(VELARIX_TEST_DATA) + "/../../data/LISN_Site_Def.txt";
+const std::string kShippedTable = std::string(VELARIX_SOURCE_DIR) + "/data/LISN_Site_Def.txt";
 
 std::string field(const std::string& value, const std::string& label) {
     return value + std::string(49 - value.size(), ' ') + "\t" + label + "\r\n";
