@@ -26,5 +26,16 @@ test: build
 sanitize:
 	$(MAKE) test BUILD=build-sanitize CMAKE_ARGS="-DVELARIX_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug"
 
+# Every libFuzzer target for FUZZ_SECONDS each, from the seed corpora in tests/fuzz/.
+fuzz:
+	@bash scripts/install-deps fuzz
+	CC=clang CXX=clang++ cmake -S . -B build-fuzz -DVELARIX_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build build-fuzz -j $(JOBS) --target fuzzers
+	bash scripts/run-fuzzers build-fuzz/fuzz tests/fuzz $(FUZZ_SECONDS)
+
+# Reader and decoder throughput on the real data (figures in the README).
+bench: build
+	bash scripts/run-benchmarks $(BUILD)/bench
+
 clean:
 	rm -rf build build-sanitize build-fuzz build-bench

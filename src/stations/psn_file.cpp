@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "stations/field_text.h"
-#include "stations/geodetic.h"
+#include "gnss/geodetic.h"
 
 int readPsnFile(const std::string& path, PsnPosition& out, std::string& errorText) {
     errorText.clear();

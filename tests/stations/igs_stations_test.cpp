@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <sstream>
 
-#include "stations/geodetic.h"
+#include "gnss/geodetic.h"
 #include "test_support.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "stations/geodetic.h"
+#include "gnss/geodetic.h"
 #include "test_support.h"
 
 TEST(PsnFile, AveragesOnlyTheFirstTenPositionLines) {

@@ -1,4 +1,4 @@
-#include "stations/geodetic.h"
+#include "gnss/geodetic.h"
 
 #include <cmath>
 
