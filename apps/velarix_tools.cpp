@@ -15,6 +15,9 @@ struct Tool {
 
 const Tool kTools[] = {
     {"classify", "classify PATH...          what the program reads from each file name", toolClassify},
+    {"decompress", "decompress FILE [-o OUT]  expand .Z, gzip and Compact RINEX files (chains too)", toolDecompress},
+    {"obsinfo", "obsinfo FILE              read an observation file and summarise it", toolObsInfo},
+    {"navinfo", "navinfo FILE              read a navigation file and summarise it", toolNavInfo},
 };
 
 void printUsage(std::FILE* out) {

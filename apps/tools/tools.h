@@ -7,3 +7,6 @@
 using ToolArgs = std::vector<std::string>;
 
 int toolClassify(const ToolArgs& args);
+int toolDecompress(const ToolArgs& args);
+int toolObsInfo(const ToolArgs& args);
+int toolNavInfo(const ToolArgs& args);

@@ -1,15 +1,15 @@
 #pragma once
-// An input file as plain text for the inspection tools: a compressed input (".Z", gzip,
+// An input file as plain text for the inspection tools, tests and benchmarks: a compressed input (".Z", gzip,
 // Compact RINEX, or a chain of them) is expanded into a temporary file, removed again
 // with the object.
 #include <string>
 
-class PlainInput {
+class PlainCopy {
 public:
-    explicit PlainInput(const std::string& path);
-    ~PlainInput();
-    PlainInput(const PlainInput&) = delete;
-    PlainInput& operator=(const PlainInput&) = delete;
+    explicit PlainCopy(const std::string& path);
+    ~PlainCopy();
+    PlainCopy(const PlainCopy&) = delete;
+    PlainCopy& operator=(const PlainCopy&) = delete;
 
     bool ok() const { return error_.empty(); }
     // The plain file to read.

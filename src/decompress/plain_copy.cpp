@@ -1,10 +1,10 @@
-#include "tools/plain_input.h"
+#include "decompress/plain_copy.h"
 
 #include <cstdio>
 
 // Plain files only for now; the decoders plug in here.
-PlainInput::PlainInput(const std::string& path) : path_(path) {}
+PlainCopy::PlainCopy(const std::string& path) : path_(path) {}
 
-PlainInput::~PlainInput() {
+PlainCopy::~PlainCopy() {
     if (!temporary_.empty()) std::remove(temporary_.c_str());
 }
