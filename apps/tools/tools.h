@@ -7,6 +7,8 @@
 using ToolArgs = std::vector<std::string>;
 
 int toolClassify(const ToolArgs& args);
+// Calendar date and time of an MJD, to the millisecond, for the summaries.
+std::string calendarText(double mjd);
 int toolDecompress(const ToolArgs& args);
 int toolObsInfo(const ToolArgs& args);
 int toolNavInfo(const ToolArgs& args);

@@ -1,7 +1,8 @@
 #pragma once
 // An input file as plain text for the inspection tools, tests and benchmarks: a compressed input (".Z", gzip,
-// Compact RINEX, or a chain of them) is expanded into a temporary file, removed again
-// with the object.
+// Compact RINEX, or a chain of them) is expanded into a temporary file under $TMPDIR (or
+// /tmp) whose name ends in the expanded name, removed again with the object. A plain
+// input is used in place.
 #include <string>
 
 class PlainCopy {
@@ -16,9 +17,12 @@ public:
     const std::string& path() const { return path_; }
     // Why the input could not be made plain.
     const std::string& error() const { return error_; }
+    // The Compact RINEX decoder's text when it skipped epochs (the file is still usable).
+    const std::string& warning() const { return warning_; }
 
 private:
     std::string path_;
     std::string temporary_;  // "" when the input was already plain
     std::string error_;
+    std::string warning_;
 };

@@ -9,17 +9,6 @@ namespace {
 
 const char* const kStatusNames[kStatusLineCount] = {"input", "type", "files", "hint", "progress", "timing", "status"};
 
-// The program's texts carry Windows line breaks; a terminal wants plain ones.
-std::string toTerminal(const std::string& text) {
-    std::string out;
-    out.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
-        out += text[i];
-    }
-    return out;
-}
-
 }  // namespace
 
 ConsoleWindow::ConsoleWindow(std::FILE* pane, std::FILE* status, int inputFd)
@@ -41,7 +30,7 @@ void ConsoleWindow::setStatus(StatusLine line, const std::string& text) {
     std::lock_guard<std::mutex> lock(mutex_);
     const auto index = static_cast<size_t>(line);
     lines_[index] = text;
-    const std::string shown(trim(toTerminal(text)));
+    const std::string shown(trim(withLineFeeds(text)));
     if (shown.empty()) return;
     breakPaneLine();
     std::fprintf(status_, "[%s] %s\n", kStatusNames[index], shown.c_str());
@@ -55,7 +44,7 @@ std::string ConsoleWindow::statusText(StatusLine line) const {
 
 void ConsoleWindow::showPaneText(const std::string& newText) {
     std::lock_guard<std::mutex> lock(mutex_);
-    const std::string text = paneIsTerminal_ ? toTerminal(newText) : newText;
+    const std::string text = paneIsTerminal_ ? withLineFeeds(newText) : newText;
     if (text.empty()) return;
     std::fwrite(text.data(), 1, text.size(), pane_);
     paneAtLineStart_ = text.back() == '\n';
@@ -65,7 +54,7 @@ void ConsoleWindow::showPaneText(const std::string& newText) {
 void ConsoleWindow::messageBox(const std::string& title, const std::string& text) {
     std::lock_guard<std::mutex> lock(mutex_);
     breakPaneLine();
-    std::fprintf(status_, "\n=== %s ===\n%s\n===\n", std::string(trim(title)).c_str(), toTerminal(text).c_str());
+    std::fprintf(status_, "\n=== %s ===\n%s\n===\n", std::string(trim(title)).c_str(), withLineFeeds(text).c_str());
     std::fflush(status_);
 }
 

@@ -44,3 +44,18 @@ std::string_view trim(std::string_view text) {
     const size_t last = text.find_last_not_of(blanks);
     return text.substr(first, last - first + 1);
 }
+
+std::string_view trimRight(std::string_view text) {
+    const size_t last = text.find_last_not_of(" \t");
+    return last == std::string_view::npos ? std::string_view() : text.substr(0, last + 1);
+}
+
+std::string withLineFeeds(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+        out += text[i];
+    }
+    return out;
+}

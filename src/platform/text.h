@@ -10,3 +10,7 @@ bool endsWith(std::string_view text, std::string_view suffix);
 bool endsWithNoCase(std::string_view text, std::string_view suffix);
 bool startsWith(std::string_view text, std::string_view prefix);
 std::string_view trim(std::string_view text);
+// The program's texts carry Windows line breaks (CR LF); this gives plain LF ones.
+std::string withLineFeeds(std::string_view text);
+// Without trailing blanks (spaces and tabs).
+std::string_view trimRight(std::string_view text);

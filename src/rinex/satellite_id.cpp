@@ -1,6 +1,7 @@
 #include "rinex/satellite_id.h"
 
 #include <cctype>
+#include <cstdio>
 
 namespace {
 
@@ -107,4 +108,12 @@ int satNoUnchecked(std::string_view text) {
     const long prn = readNumber(digitFirst ? text : text.substr(1));
     if (prn <= 0) return -1;
     return (systemOfLetter(first) - 1) * 100 + static_cast<int>(prn);
+}
+
+std::string satelliteLabel(int satNo) {
+    const int system = systemOf(satNo);
+    const int prn = satNo - (system - 1) * 100;
+    char text[16];
+    std::snprintf(text, sizeof text, "%c%02d", letterOf(system), prn);
+    return text;
 }

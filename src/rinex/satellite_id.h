@@ -2,6 +2,7 @@
 // Satellite identifiers ("G05", "R12", " 7") and the program-wide satellite number:
 // satNo = (system code - 1) * 100 + PRN, so GPS satellites keep their PRN and every
 // per-satellite table is keyed by one integer. The system code is (satNo + 100) / 100.
+#include <string>
 #include <string_view>
 
 enum SystemCode : int {
@@ -33,6 +34,9 @@ constexpr bool isGpsPrn(int satNo) { return satNo >= 1 && satNo <= 32; }
 const char* systemName(int systemCode);
 // System code of an identifier letter (either case); a blank or a digit is GPS.
 int systemOfLetter(char letter);
+
+// "G05", "R12", "E11": the letter and the PRN of a satellite number.
+std::string satelliteLabel(int satNo);
 
 // Checked parse of up to three characters. 0: accepted. -1: the number is not positive
 // (satNo becomes -1). -2: the number is outside the system's range, or the system is

@@ -1,0 +1,16 @@
+// Fuzz target: any bytes as a Unix compress (.Z) file, expanded by DecompressZ.
+#include "decompress/decompress_z.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "fuzz_files.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static const FuzzFiles files("decompress_z");
+    if (!files.writeInput(data, size)) return 0;
+    std::string message;
+    DecompressZ(files.input(), files.output(), message);
+    return 0;
+}

@@ -1,0 +1,170 @@
+#include "decompress/expand.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <vector>
+
+#include "decompress/decompress_crx.h"
+#include "decompress/decompress_gz.h"
+#include "decompress/decompress_z.h"
+#include "decompress/file_io.h"
+#include "platform/text.h"
+
+namespace {
+
+enum class Step { Gzip, UnixCompress, CompactRinex };
+
+// Drops one ".gz" or ".Z" suffix; false when there is none.
+bool dropArchiveSuffix(std::string& name, Step& step) {
+    if (endsWithNoCase(name, ".gz")) {
+        name.resize(name.size() - 3);
+        step = Step::Gzip;
+        return true;
+    }
+    if (endsWithNoCase(name, ".z")) {
+        name.resize(name.size() - 2);
+        step = Step::UnixCompress;
+        return true;
+    }
+    return false;
+}
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Turns a Compact RINEX name into the observation name; false for other names.
+bool toObservationName(std::string& name) {
+    const size_t n = name.size();
+    if (endsWithNoCase(name, ".crx")) {
+        name.replace(n - 3, 3, name[n - 3] == 'C' ? "RNX" : "rnx");
+        return true;
+    }
+    if (n >= 4 && name[n - 4] == '.' && isDigit(name[n - 3]) && isDigit(name[n - 2]) &&
+        (name[n - 1] == 'd' || name[n - 1] == 'D')) {
+        name[n - 1] = name[n - 1] == 'd' ? 'o' : 'O';
+        return true;
+    }
+    return false;
+}
+
+std::vector<Step> stepsFor(const std::string& path, std::string& plainName) {
+    std::vector<Step> steps;
+    plainName = path;
+    Step step;
+    while (dropArchiveSuffix(plainName, step)) steps.push_back(step);
+    if (toObservationName(plainName)) steps.push_back(Step::CompactRinex);
+    return steps;
+}
+
+int copyFile(const std::string& input, const std::string& output, std::string& message) {
+    long long size = 0;
+    FilePtr in = openInputFile(input, size);
+    if (!in) {
+        message = "Cannot open file";
+        return -1;
+    }
+    FilePtr out = openOutputFile(output);
+    if (!out) {
+        message = "Cannot write file";
+        return -11;
+    }
+    std::vector<char> buffer(1 << 18);
+    size_t got = 0;
+    while ((got = std::fread(buffer.data(), 1, buffer.size(), in.get())) > 0) {
+        if (!writeBytes(out.get(), buffer.data(), got)) {
+            message = "Write error!";
+            return -6;
+        }
+    }
+    if (std::ferror(in.get())) {
+        message = "Cannot read file";
+        return -1;
+    }
+    if (!closeOutputFile(out)) {
+        message = "Write error!";
+        return -6;
+    }
+    return 0;
+}
+
+int runStep(Step step, const std::string& input, const std::string& output, std::string& message) {
+    switch (step) {
+        case Step::Gzip:
+            return DecompressGz(input, output, message);
+        case Step::UnixCompress:
+            return DecompressZ(input, output, message);
+        case Step::CompactRinex:
+            return DecompressCrx(input, output, message);
+    }
+    return -1;
+}
+
+// A temporary file beside `near`, removed with the object.
+class ScratchFile {
+public:
+    explicit ScratchFile(const std::string& near) : path_(near + ".part-XXXXXX") {
+        const int fd = mkstemp(path_.data());
+        if (fd < 0) {
+            path_.clear();
+        } else {
+            close(fd);
+        }
+    }
+    ~ScratchFile() {
+        if (!path_.empty()) std::remove(path_.c_str());
+    }
+    ScratchFile(const ScratchFile&) = delete;
+    ScratchFile& operator=(const ScratchFile&) = delete;
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+}  // namespace
+
+std::string expandedName(const std::string& path) {
+    std::string plainName;
+    stepsFor(path, plainName);
+    return plainName;
+}
+
+bool isExpandable(const std::string& path) {
+    std::string plainName;
+    return !stepsFor(path, plainName).empty();
+}
+
+int expandFile(const std::string& input, const std::string& output, std::string& message) {
+    std::error_code error;
+    if (std::filesystem::equivalent(input, output, error)) {
+        message = "Cannot write file: the output is the input";
+        return -11;
+    }
+    std::string plainName;
+    const std::vector<Step> steps = stepsFor(input, plainName);
+    int result = 0;
+    if (steps.empty()) {
+        result = copyFile(input, output, message);
+    } else {
+        std::string source = input;
+        std::vector<std::unique_ptr<ScratchFile>> scratch;
+        for (size_t i = 0; i < steps.size() && expandSucceeded(result); ++i) {
+            std::string target = output;
+            if (i + 1 < steps.size()) {
+                scratch.push_back(std::make_unique<ScratchFile>(output));
+                target = scratch.back()->path();
+                if (target.empty()) {
+                    message = "Cannot write file";
+                    result = -11;
+                    break;
+                }
+            }
+            result = runStep(steps[i], source, target, message);
+            source = target;
+        }
+    }
+    if (!expandSucceeded(result)) std::remove(output.c_str());
+    return result;
+}

@@ -1,0 +1,46 @@
+#include "rinex/fixed_fields.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <string>
+
+FieldStatus fixed_fields_detail::parseDoubleSlow(std::string_view field, double& value) {
+    value = 0.0;
+    std::string text(field);
+    for (char& c : text) {
+        if (c == 'D' || c == 'd') c = 'E';  // Fortran exponent
+    }
+    const char* begin = text.c_str();
+    char* end = nullptr;
+    const double parsed = std::strtod(begin, &end);
+    if (end == begin || !isBlank(std::string_view(end)) || !std::isfinite(parsed)) return FieldStatus::kInvalid;
+    // strtod also reads "nan", "inf" and hexadecimal forms; RINEX numbers are decimal.
+    for (const char* p = begin; p != end; ++p) {
+        if (!(isBlankChar(*p) || (*p >= '0' && *p <= '9') || *p == '.' || *p == '-' || *p == '+' || *p == 'E' ||
+              *p == 'e')) {
+            return FieldStatus::kInvalid;
+        }
+    }
+    value = parsed;
+    return FieldStatus::kNumber;
+}
+
+FieldStatus parseIntField(std::string_view field, long& value) {
+    value = 0;
+    std::size_t i = 0;
+    const std::size_t n = field.size();
+    while (i < n && isBlankChar(field[i])) ++i;
+    if (i == n) return FieldStatus::kBlank;
+    bool negative = false;
+    if (field[i] == '-' || field[i] == '+') negative = field[i++] == '-';
+    long magnitude = 0;
+    int digits = 0;
+    for (; i < n && field[i] >= '0' && field[i] <= '9'; ++i) {
+        if (magnitude > 999999999L / 10) return FieldStatus::kInvalid;
+        magnitude = magnitude * 10 + (field[i] - '0');
+        ++digits;
+    }
+    if (digits == 0 || magnitude > 999999999L || !isBlank(field.substr(i))) return FieldStatus::kInvalid;
+    value = negative ? -magnitude : magnitude;
+    return FieldStatus::kNumber;
+}

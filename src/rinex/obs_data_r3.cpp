@@ -1,0 +1,217 @@
+// The RINEX 3 data section: epoch lines beginning with "> ", each followed by one line per
+// satellite holding its system's observables in 16-character fields.
+#include <algorithm>
+#include <array>
+#include <vector>
+
+#include "platform/strfmt.h"
+#include "rinex/fixed_fields.h"
+#include "rinex/obs_read_state.h"
+#include "rinex/satellite_id.h"
+
+namespace {
+
+// Fields that fit a line of the length limit; those of a longer list are always absent.
+constexpr std::size_t kMaxValuesPerLine = (kRinex3LineLimit - 3) / 16;
+constexpr const char* kLongLineFormat = "\r\nError! OBS_readR3: length of line exceeding 1500 chars @line# %ld";
+
+struct EpochLine {
+    int flag = 0;
+    double mjd = 0.0;
+    long satellites = 0;
+};
+
+enum class EpochStatus { kOk, kNotEpoch, kBadFlag, kBadTime };
+
+bool isEpochStart(std::string_view line) { return line.size() >= 2 && line[0] == '>' && line[1] == ' '; }
+
+bool readNumber(std::string_view field, long& value) { return parseIntField(field, value) == FieldStatus::kNumber; }
+
+// "> yyyy mm dd hh mm ss.sssssss  f nnn": the flag in column 32, the time in columns 3-30,
+// the satellite count in columns 33-35.
+EpochStatus parseEpochLine(std::string_view line, EpochLine& epoch) {
+    const char flag = line.size() >= 32 ? line[31] : ' ';
+    epoch.flag = isBlankChar(flag) ? 0 : (flag >= '0' && flag <= '9' ? flag - '0' : -1);
+    if (epoch.flag < 0 || epoch.flag > 6) return EpochStatus::kBadFlag;
+    for (std::size_t column : {7, 10, 13, 16, 19, 30, 31}) {
+        if (!isBlankAt(line, column)) return EpochStatus::kBadTime;
+    }
+    if (isBlank(columns(line, 3, 29))) return EpochStatus::kBadTime;
+    long year = 0, month = 0, day = 0, hour = 0, minute = 0;
+    double second = 0.0;
+    if (!readNumber(columns(line, 3, 6), year) || !readNumber(columns(line, 8, 9), month) ||
+        !readNumber(columns(line, 11, 12), day) || !readNumber(columns(line, 14, 15), hour) ||
+        !readNumber(columns(line, 17, 18), minute) ||
+        parseDoubleField(columns(line, 20, 30), second) != FieldStatus::kNumber) {
+        return EpochStatus::kBadTime;
+    }
+    if (!epochFieldsInRange(month, day, hour, minute, second)) return EpochStatus::kBadTime;
+    if (parseIntField(columns(line, 33, 35), epoch.satellites) == FieldStatus::kInvalid || epoch.satellites < 0) {
+        return EpochStatus::kBadTime;
+    }
+    if (second >= 60.0) {  // a leap second: the next minute
+        second = 0.0;
+        ++minute;
+    }
+    epoch.mjd = epochLineMjd(year, month, day, hour, minute, second);
+    return EpochStatus::kOk;
+}
+
+// One system's observable list as the data lines hold it, and the counts of the TEC
+// selection gathered while reading.
+struct SystemLayout {
+    std::vector<int> obsIds;
+    std::vector<long> occurrences;                         // per position
+    std::vector<std::array<int, 4>> candidatePositions;   // -1: the list lacks the observable
+    std::vector<long> candidateCounts;
+};
+
+class Rinex3Reader {
+public:
+    explicit Rinex3Reader(ObsReadState& state) : state_(state) {
+        for (const auto& [systemCode, types] : state.header.obsTypes) prepare(systemCode, types);
+    }
+
+    void run();
+
+private:
+    void prepare(int systemCode, const std::vector<HeaderObsType>& types);
+    void readSatellite(std::string_view line, const EpochLine& epoch, bool collect);
+    void foldCounts();
+
+    ObsReadState& state_;
+    std::array<SystemLayout, kUnknownSystem + 1> systems_;
+    std::vector<SatObservation> scratch_;  // values of satellites that are not stored
+};
+
+void Rinex3Reader::prepare(int systemCode, const std::vector<HeaderObsType>& types) {
+    SystemLayout& layout = systems_[systemCode];
+    const std::size_t count = std::min(types.size(), kMaxValuesPerLine);
+    layout.obsIds.clear();
+    for (std::size_t i = 0; i < count; ++i) layout.obsIds.push_back(types[i].id);
+    layout.occurrences.assign(count, 0);
+    const auto selection = state_.table.tecSelection.find(systemCode);
+    if (selection == state_.table.tecSelection.end()) return;
+    for (const TecCandidate& candidate : selection->second.candidates) {
+        std::array<int, 4> positions{};
+        for (std::size_t role = 0; role < 4; ++role) {
+            const auto found = std::find(layout.obsIds.begin(), layout.obsIds.end(), candidate.obsIds[role]);
+            positions[role] = found == layout.obsIds.end() ? -1 : static_cast<int>(found - layout.obsIds.begin());
+        }
+        layout.candidatePositions.push_back(positions);
+    }
+    layout.candidateCounts.assign(layout.candidatePositions.size(), 0);
+}
+
+void Rinex3Reader::readSatellite(std::string_view line, const EpochLine& epoch, bool collect) {
+    SatId id;
+    const int accepted = parseSatIdChecked(line.substr(0, std::min<std::size_t>(3, line.size())), id);
+    if (accepted == -1 || id.satNo <= 0) {  // no satellite to give the values to
+        ++state_.counts.discarded;
+        return;
+    }
+    SystemLayout& layout = systems_[id.systemCode];
+    const std::size_t count = layout.obsIds.size();
+    // Rejected numbers (G33, J01, E36) still count for the selection but are not stored:
+    // later stages index GPS tables by number, and a raw PRN would collide with GPS.
+    const bool stored = accepted == 0 && (id.systemCode == kGps || id.systemCode == kIrnss);
+    std::span<SatObservation> values;
+    if (stored) {
+        values = state_.table.pool.allocate(count);
+    } else {
+        scratch_.resize(count);
+        values = scratch_;
+    }
+    bool unreadable = false;
+    for (std::size_t i = 0; i < count; ++i) {
+        SatObservation& observation = values[i];
+        observation.obsId = layout.obsIds[i];
+        const std::size_t start = 3 + 16 * i;
+        double value = 0.0;
+        if (start < line.size() && parseDoubleField(line.substr(start, 14), value) == FieldStatus::kInvalid) {
+            value = 0.0;
+            unreadable = true;
+        }
+        observation.value = value;
+        observation.lossOfLock = static_cast<std::int16_t>(indicatorAt(line, start + 15));
+        observation.signalStrength = static_cast<std::int16_t>(indicatorAt(line, start + 16));
+        if (value != 0.0) ++layout.occurrences[i];
+    }
+    if (unreadable) state_.report(kUnreadableValueFormat);
+    for (std::size_t k = 0; k < layout.candidatePositions.size(); ++k) {
+        const std::array<int, 4>& positions = layout.candidatePositions[k];
+        bool all = true;
+        for (int position : positions) all = all && position >= 0 && values[position].value != 0.0;
+        if (all) ++layout.candidateCounts[k];
+    }
+    if (!stored) return;
+    SatEpochRecord record;
+    record.epochMjd = epoch.mjd;
+    record.satNo = id.satNo;
+    record.systemLetter = id.letter;
+    record.systemCode = id.systemCode;
+    record.observations = values;
+    record.epochFlag = static_cast<std::int16_t>(epoch.flag);
+    state_.store(record, collect);
+}
+
+void Rinex3Reader::foldCounts() {
+    for (auto& [systemCode, selection] : state_.table.tecSelection) {
+        if (systemCode < 0 || systemCode > kUnknownSystem) continue;
+        const SystemLayout& layout = systems_[systemCode];
+        for (std::size_t i = 0; i < layout.obsIds.size(); ++i) {
+            if (layout.obsIds[i] != kNoObsCode) selection.occurrences[layout.obsIds[i]] += layout.occurrences[i];
+        }
+        for (std::size_t k = 0; k < layout.candidateCounts.size() && k < selection.candidates.size(); ++k) {
+            selection.candidates[k].count += layout.candidateCounts[k];
+        }
+    }
+}
+
+void Rinex3Reader::run() {
+    std::string_view line;
+    bool haveLine = state_.nextLine(kRinex3LineLimit, line, kLongLineFormat);
+    while (haveLine) {
+        if (line.empty()) {
+            ++state_.counts.discarded;
+            haveLine = state_.nextLine(kRinex3LineLimit, line, kLongLineFormat);
+            continue;
+        }
+        EpochLine epoch;
+        const EpochStatus status = isEpochStart(line) ? parseEpochLine(line, epoch) : EpochStatus::kNotEpoch;
+        if (status == EpochStatus::kNotEpoch) {
+            state_.report("\r\nError! Bad epoch at line: %ld");
+            ++state_.counts.discarded;
+        } else if (status == EpochStatus::kBadFlag) {
+            state_.log.append(strfmt("\r\nError! Invalid epoch flag %d @ line %ld ", epoch.flag, state_.counts.lines));
+            ++state_.counts.discarded;
+        } else if (status == EpochStatus::kBadTime) {
+            state_.report("\r\nError! Bad time format at epoch @line: %ld");
+            ++state_.counts.discarded;
+        } else if (epoch.flag == 0 || epoch.flag == 1 || epoch.flag == 6) {
+            const bool collect = state_.collectingEpochs();
+            bool nextEpochRead = false;
+            for (long k = 0; k < epoch.satellites; ++k) {
+                haveLine = state_.nextLine(kRinex3LineLimit, line, kLongLineFormat);
+                if (!haveLine) break;
+                if (isEpochStart(line)) {  // fewer satellites than announced
+                    nextEpochRead = true;
+                    break;
+                }
+                readSatellite(line, epoch, collect);
+            }
+            state_.countEpoch(epoch.mjd);
+            if (!haveLine) break;
+            if (nextEpochRead) continue;
+        } else if (epoch.satellites > 0) {
+            ++state_.counts.discarded;  // its special records follow as lines of their own
+        }
+        haveLine = state_.nextLine(kRinex3LineLimit, line, kLongLineFormat);
+    }
+    state_.log.append("\r\n ... end of file..");
+    foldCounts();
+}
+
+}  // namespace
+
+void readRinex3Data(ObsReadState& state) { Rinex3Reader(state).run(); }

@@ -1,0 +1,152 @@
+#include "rinex/obs_reader.h"
+
+#include "gnss/geodetic.h"
+#include "platform/strfmt.h"
+#include "rinex/obs_read_state.h"
+#include "rinex/rinex2_tec_rule.h"
+#include "rinex/satellite_id.h"
+#include "rinex/tec_selection.h"
+
+bool ObsReadState::nextLine(std::size_t limit, std::string_view& line, const char* cutFormat) {
+    bool cut = false;
+    if (!in.next(limit, line, cut)) return false;
+    ++counts.lines;
+    if (cut && cutFormat != nullptr) report(cutFormat);
+    return true;
+}
+
+void ObsReadState::report(const char* format) { log.append(strfmt(format, counts.lines)); }
+
+void ObsReadState::countEpoch(double mjd) {
+    if (counts.epochs == 0) counts.firstEpochMjd = mjd;
+    counts.lastEpochMjd = mjd;
+    ++counts.epochs;
+}
+
+void ObsReadState::store(const SatEpochRecord& record, bool collect) {
+    const auto index = static_cast<std::size_t>(record.satNo);
+    if (index < satelliteRecords_.size()) {
+        if (satelliteRecords_[index] == nullptr) satelliteRecords_[index] = &table.bySatellite[record.satNo];
+        satelliteRecords_[index]->push_back(record);
+    } else {
+        table.bySatellite[record.satNo].push_back(record);
+    }
+    if (collect) table.byEpoch[record.epochMjd].push_back(record);
+}
+
+namespace {
+
+// Reads header lines until END OF HEADER; false when the file ended first.
+bool readHeader(ObsReadState& state) {
+    std::string_view line;
+    while (!state.header.endOfHeader) {
+        if (!state.nextLine(kHeaderLineLimit, line)) {
+            state.log.append("\r\nError! incomplete header... end of file..");
+            return false;
+        }
+        if (line.empty()) continue;
+        if (line.size() < 60 || line.size() > 80) state.log.append("\r\nError! invalid header line length.. ");
+        const HeaderStatus status = state.header.parseLine(line);
+        if (status.kind == HeaderStatus::kMessage) {
+            state.log.append("\r\nError! " + status.message + strfmt(", in header at line %ld", state.counts.lines));
+        } else if (status.kind == HeaderStatus::kPlain) {
+            state.report("\r\nError! in header at line %ld");
+        }
+    }
+    return true;
+}
+
+void checkHeader(Rinex3ObsHeader& header, RunLog& log) {
+    const std::uint32_t required = requiredHeaderBits(header.version);
+    if ((header.validBits & required) != required) log.append("\r\nInfo! some information missing in header...");
+    const HeaderStatus status = header.checkValidity();
+    if (status.kind == HeaderStatus::kMessage) {
+        log.append("\r\n" + status.message);
+    } else if (status.kind == HeaderStatus::kPlain) {
+        log.append("\r\nException! in header.");
+    }
+}
+
+// RINEX 3: false when no system has the observables for TEC.
+bool preselectTecObservables(const Rinex3ObsHeader& header, ObsTable& table, RunLog& log) {
+    selectTecObservablesPass1(header, table);  // a fresh entry for every system with types
+    int usable = 0;
+    for (const auto& [systemCode, types] : header.obsTypes) {
+        if (table.tecSelection[systemCode].enough == 1) {
+            ++usable;
+        } else {
+            log.append(std::string("\r\nInfo ") + systemName(systemCode) + " - Not enough preselect observables for TEC.");
+        }
+    }
+    if (usable > 0) return true;
+    log.append("\r\nInfo! No GNSS system(s) have observables for TEC derivation: exiting..file read..");
+    return false;
+}
+
+// RINEX 2: false when the header lacks the observables for TEC.
+bool checkRinex2Observables(const Rinex3ObsHeader& header, RunLog& log) {
+    const Rinex2TecRule rule = rinex2TecRule(rinex2PresenceBits(header.rinex2ObsTypes));
+    if (rule == Rinex2TecRule::kCodesOnly) {
+        log.append("\r\nWarning! @OBS_read: Both P1 & P2 observables absent in RinexVer2\r\nUsing C1,C2, L1,L2 for "
+                   "deriving TEC.");
+    } else if (rule == Rinex2TecRule::kMissing) {
+        log.append("\r\nError! @OBS_read: one or more of Required observable(s) P1/C1,P2,L1,L2 missing! in RinexVer2");
+        return false;
+    }
+    return true;
+}
+
+void takeStationPosition(const Rinex3ObsHeader& header, ObsTable& table) {
+    const auto& [x, y, z] = header.approxPosition_m;
+    table.stationX_m = x;
+    table.stationY_m = y;
+    table.stationZ_m = z;
+    table.positionKnown = !(x == 0.0 && y == 0.0);
+    if (!table.positionKnown) return;
+    const GeodeticPosition position = ecefToGeodetic(x, y, z);
+    table.latitude_deg = position.latitude_deg;
+    table.longitude_deg = position.longitude_deg < 0.0 ? position.longitude_deg + 360.0 : position.longitude_deg;
+    table.height_m = position.height_m;
+}
+
+}  // namespace
+
+ObsReadCounts OBS_readR3(const std::string& path, ObsTable& table, Rinex3ObsHeader& header, RunLog& log) {
+    table.readStatus = 0;
+    LineReader in(path);
+    if (!in.isOpen()) {
+        log.say("\r\nCan't open observation input file " + path);
+        table.readStatus = -2;
+        return {};
+    }
+    header.reset();
+    ObsReadState state(in, table, header, log);
+    if (!readHeader(state)) {
+        table.readStatus = -1;
+        log.refresh();
+        return state.counts;
+    }
+    checkHeader(header, log);
+    const bool rinex3 = header.version >= 3.0;
+    const bool proceed = rinex3 ? preselectTecObservables(header, table, log) : checkRinex2Observables(header, log);
+    if (!proceed) {
+        log.refresh();
+        return state.counts;
+    }
+    takeStationPosition(header, table);
+
+    if (rinex3) {
+        readRinex3Data(state);
+    } else {
+        readRinex2Data(state);
+    }
+    log.say(strfmt("\r\nRinex obs read (%ld lines, %ld epochs, %ld lines discarded)\r\n ..DONE..", state.counts.lines,
+                   state.counts.epochs, state.counts.discarded));
+    if (rinex3) {
+        selectTecObservablesPass2(table, log);
+    } else {
+        selectTecObservablesPass1(header, table);
+    }
+    log.refresh();
+    return state.counts;
+}

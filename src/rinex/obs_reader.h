@@ -1,0 +1,22 @@
+#pragma once
+// The observation file reader of the processing pipeline: one plain RINEX observation file
+// (2.x or 3.0x) into the observation table and the header, every skipped line reported to
+// the run log with its line number.
+#include <string>
+
+#include "platform/run_log.h"
+#include "rinex/obs_table.h"
+#include "rinex/rinex3_obs_header.h"
+
+// The counters of the closing summary line, for callers that show them.
+struct ObsReadCounts {
+    long lines = 0;      // lines read, header included
+    long epochs = 0;     // epochs of flags 0, 1 and 6
+    long discarded = 0;  // lines discarded
+    double firstEpochMjd = 0.0;  // first and last of those epochs; 0 when there is none
+    double lastEpochMjd = 0.0;
+};
+
+// Resets `header` and appends to the maps of `table` (the caller empties them between
+// files as it needs). `table.readStatus` tells how the read ended.
+ObsReadCounts OBS_readR3(const std::string& path, ObsTable& table, Rinex3ObsHeader& header, RunLog& log);
