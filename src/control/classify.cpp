@@ -253,11 +253,11 @@ InputFileInfo classify(const std::string& path, double nowMjd) {
     info.nameValid = 0;
 
     // The extension with the compression suffix removed: "20o.z" -> "20o", "crx.gz" -> "crx".
-    std::string coreExtension = info.extension;
     const std::string_view suffix = info.isGzip == 1 ? ".gz" : ".z";
-    if (info.isCompressedZ == 1 && endsWith(coreExtension, suffix)) {
-        coreExtension.resize(coreExtension.size() - suffix.size());
-    }
+    const std::string_view extension = info.extension;
+    const std::string coreExtension(info.isCompressedZ == 1 && endsWith(extension, suffix)
+                                        ? extension.substr(0, extension.size() - suffix.size())
+                                        : extension);
 
     bool matched = false;
     switch (schemeOf(coreExtension)) {
