@@ -4,6 +4,13 @@
 #include <cstdint>
 #include <string>
 
+#include "gnss/dcb_table.h"
+#include "gnss/tec_table.h"
+#include "rinex/ephemeris_table.h"
+#include "rinex/nav_header.h"
+#include "rinex/obs_table.h"
+#include "rinex/rinex3_obs_header.h"
+
 struct StationInfo;
 
 // The file and day in work.
@@ -47,8 +54,31 @@ struct InputKindFlags {
     void clear() { *this = InputKindFlags{}; }
 };
 
+// The station position the geometry works from: Earth-fixed and geodetic.
+struct StationPosition {
+    double x_m = 0.0, y_m = 0.0, z_m = 0.0;
+    double latitude_deg = -999.0;  // -999 = unknown
+    double longitude_deg = -999.0;  // 0..360
+    double height_m = -999.0;
+
+    bool known() const { return latitude_deg > -900.0; }
+    // Sets all six from an Earth-fixed position (WGS-84).
+    void setFromEcef(double x, double y, double z);
+};
+
 struct DayJob {
     CurrentFileContext context;
     InputKindFlags kinds;
-    double dayStartMjd = 0.0;  // the processing day
+
+    ObsTable obs;
+    Rinex3ObsHeader obsHeader;
+    EphemerisTable ephemerides;
+    NavHeader navHeader;
+    DcbTable dcb;
+    TecTable tec;
+    StationPosition station;
+
+    double dataInterval_s = -1.0;  // sampling interval, set by the TEC stage
+    double dayStartMjd = 0.0;      // the processing day
+    double phaseSign = 1.0;        // sign of the phase TEC in the levelling
 };

@@ -1,0 +1,25 @@
+#pragma once
+// Where a satellite is: the broadcast ephemeris record for an instant and the satellite's
+// Earth-fixed position, velocity and clock from it.
+#include "rinex/ephemeris_table.h"
+
+struct SatState {
+    double x_m = 0.0, y_m = 0.0, z_m = 0.0;  // Earth-fixed
+    double vx_mps = 0.0, vy_mps = 0.0, vz_mps = 0.0;
+    double clockOffset_s = 0.0;
+    double clockDrift_sps = 0.0;
+};
+
+// The record to evaluate for `satNo` at `mjd`: the nearest reference epoch (the earlier
+// record on a tie, the first of several with the same epoch). At most one pointer is set;
+// none when the satellite has no record in its family.
+struct SelectedEphemeris {
+    const KeplerEphemeris* kepler = nullptr;
+    const GlonassEphemeris* glonass = nullptr;
+    const SbasEphemeris* sbas = nullptr;
+};
+SelectedEphemeris SelectEphemeris(const EphemerisTable& table, int satNo, double mjd);
+
+// 0 and `state` filled; -1 when the satellite has no ephemeris or its system no orbit
+// model.
+int SatellitePosition(const EphemerisTable& table, int satNo, double mjd, SatState& state);
