@@ -18,6 +18,9 @@ const Tool kTools[] = {
     {"decompress", "decompress FILE [-o OUT]  expand .Z, gzip and Compact RINEX files (chains too)", toolDecompress},
     {"obsinfo", "obsinfo FILE              read an observation file and summarise it", toolObsInfo},
     {"navinfo", "navinfo FILE              read a navigation file and summarise it", toolNavInfo},
+    {"tec", "tec OBS NAV [DCB...]      derive uncalibrated TEC per satellite and epoch", toolTec},
+    {"satpos", "satpos NAV SAT TIME...    satellite position and clock at GPS times", toolSatPos},
+    {"orbitcheck", "orbitcheck NAV SP3        broadcast against precise orbits per satellite", toolOrbitCheck},
 };
 
 void printUsage(std::FILE* out) {

@@ -1,6 +1,9 @@
 #include "test_support.h"
 
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <cstdio>
 
 #include <fstream>
 #include <sstream>
@@ -34,4 +37,19 @@ std::string readWholeFile(const std::string& path) {
 std::string sharedDataDir() {
     const std::string dir = VELARIX_SHARED_DATA;
     return std::filesystem::is_directory(dir) ? dir + "/" : std::string();
+}
+
+bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+ToolRun runTools(const std::string& arguments, const std::string& redirection) {
+    const std::string command = std::string(VELARIX_TOOLS_BIN) + " " + arguments + " " + redirection;
+    ToolRun run;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) return run;
+    char buffer[4096];
+    size_t got = 0;
+    while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0) run.output.append(buffer, got);
+    const int status = pclose(pipe);
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
 }

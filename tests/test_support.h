@@ -24,3 +24,13 @@ std::string readWholeFile(const std::string& path);
 
 // Root of the real GNSS data, or "" when it is not on this machine.
 std::string sharedDataDir();
+
+bool contains(const std::string& text, const std::string& part);
+
+// velarix-tools run as a user runs it: `arguments` is the rest of a shell command line,
+// `redirection` what becomes of standard error.
+struct ToolRun {
+    int exitCode = -1;
+    std::string output;
+};
+ToolRun runTools(const std::string& arguments, const std::string& redirection = "2>&1");

@@ -12,3 +12,6 @@ std::string calendarText(double mjd);
 int toolDecompress(const ToolArgs& args);
 int toolObsInfo(const ToolArgs& args);
 int toolNavInfo(const ToolArgs& args);
+int toolTec(const ToolArgs& args);
+int toolSatPos(const ToolArgs& args);
+int toolOrbitCheck(const ToolArgs& args);

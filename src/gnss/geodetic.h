@@ -19,6 +19,10 @@ struct GeodeticPosition {
 
 EcefPosition geodeticToEcef(double latitude_deg, double longitude_deg, double height_m);
 
-// Iterative inverse; millimetre-exact for points near the Earth's surface. The centre of
-// the Earth (0, 0, 0) gives latitude 0, longitude 0 and height -a.
+// Iterative inverse (latitude and height iterated until the height changes by at most
+// 0.1 mm). A point on the polar axis (X = Y = 0, the Earth's centre included) gets
+// latitude +-90 (+ for Z >= 0), longitude 0 and height |Z| - b.
 GeodeticPosition ecefToGeodetic(double x_m, double y_m, double z_m);
+// The same in radians (longitude -pi..pi): the one algorithm behind both.
+void ecefToGeodeticRad(double x_m, double y_m, double z_m, double& latitude_rad, double& longitude_rad,
+                       double& height_m);

@@ -10,9 +10,10 @@ struct SatState {
     double clockDrift_sps = 0.0;
 };
 
-// The record to evaluate for `satNo` at `mjd`: the nearest reference epoch (the earlier
-// record on a tie, the first of several with the same epoch). At most one pointer is set;
-// none when the satellite has no record in its family.
+// The record to evaluate for `satNo` at `mjd`: the nearest reference epoch among all of the
+// satellite's records (the earlier record on a tie, the first of several with the same
+// epoch). At most one pointer is set; none when the satellite has no record in its family
+// or `mjd` is not finite.
 struct SelectedEphemeris {
     const KeplerEphemeris* kepler = nullptr;
     const GlonassEphemeris* glonass = nullptr;
@@ -20,6 +21,7 @@ struct SelectedEphemeris {
 };
 SelectedEphemeris SelectEphemeris(const EphemerisTable& table, int satNo, double mjd);
 
-// 0 and `state` filled; -1 when the satellite has no ephemeris or its system no orbit
-// model.
+// 0 and `state` filled (velocity and clock drift from a 1 ms difference); -1 (and a
+// zeroed state) when the satellite has no ephemeris, its system no orbit model, or the
+// selected Keplerian record no orbit (semi-major axis not positive).
 int SatellitePosition(const EphemerisTable& table, int satNo, double mjd, SatState& state);

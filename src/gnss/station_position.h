@@ -9,6 +9,18 @@
 
 // Mode 0: solves epochs of job.obs.byEpoch until the approximate position is established
 // and stops. Mode 1: empties byEpoch, refills it from bySatellite, solves every epoch and
-// writes the solutions to `solutionsPath`. Returns 0 when an approximate position was
-// established (it is then in job.station), -1 otherwise.
+// writes the solutions after the first to `solutionsPath` as lines "hour<TAB>latitude
+// <TAB>longitude<TAB>height". Any other mode acts as 0.
+//
+// An epoch takes part with at least five satellites that have the first code observable
+// of their system's TEC selection, a pseudorange and orbit radius of a GNSS satellite
+// (10 000 to 50 000 km; 0 means absent) and an ephemeris; once the approximate position
+// exists, only those above 20 degrees elevation. An epoch whose decomposition fails (its
+// message goes to `log`) or whose solution misses its own pseudoranges by more than 1 km
+// RMS is left out, so that one bad epoch neither ends the call nor spoils the mean. The
+// approximate position is the mean X, Y, Z of the 2nd to the 20th of the first 21
+// solutions; it goes to job.station and to the observation table's station X, Y, Z.
+//
+// Returns 0 when the approximate position was established, -1 otherwise, -2 when mode 1
+// could not write `solutionsPath` (reported in `log`; an established position is stored all the same).
 int SolveStationPosition(DayJob& job, int mode, const std::string& solutionsPath, RunLog& log);

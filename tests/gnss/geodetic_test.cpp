@@ -33,6 +33,8 @@ TEST(Geodetic, KnownPointsAndRoundTripsIncludingThePoles) {
             }
         }
     }
+    // The centre lies on the polar axis: latitude 90, height -b.
     const GeodeticPosition centre = ecefToGeodetic(0.0, 0.0, 0.0);
-    EXPECT_DOUBLE_EQ(centre.height_m, -kWgs84SemiMajorAxis_m);
+    EXPECT_EQ(centre.latitude_deg, 90.0);
+    EXPECT_DOUBLE_EQ(centre.height_m, -6356752.31424518);
 }

@@ -8,32 +8,8 @@
 #include "nav_test_text.h"
 #include "test_support.h"
 
-namespace {
-
-struct ToolRun {
-    int exitCode = -1;
-    std::string output;
-};
-
-ToolRun runNavInfo(const std::string& arguments) {
-    const std::string command = std::string(VELARIX_TOOLS_BIN) + " navinfo " + arguments + " 2>&1";
-    ToolRun run;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) return run;
-    char buffer[4096];
-    size_t got = 0;
-    while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0) run.output.append(buffer, got);
-    const int status = pclose(pipe);
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
-}
-
-bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
-
-}  // namespace
-
 TEST(NavInfoTool, SummarisesAMixedFile) {
-    const ToolRun run = runNavInfo(std::string(VELARIX_TEST_DATA) + "/nav_esbc_r305_excerpt.rnx");
+    const ToolRun run = runTools("navinfo " + std::string(VELARIX_TEST_DATA) + "/nav_esbc_r305_excerpt.rnx");
     ASSERT_EQ(run.exitCode, 0) << run.output;
     EXPECT_TRUE(contains(run.output, "Reading nav file ")) << run.output;
     EXPECT_TRUE(contains(run.output, "version: 3.05  type: N  system: systemMixed\n")) << run.output;
@@ -50,18 +26,18 @@ TEST(NavInfoTool, SummarisesAMixedFile) {
 }
 
 TEST(NavInfoTool, ReportsWhatItCannotRead) {
-    EXPECT_NE(runNavInfo("/nonexistent/brdc0010.20n").exitCode, 0);
-    EXPECT_EQ(runNavInfo("").exitCode, 2);
+    EXPECT_NE(runTools("navinfo /nonexistent/brdc0010.20n").exitCode, 0);
+    EXPECT_EQ(runTools("navinfo").exitCode, 2);
 
     TempDir dir;
-    const ToolRun observation = runNavInfo(dir.write(
+    const ToolRun observation = runTools("navinfo " + dir.write(
         "x.24o", navHeaderLine("     3.04           OBSERVATION DATA    M: MIXED", "RINEX VERSION / TYPE") + navEnd()));
     EXPECT_EQ(observation.exitCode, 1);
     EXPECT_TRUE(contains(observation.output, "Error! reading Navigation file")) << observation.output;
 
     // A read that stopped early still ends in 0, with the reason shown.
     const ToolRun cut =
-        runNavInfo(dir.write("cut.rnx", r3Header() + r3Record("G01", "2024 01 10 00 00 00", {}, gpsOrbit(), 3)));
+        runTools("navinfo " + dir.write("cut.rnx", r3Header() + r3Record("G01", "2024 01 10 00 00 00", {}, gpsOrbit(), 3)));
     EXPECT_EQ(cut.exitCode, 0);
     EXPECT_TRUE(contains(cut.output, " NavR3-file last record incomplete @line#6")) << cut.output;
     EXPECT_TRUE(contains(cut.output, "read status: 4\n")) << cut.output;
@@ -70,7 +46,7 @@ TEST(NavInfoTool, ReportsWhatItCannotRead) {
 TEST(NavInfoTool, ExpandsCompressedInputs) {
     const std::string shared = sharedDataDir();
     if (shared.empty()) GTEST_SKIP() << "no shared data folder";
-    const ToolRun run = runNavInfo(shared + "set6_bele_dgar_2024_010/brdc0100.24g.gz");
+    const ToolRun run = runTools("navinfo " + shared + "set6_bele_dgar_2024_010/brdc0100.24g.gz");
     ASSERT_EQ(run.exitCode, 0) << run.output;
     EXPECT_TRUE(contains(run.output, "records: 1198\n")) << run.output;
     EXPECT_TRUE(contains(run.output, "  Glonass    1198 records   26 satellites\n")) << run.output;
