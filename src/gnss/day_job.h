@@ -4,7 +4,9 @@
 #include <cstdint>
 #include <string>
 
+#include "gnss/bias_results.h"
 #include "gnss/dcb_table.h"
+#include "gnss/s4_state.h"
 #include "gnss/tec_table.h"
 #include "rinex/ephemeris_table.h"
 #include "rinex/nav_header.h"
@@ -77,6 +79,9 @@ struct DayJob {
     DcbTable dcb;
     TecTable tec;
     StationPosition station;
+
+    BiasResults bias;
+    S4State s4;
 
     double dataInterval_s = -1.0;  // sampling interval, set by the TEC stage
     double dayStartMjd = 0.0;      // the processing day
