@@ -68,6 +68,7 @@ int main(int argc, char** argv) {
     bool skipExisting = false;
     bool saveChoices = false;
     std::string settingsFile;
+    std::vector<std::string> s4Archives;
     app.add_option("PATH", positionals, "observation file to process, optionally followed by the word auto");
     app.add_option("--scope", scope, "which files to process: day, month, year or dir (default: the settings file)")
         ->check(CLI::IsMember({"day", "month", "year", "dir"}));
@@ -77,6 +78,10 @@ int main(int argc, char** argv) {
     app.add_option("--target", target, "write the products to this folder instead of the data folder")
         ->check(CLI::ExistingDirectory);
     app.add_flag("--skip-existing", skipExisting, "skip days whose .Cmn product already exists");
+    app.add_option("--s4-archive", s4Archives,
+                   "folder holding LISN S4 files in per-site sub-folders; repeat for several, searched in order "
+                   "before the data folder (replaces the settings file's list for this run)")
+        ->check(CLI::ExistingDirectory);
     app.add_option("--settings", settingsFile, "settings file to use instead of Velarix.ini");
     app.add_flag("--save-settings", saveChoices, "store the choices of this command line in the settings file");
     CLI11_PARSE(app, argc, argv);
@@ -115,6 +120,17 @@ int main(int argc, char** argv) {
         options.targetDir = std::filesystem::absolute(target).lexically_normal().string();
     }
     if (skipExisting) options.imageWord |= kSkipExistingCmn;
+    if (!s4Archives.empty()) {
+        options.s4ArchiveRoots.clear();
+        for (const std::string& root : s4Archives) {
+            if (root.find(';') != std::string::npos) {
+                std::fprintf(stderr, "velarix: --s4-archive %s: folder names holding ';' are not supported\n",
+                             root.c_str());
+                return kExitUsage;
+            }
+            options.s4ArchiveRoots.push_back(std::filesystem::absolute(root).lexically_normal().string());
+        }
+    }
     if (saveChoices && !saveSettings(settingsFile, options)) {
         std::fprintf(stderr, "velarix: could not write the settings file %s\n", settingsFile.c_str());
     }

@@ -18,9 +18,10 @@ const Tool kTools[] = {
     {"decompress", "decompress FILE [-o OUT]  expand .Z, gzip and Compact RINEX files (chains too)", toolDecompress},
     {"obsinfo", "obsinfo FILE              read an observation file and summarise it", toolObsInfo},
     {"navinfo", "navinfo FILE              read a navigation file and summarise it", toolNavInfo},
-    {"tec", "tec OBS NAV [DCB...]      derive uncalibrated TEC per satellite and epoch", toolTec},
+    {"tec", "tec OBS NAV [DCB...]      TEC per satellite and epoch; --calibrated: biases removed, with S4", toolTec},
     {"satpos", "satpos NAV SAT TIME...    satellite position and clock at GPS times", toolSatPos},
     {"orbitcheck", "orbitcheck NAV SP3        broadcast against precise orbits per satellite", toolOrbitCheck},
+    {"gimcheck", "gimcheck TECFILE IONEX    calibrated vertical TEC against a global ionosphere map", toolGimCheck},
 };
 
 void printUsage(std::FILE* out) {

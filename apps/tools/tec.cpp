@@ -1,15 +1,19 @@
 // velarix-tools tec: reads a station-day as the pipeline does (observation, navigation and
 // DCB files; station position from the header or the position solution), derives TEC and
-// prints it per satellite and epoch as a tab-separated table. The run log goes to
-// standard error.
+// prints it per satellite and epoch as a tab-separated table; with --calibrated, after the
+// S4 stage and the bias estimation. The run log goes to standard error.
 #include <cstdio>
 #include <list>
 #include <string>
 
+#include "control/classify.h"
 #include "decompress/plain_copy.h"
+#include "gnss/bias_estimation.h"
 #include "gnss/day_reading.h"
 #include "gnss/dcb_names.h"
 #include "gnss/raw_analyse.h"
+#include "gnss/s4_stage.h"
+#include "platform/paths.h"
 #include "platform/run_log.h"
 #include "platform/strfmt.h"
 #include "platform/text.h"
@@ -19,7 +23,7 @@
 namespace {
 
 const char* const kUsage =
-    "Usage: velarix-tools tec OBS NAV [DCB...]\n"
+    "Usage: velarix-tools tec OBS NAV [DCB...] [--calibrated]\n"
     "\n"
     "Derives slant and vertical TEC of every satellite and epoch of the observation file\n"
     "OBS with the broadcast ephemerides of NAV, before any bias calibration. DCB files are\n"
@@ -31,12 +35,21 @@ const char* const kUsage =
     "satellite, elevation and azimuth (deg), pierce-point latitude and longitude (deg,\n"
     "350 km shell), code, phase, levelled slant and vertical TEC (TECU).\n"
     "\n"
-    "Exit status: 0 when TEC was derived, 1 when the files could not be read or gave no\n"
-    "TEC (the run log on standard error says why), 2 for a usage error.\n";
+    "--calibrated: then runs the S4 stage (pseudo-S4 from S1, or a LISN S4 file in the\n"
+    "data folder) and the bias estimation as the pipeline does, and prints the slant and\n"
+    "vertical TEC with the satellite, interchannel and receiver biases removed, plus a\n"
+    "last column S4 (-1 where the record has none). Only valid records are printed: those\n"
+    "whose calibrated vertical TEC the bias stage found out of range (below -50 or above\n"
+    "200 TECU) are left out and counted on standard error. The bias summary follows the\n"
+    "run log on standard error. This table is what `velarix-tools gimcheck` reads.\n"
+    "\n"
+    "Exit status: 0 when TEC was derived (and calibrated), 1 when the files could not be\n"
+    "read, gave no TEC or the bias estimation failed (the run log on standard error says\n"
+    "why, with the stage's code), 2 for a usage error.\n";
 
 const char* const kColumns =
     "MJD\tsatellite\televation_deg\tazimuth_deg\tippLatitude_deg\tippLongitude_deg\t"
-    "codeTec_TECU\tphaseTec_TECU\tslantTec_TECU\tverticalTec_TECU\n";
+    "codeTec_TECU\tphaseTec_TECU\tslantTec_TECU\tverticalTec_TECU";
 
 constexpr std::size_t kMinSatellites = 4;
 
@@ -99,46 +112,93 @@ bool deriveTec(const DayFiles& files, DayJob& job, RunLog& log) {
     return result == 0;
 }
 
-void printTable(const TecTable& tec, std::FILE* out) {
-    std::fputs(kColumns, out);
+// The S4 stage and the bias estimation, with the messages of the pipeline's common
+// block: EstimateBiases' result.
+int calibrate(DayJob& job, RunLog& log) {
+    GetS4(job, S4Config{programDirectory(), {}}, log);
+    const int result = EstimateBiases(job, log);
+    if (result == -9) {
+        log.append(
+            strfmt("\r\nError! Rx bais out of bounds (extreme TEC values code= %d or few TEC points)\r\n", result));
+    } else if (result != 0) {
+        log.append(strfmt("\r\nSome errors in receiver bais processing... err = %d", result));
+    }
+    return result;
+}
+
+// The station and kind of recording the S4 stage looks at, from the observation file's name.
+void describeInput(const std::string& observationPath, DayJob& job) {
+    const InputFileInfo info = classify(observationPath);
+    job.context.reset(observationPath);
+    job.context.stationCode = info.stationCode;
+    setInputKindFlags(job.kinds, info);
+    job.kinds.rinexObs = 1;  // whatever its name, the file is read as RINEX
+}
+
+// Calibrated: only valid records, with an S4 column. Returns the records left out.
+int printTable(const TecTable& tec, bool calibrated, std::FILE* out) {
+    std::fprintf(out, "%s%s\n", kColumns, calibrated ? "\tS4" : "");
+    int invalid = 0;
     for (const auto& [satNo, series] : tec) {
         const std::string label = satelliteLabel(satNo);
         for (const auto& [epochMjd, r] : series) {
-            std::fprintf(out, "%.8f\t%s\t%.4f\t%.4f\t%.4f\t%.4f\t%.3f\t%.3f\t%.3f\t%.3f\n", epochMjd, label.c_str(),
+            if (calibrated && r.valid != 1) {
+                ++invalid;
+                continue;
+            }
+            std::fprintf(out, "%.8f\t%s\t%.4f\t%.4f\t%.4f\t%.4f\t%.3f\t%.3f\t%.3f\t%.3f", epochMjd, label.c_str(),
                          r.elevation_deg, r.azimuth_deg, r.ippLatitude_deg, r.ippLongitude_deg, r.codeTec, r.phaseTec,
                          r.slantTec, r.verticalTec);
+            std::fputs(calibrated ? strfmt("\t%.3f\n", r.s4).c_str() : "\n", out);
         }
     }
+    return invalid;
 }
 
 }  // namespace
 
 int toolTec(const ToolArgs& args) {
+    ToolArgs files;
+    bool calibrated = false;
     for (const std::string& arg : args) {
         if (arg == "--help" || arg == "-h") {
             std::fputs(kUsage, stdout);
             return 0;
         }
-        if (startsWith(arg, "-")) {
+        if (arg == "--calibrated") {
+            calibrated = true;
+        } else if (startsWith(arg, "-")) {
             std::fprintf(stderr, "velarix-tools: tec: unknown option '%s'\n%s", arg.c_str(), kUsage);
             return 2;
+        } else {
+            files.push_back(arg);
         }
     }
-    if (args.size() < 2) {
+    if (files.size() < 2) {
         std::fputs(kUsage, stderr);
         return 2;
     }
-    const TecInputs inputs{args[0], args[1], ToolArgs(args.begin() + 2, args.end())};
+    const TecInputs inputs{files[0], files[1], ToolArgs(files.begin() + 2, files.end())};
     std::list<PlainCopy> copies;
-    DayFiles files;
-    if (const int status = dayFiles(inputs, copies, files); status != 0) return status;
+    DayFiles dayPaths;
+    if (const int status = dayFiles(inputs, copies, dayPaths); status != 0) return status;
 
     DayJob job;
     RunLog log;
-    const bool derived = deriveTec(files, job, log);
+    if (calibrated) describeInput(inputs.observation, job);
+    const bool derived = deriveTec(dayPaths, job, log);
+    const int biasResult = derived && calibrated ? calibrate(job, log) : 0;
     std::fputs(withLineFeeds(log.messages).c_str(), stderr);
     std::fputs("\n", stderr);
     if (!derived) return 1;
-    printTable(job.tec, stdout);
+    if (biasResult != 0) {
+        std::fprintf(stderr, "velarix-tools: tec: the bias estimation failed, err = %d\n", biasResult);
+        return 1;
+    }
+    if (calibrated) std::fprintf(stderr, "%s\n", withLineFeeds(biasSummaryText(job)).c_str());
+    const int invalid = printTable(job.tec, calibrated, stdout);
+    if (invalid > 0)
+        std::fprintf(stderr, "velarix-tools: tec: %d records flagged invalid by the bias stage are not printed\n",
+                     invalid);
     return 0;
 }

@@ -15,3 +15,4 @@ int toolNavInfo(const ToolArgs& args);
 int toolTec(const ToolArgs& args);
 int toolSatPos(const ToolArgs& args);
 int toolOrbitCheck(const ToolArgs& args);
+int toolGimCheck(const ToolArgs& args);

@@ -2,15 +2,31 @@
 // Receiver and satellite bias estimation ("rBias_Calc"): removes the satellites' P1-P2
 // biases and the receiver bias (estimated in two stages) and a residual per-satellite
 // bias from job.tec in place, and leaves the results in job.bias.
+//
+// Only GPS satellites 1..32 have a satellite bias here. Other satellites (GLONASS, SBAS,
+// Galileo, BeiDou, IRNSS...) carry inter-frequency biases that nothing removes, so they
+// take no part in the receiver-bias search, the 2-sigma curves or the interchannel
+// biases; their records receive the receiver bias only.
 #include <string>
 
 #include "gnss/day_job.h"
 #include "platform/run_log.h"
 
-// 0 biases estimated and applied; -1 no usable data interval; -4 a 2-sigma bin
-// overflowed; -9 too few values for a 2-sigma curve.
+enum BiasResult {
+    kBiasesApplied = 0,
+    kBiasNoInterval = -1,   // no usable data interval; nothing changed
+    kBiasBinOverflow = -4,  // a 2-sigma bin overflowed
+    kBiasFewValues = -9,    // too few values for a 2-sigma curve (or for the receiver bias)
+};
+
+constexpr double kTecuPerNsP1P2 = 2.852;
+
+// One of BiasResult. job.bias is cleared first; on kBiasFewValues from the final pass
+// job.tec already holds the calibrated values.
 int EstimateBiases(DayJob& job, RunLog& log);
 
-// The bias summary that follows the bias stage in the run log: station, the biases
-// applied per PRN, the receiver bias of both stages, the extreme averages and the sign.
+// The bias summary that follows the bias stage in the run log: station (from
+// job.context, or job.station when the context has no position), the biases applied per
+// PRN (negated, so that they add to the calculated TEC), the receiver bias of both
+// stages, the extreme averages and the sign.
 std::string biasSummaryText(const DayJob& job);

@@ -13,4 +13,9 @@ struct S4Config {
     std::vector<std::string> archiveRoots;  // searched for S4 files before the data folder
 };
 
+// Sets job.s4 (source, the S4 file read and its records, the LISN site match) and the
+// records' s4; may renew job.dataInterval_s when it is outside [1, 300] s. Reports
+// through `log`. The S4 source, file table and path are reset on every call, the LISN
+// match is kept (job.s4.clear() for a new input file); with fewer than 2 satellites the
+// records keep their s4.
 void GetS4(DayJob& job, const S4Config& config, RunLog& log);

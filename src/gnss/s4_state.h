@@ -5,9 +5,11 @@
 #include <string>
 #include <vector>
 
+#include "stations/lisn_sites.h"
+
 enum S4Source : int { kS4None = 0, kS4Scinda = 1, kS4PseudoFromS1 = 2, kS4File = 3 };
 
-// Records of an S4 file: epoch (MJD), a second value, S4, and two more values, per
+// Records of an S4 file: epoch (MJD), satellite number, S4, and two spare values, per
 // satellite number in file order.
 using S4FileRecord = std::array<double, 5>;
 using S4FileTable = std::map<int, std::vector<S4FileRecord>>;
@@ -17,6 +19,7 @@ struct S4State {
     S4FileTable fileTable;
     std::string filePath;    // the S4 file read
     int lisnSiteMatch = 0;   // 0 none; 1 file-name code, 2 receiver prefix + "s4", 3 sub-directory
+    LisnSite lisnSite;       // the matched site, when lisnSiteMatch is not 0
 
     void clear() { *this = S4State{}; }
 };

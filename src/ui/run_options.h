@@ -3,6 +3,7 @@
 // settings file and the command line fill them; the run driver reads them before every
 // file search.
 #include <string>
+#include <vector>
 
 enum ScopeBits : int {
     kThisDayOnly = 0x01,
@@ -36,6 +37,7 @@ struct RunOptions {
     bool separateTarget = false;                    // products go to targetDir, not the data directory
     std::string targetDir;                          // at most 255 characters
     int pipelineOption = 0;                         // passed unchanged to every pipeline
+    std::vector<std::string> s4ArchiveRoots;        // folders searched for LISN S4 files, in order
 
     int processScope() const { return scopeWord & 0x0F; }
     bool allStations() const { return (scopeWord & kAllStations) != 0; }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/paths.h"
+#include "platform/text.h"
 #include "ui/ini_file.h"
 
 namespace {
@@ -10,6 +11,8 @@ namespace {
 const char* const kProcess = "Process Options";
 const char* const kFiles = "Output File Options";
 const char* const kImages = "Output Image Options";
+const char* const kS4 = "S4 Options";
+const char* const kArchiveRoots = "Archive Roots";
 
 struct KeyBit {
     const char* key;
@@ -53,6 +56,7 @@ bool saveSettings(const std::string& path, const RunOptions& options) {
     }
     for (const KeyBit& k : kFileKeys) ini.set(kFiles, k.key, truth(options.fileWord & k.bit));
     for (const KeyBit& k : kImageKeys) ini.set(kImages, k.key, truth(options.imageWord & k.bit));
+    ini.set(kS4, kArchiveRoots, joinArchiveRoots(options.s4ArchiveRoots));
     return ini.save(path);
 }
 
@@ -95,5 +99,28 @@ int loadSettings(const std::string& path, RunOptions& options) {
     };
     applyBits(kFiles, kFileKeys, std::size(kFileKeys), options.fileWord);
     applyBits(kImages, kImageKeys, std::size(kImageKeys), options.imageWord);
+    if (const auto roots = ini.get(kS4, kArchiveRoots)) options.s4ArchiveRoots = splitArchiveRoots(*roots);
     return changed;
+}
+
+std::vector<std::string> splitArchiveRoots(const std::string& value) {
+    std::vector<std::string> roots;
+    std::size_t start = 0;
+    while (start <= value.size()) {
+        std::size_t end = value.find(';', start);
+        if (end == std::string::npos) end = value.size();
+        const std::string_view root = trim(std::string_view(value).substr(start, end - start));
+        if (!root.empty()) roots.emplace_back(root);
+        start = end + 1;
+    }
+    return roots;
+}
+
+std::string joinArchiveRoots(const std::vector<std::string>& roots) {
+    std::string value;
+    for (const std::string& root : roots) {
+        if (!value.empty()) value += ';';
+        value += root;
+    }
+    return value;
 }

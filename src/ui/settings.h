@@ -1,7 +1,10 @@
 #pragma once
 // "Velarix.ini": the option choices that persist between runs. The "Skip existing CMN
-// files" switch is never stored, so it is off after every start.
+// files" switch is never stored, so it is off after every start. The S4 archive roots are
+// kept in section "S4 Options", key "Archive Roots", as one value of paths separated by
+// ';' (a path holding ';' cannot be stored).
 #include <string>
+#include <vector>
 
 #include "ui/run_options.h"
 
@@ -14,6 +17,11 @@ bool saveSettings(const std::string& path, const RunOptions& options);
 
 // Applies the file at `path`, when it exists, to `options`. Returns the change flag that
 // the option panel raises: 0 nothing applied, 1 an output choice was applied, 2 the
-// scope or the all-stations choice was applied. A missing file returns 0 and leaves
-// `options` as they are.
+// scope or the all-stations choice was applied (the S4 archive roots raise no flag). A
+// missing file returns 0 and leaves `options` as they are.
 int loadSettings(const std::string& path, RunOptions& options);
+
+// "a;b;;c " -> {"a", "b", "c"}: the paths of an "Archive Roots" value, blanks around each
+// removed, empty ones dropped; and back.
+std::vector<std::string> splitArchiveRoots(const std::string& value);
+std::string joinArchiveRoots(const std::vector<std::string>& roots);

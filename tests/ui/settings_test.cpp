@@ -69,3 +69,25 @@ TEST(Settings, MissingFileKeepsTheStartUpChoices) {
     EXPECT_EQ(options.fileWord, defaults.fileWord);
     EXPECT_EQ(options.imageWord, defaults.imageWord);
 }
+
+TEST(Settings, S4ArchiveRootsRoundTripAsOneSemicolonList) {
+    TempDir dir;
+    const std::string path = dir.path() + "Velarix.ini";
+    RunOptions saved;
+    saved.s4ArchiveRoots = {"/data/lisn archive", "/mnt/s4"};
+    ASSERT_TRUE(saveSettings(path, saved));
+    EXPECT_TRUE(contains(readWholeFile(path), "[S4 Options]\nArchive Roots=/data/lisn archive;/mnt/s4\n"));
+    RunOptions loaded;
+    loaded.s4ArchiveRoots = {"/old"};
+    loadSettings(path, loaded);
+    EXPECT_EQ(loaded.s4ArchiveRoots, saved.s4ArchiveRoots);
+
+    // Blanks around a path and empty entries are dropped, and the roots alone raise no
+    // change flag; a file without the key keeps the roots.
+    const std::string hand = dir.write("hand.ini", "[S4 Options]\r\nArchive Roots= /a ; ;/b;\r\n");
+    ASSERT_EQ(loadSettings(hand, loaded), 0);
+    EXPECT_EQ(loaded.s4ArchiveRoots, (std::vector<std::string>{"/a", "/b"}));
+    const std::string without = dir.write("without.ini", "[Process Options]\r\nThis Month=true\r\n");
+    loadSettings(without, loaded);
+    EXPECT_EQ(loaded.s4ArchiveRoots, (std::vector<std::string>{"/a", "/b"}));
+}

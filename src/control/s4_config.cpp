@@ -1,0 +1,5 @@
+#include "control/s4_config.h"
+
+S4Config s4ConfigOf(const Session& session) {
+    return S4Config{session.programDir, session.options.s4ArchiveRoots};
+}

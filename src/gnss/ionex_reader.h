@@ -1,0 +1,54 @@
+#pragma once
+// Global ionosphere maps from an IONEX 1.x file (plain, gzip or .Z): the header's grid
+// and the vertical TEC maps of the file, several a day (CODE: 25 hourly maps, JPL: 13
+// two-hourly ones). RMS and height maps are skipped. Used to check our vertical TEC.
+#include <string>
+#include <vector>
+
+class RunLog;
+
+// One axis of the grid: first, last and step as the header gives them (the step may be
+// negative, e.g. latitudes 87.5 to -87.5 by -2.5).
+struct IonexAxis {
+    double first_deg = 0.0;
+    double last_deg = 0.0;
+    double step_deg = 0.0;
+    int count = 0;  // nodes from first to last
+};
+
+struct IonexMap {
+    double epochMjd = 0.0;         // UT
+    std::vector<double> tec_TECU;  // latitude rows, each `longitudes.count` values; NaN = no value
+};
+
+struct IonexMaps {
+    double version = 0.0;
+    double firstEpochMjd = 0.0;  // EPOCH OF FIRST MAP, UT
+    double lastEpochMjd = 0.0;
+    double interval_s = 0.0;     // 0 when the file has no constant interval
+    int mapsAnnounced = 0;       // # OF MAPS IN FILE
+    std::string mappingFunction;
+    double elevationCutoff_deg = 0.0;
+    double baseRadius_km = 0.0;
+    double height_km = 0.0;  // the single layer (HGT1)
+    int exponent = -1;       // the header's; a map may override it for its own values
+    IonexAxis latitudes;
+    IonexAxis longitudes;
+    std::vector<IonexMap> maps;  // TEC maps in epoch order, complete ones only
+    int badLines = 0;            // value lines that could not be read (their values are missing)
+
+    // Vertical TEC (TECU) at a point and time: bilinear in latitude and longitude on each
+    // map, linear in time between the two maps around `mjd` (UT), each map rotated with
+    // the Sun (longitude shifted by the Earth's rotation between the map epoch and `mjd`)
+    // as the IONEX format description recommends. NaN outside the grid or the maps' time
+    // span, or where a node that takes part has no value.
+    double verticalTec(double mjd, double latitude_deg, double longitude_deg) const;
+    // Bilinear on one map without rotation; NaN as above.
+    double mapValue(const IonexMap& map, double latitude_deg, double longitude_deg) const;
+};
+
+// Reads `path` into `maps` (emptied first); messages name the file and line. 0: read to
+// END OF FILE with the maps announced. 1: the file ends early or holds fewer maps than
+// announced; the complete maps read are kept. -1: the file cannot be opened or expanded.
+// -2: not an IONEX 1.x file. -3: a header without a usable grid, or 3-dimensional maps.
+int ReadIonexFile(const std::string& path, IonexMaps& maps, RunLog& log);

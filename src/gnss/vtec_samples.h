@@ -1,0 +1,29 @@
+#pragma once
+// Vertical TEC records read back from the files the program writes, for the checks
+// against global ionosphere maps.
+#include <string>
+#include <vector>
+
+class RunLog;
+
+// One record of ours.
+struct VtecSample {
+    double epochMjd = 0.0;
+    double elevation_deg = 0.0;
+    double ippLatitude_deg = 0.0;
+    double ippLongitude_deg = 0.0;
+    double verticalTec_TECU = 0.0;
+};
+
+// The layouts a TEC file may have: the table that `velarix-tools tec` prints, or the
+// ".Cmn" product (any case of the extension), whose layout comes with the product writers
+// and is not read yet.
+enum class TecFileLayout { kToolTable, kCmn };
+TecFileLayout TecFileLayoutOf(const std::string& path);
+
+// Reads the table printed by `velarix-tools tec` (tab-separated, a header line of column
+// names): the columns MJD, elevation_deg, ippLatitude_deg, ippLongitude_deg and
+// verticalTec_TECU, wherever they stand; every row is a valid record. Rows that cannot be
+// read are reported with their line and skipped. 0: read; -1: the file cannot be opened;
+// -2: the header lacks one of those columns, or no row could be read.
+int ReadTecToolTable(const std::string& path, std::vector<VtecSample>& samples, RunLog& log);
