@@ -107,6 +107,19 @@ private:
     bool lineDefective() const { return lineCut_ || line_.find('\0') != std::string_view::npos; }
     void defectiveLineMessage();
     void truncatedMessage();
+    // The next line of a record; false (with the message set) at the end of the file or
+    // for a defective line.
+    bool nextGoodLine() {
+        if (!nextLine()) {
+            truncatedMessage();
+            return false;
+        }
+        if (lineDefective()) {
+            defectiveLineMessage();
+            return false;
+        }
+        return true;
+    }
     bool isEpochLine(std::string_view line, char first) const;
 
     int readHeader();
@@ -218,14 +231,7 @@ int CrxDecoder::readHeader() {
     }
     crxVersion_ = line1[0] - '0';
     for (int lineOfHeader = 2;; ++lineOfHeader) {
-        if (!nextLine()) {
-            truncatedMessage();
-            return 1;
-        }
-        if (lineDefective()) {
-            defectiveLineMessage();
-            return 1;
-        }
+        if (!nextGoodLine()) return 1;
         const std::string_view line = line_;
         if (lineOfHeader == 2) continue;  // program and date of the compression
         if (lineOfHeader == 3) {
@@ -251,14 +257,7 @@ CrxDecoder::Outcome CrxDecoder::copyEventRecords(const std::string& epoch, int r
     std::string text(trimRight(epoch));
     text += '\n';
     for (int i = 0; i < records; ++i) {
-        if (!nextLine()) {
-            truncatedMessage();
-            return Outcome::Skip;
-        }
-        if (lineDefective()) {
-            defectiveLineMessage();
-            return Outcome::Skip;
-        }
+        if (!nextGoodLine()) return Outcome::Skip;
         if (!applyTypeLine(line_)) return Outcome::Skip;
         text += trimRight(line_);
         text += '\n';
@@ -415,25 +414,11 @@ CrxDecoder::Outcome CrxDecoder::decodeEpoch(std::string_view line) {
     }
 
     Arc clock = clock_;
-    if (!nextLine()) {
-        truncatedMessage();
-        return Outcome::Skip;
-    }
-    if (lineDefective()) {
-        defectiveLineMessage();
-        return Outcome::Skip;
-    }
+    if (!nextGoodLine()) return Outcome::Skip;
     if (const Outcome outcome = decodeClock(line_, clock); outcome != Outcome::Done) return outcome;
 
     for (int i = 0; i < count; ++i) {
-        if (!nextLine()) {
-            truncatedMessage();
-            return Outcome::Skip;
-        }
-        if (lineDefective()) {
-            defectiveLineMessage();
-            return Outcome::Skip;
-        }
+        if (!nextGoodLine()) return Outcome::Skip;
         const Outcome outcome = decodeSatellite(line_, current_[i], isNew[i]);
         if (outcome != Outcome::Done) return outcome;
     }
