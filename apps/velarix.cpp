@@ -84,7 +84,12 @@ int main(int argc, char** argv) {
         ->check(CLI::ExistingDirectory);
     app.add_option("--settings", settingsFile, "settings file to use instead of Velarix.ini");
     app.add_flag("--save-settings", saveChoices, "store the choices of this command line in the settings file");
-    CLI11_PARSE(app, argc, argv);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& error) {
+        // --help and --version end here with 0; every usage error with the usage status.
+        return app.exit(error) == 0 ? 0 : kExitUsage;
+    }
 
     const std::string programDir = programDirectory();
     if (settingsFile.empty()) settingsFile = settingsPath(programDir);

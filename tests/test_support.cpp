@@ -41,15 +41,17 @@ std::string sharedDataDir() {
 
 bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
-ToolRun runTools(const std::string& arguments, const std::string& redirection) {
-    const std::string command = std::string(VELARIX_TOOLS_BIN) + " " + arguments + " " + redirection;
+ToolRun runCommand(const std::string& command) {
     ToolRun run;
     FILE* pipe = popen(command.c_str(), "r");
     if (pipe == nullptr) return run;
     char buffer[4096];
-    size_t got = 0;
-    while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0) run.output.append(buffer, got);
+    for (size_t got; (got = fread(buffer, 1, sizeof buffer, pipe)) > 0;) run.output.append(buffer, got);
     const int status = pclose(pipe);
     run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return run;
+}
+
+ToolRun runTools(const std::string& arguments, const std::string& redirection) {
+    return runCommand(std::string(VELARIX_TOOLS_BIN) + " " + arguments + " " + redirection);
 }

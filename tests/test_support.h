@@ -1,5 +1,5 @@
 #pragma once
-// Helpers shared by the test programs: temporary folders and small files.
+// Helpers shared by the test programs: temporary folders, small files, shell commands.
 #include <filesystem>
 #include <string>
 
@@ -27,10 +27,12 @@ std::string sharedDataDir();
 
 bool contains(const std::string& text, const std::string& part);
 
-// velarix-tools run as a user runs it: `arguments` is the rest of a shell command line,
-// `redirection` what becomes of standard error.
 struct ToolRun {
     int exitCode = -1;
     std::string output;
 };
+// A shell command line: its exit status and standard output.
+ToolRun runCommand(const std::string& command);
+// velarix-tools run as a user runs it: `arguments` is the rest of a shell command line,
+// `redirection` what becomes of standard error.
 ToolRun runTools(const std::string& arguments, const std::string& redirection = "2>&1");

@@ -7,9 +7,8 @@ TEST(TimeTexts, EachRangeUsesItsForm) {
     EXPECT_EQ(executionTimeText(2'345'678), "--> Execution time 2 Sec(s) 345.678 mSec(s)");
     EXPECT_EQ(elapsedText(61'500'000), "1 mins 1 Sec");
     EXPECT_EQ(executionTimeText(61'500'000), "--> Execution time 1 min 1 Sec 500.000 mSec");
-    const std::int64_t twoHoursThree = (2 * 3600 + 3 * 60) * 1'000'000LL;
-    EXPECT_EQ(elapsedText(twoHoursThree), "2 Hrs 3 mins");
-    EXPECT_EQ(remainingText(twoHoursThree), "2 Hrs 3 mins");
+    EXPECT_EQ(elapsedText((2 * 3600 + 3 * 60) * 1'000'000LL), "2 Hrs 3 mins");
+    EXPECT_EQ(remainingText((2 * 3600 + 3 * 60) * 1'000'000LL), "2 Hrs 3 mins");
     const std::int64_t dayAndMore = ((26 * 60 + 5) * 60 + 7) * 1'000'000LL + 8009;
     EXPECT_EQ(elapsedText(dayAndMore), "1 days 2 Hrs 5 mins");
     EXPECT_EQ(remainingText(dayAndMore), "1 day(s) 2 Hrs");

@@ -1,10 +1,44 @@
 #pragma once
-// Builders of small navigation files for the reader tests: header lines with their label
-// in column 61, and record lines in the RINEX 2 and RINEX 3 layouts.
+// Builders of small navigation files for the reader tests (header lines with their label in
+// column 61, records in the RINEX 2 and RINEX 3 layouts), and reads of a file or a text.
 #include <array>
 #include <string>
 
+#include "platform/run_log.h"
 #include "platform/strfmt.h"
+#include "rinex/nav_gps_r2_reader.h"
+#include "rinex/nav_reader.h"
+#include "test_support.h"
+
+// A read of one file by the navigation reader, adding to `start`.
+struct NavRead {
+    EphemerisTable table;
+    NavHeader header;
+    RunLog log;
+    NavReadReport report;
+    int result;
+
+    explicit NavRead(const std::string& path, EphemerisTable start = {})
+        : table(std::move(start)), result(readNavigationFile(path, table, header, log, &report)) {}
+    const KeplerEphemeris& kepler(int satNo) const { return table.kepler.at(satNo).begin()->second.at(0); }
+    const GlonassEphemeris& glonass(int satNo) const { return table.glonass.at(satNo).begin()->second.at(0); }
+};
+
+inline NavRead navText(const std::string& text, EphemerisTable start = {}) {
+    return NavRead(TempDir().write("test.nav", text), std::move(start));
+}
+
+// A read of one file by the RINEX 2 GPS reader.
+struct GpsRead {
+    GpsBroadcastTable table;
+    NavHeader header;
+    RunLog log;
+    int result;
+
+    explicit GpsRead(const std::string& path) : result(readGpsNavigationR2(path, table, header, log)) {}
+};
+
+inline GpsRead gpsText(const std::string& text) { return GpsRead(TempDir().write("brdc0100.24n", text)); }
 
 using OrbitLines = std::array<std::array<double, 4>, 7>;
 
@@ -15,40 +49,26 @@ inline std::string navHeaderLine(std::string content, const char* label) {
 
 inline std::string navEnd() { return navHeaderLine("", "END OF HEADER"); }
 
-inline std::string navValues(double a, double b, double c, double d) {
-    return strfmt("%19.12E%19.12E%19.12E%19.12E", a, b, c, d);
+// The epoch line, then `lines` orbit lines whose values start after `indent`.
+inline std::string navRecord(const std::string& id, const std::string& date, const std::array<double, 3>& clock,
+                             const OrbitLines& orbit, int lines, const char* indent) {
+    std::string text = id + " " + date + strfmt("%19.12E%19.12E%19.12E\n", clock[0], clock[1], clock[2]);
+    for (int i = 0; i < lines; ++i) {
+        text += indent + strfmt("%19.12E%19.12E%19.12E%19.12E\n", orbit[i][0], orbit[i][1], orbit[i][2], orbit[i][3]);
+    }
+    return text;
 }
 
 // "G01" and "2024 01 10 00 00 00".
-inline std::string r3EpochLine(const std::string& sat, const std::string& date, double a, double b, double c) {
-    return sat + " " + date + strfmt("%19.12E%19.12E%19.12E", a, b, c) + "\n";
-}
-
-inline std::string r3OrbitLine(double a, double b = 0.0, double c = 0.0, double d = 0.0) {
-    return "    " + navValues(a, b, c, d) + "\n";
+inline std::string r3Record(const std::string& sat, const std::string& date, const std::array<double, 3>& clock,
+                            const OrbitLines& orbit, int lines = 7) {
+    return navRecord(sat, date, clock, orbit, lines, "    ");
 }
 
 // PRN and "24  1 10  0 15  0.0".
-inline std::string r2EpochLine(int prn, const std::string& date, double a, double b, double c) {
-    return strfmt("%2d ", prn) + date + strfmt("%19.12E%19.12E%19.12E", a, b, c) + "\n";
-}
-
-inline std::string r2OrbitLine(double a, double b = 0.0, double c = 0.0, double d = 0.0) {
-    return "   " + navValues(a, b, c, d) + "\n";
-}
-
-inline std::string r3Record(const std::string& sat, const std::string& date, const std::array<double, 3>& clock,
-                            const OrbitLines& orbit, int lines = 7) {
-    std::string text = r3EpochLine(sat, date, clock[0], clock[1], clock[2]);
-    for (int i = 0; i < lines; ++i) text += r3OrbitLine(orbit[i][0], orbit[i][1], orbit[i][2], orbit[i][3]);
-    return text;
-}
-
 inline std::string r2Record(int prn, const std::string& date, const std::array<double, 3>& clock,
                             const OrbitLines& orbit, int lines = 7) {
-    std::string text = r2EpochLine(prn, date, clock[0], clock[1], clock[2]);
-    for (int i = 0; i < lines; ++i) text += r2OrbitLine(orbit[i][0], orbit[i][1], orbit[i][2], orbit[i][3]);
-    return text;
+    return navRecord(strfmt("%2d", prn), date, clock, orbit, lines, "   ");
 }
 
 inline std::string r3Header(const char* systemLetterText = "M: MIXED") {
