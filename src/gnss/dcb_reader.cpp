@@ -1,9 +1,9 @@
-#include <charconv>
 #include <cmath>
 #include <string_view>
 #include <vector>
 
 #include "gnss/dcb_table.h"
+#include "platform/fields.h"
 #include "platform/line_reader.h"
 #include "rinex/satellite_id.h"
 
@@ -11,18 +11,6 @@ namespace {
 
 // Published lines are 80 characters; anything beyond this is not part of an entry.
 constexpr std::size_t kDcbLineLimit = 256;
-
-std::vector<std::string_view> tokensOf(std::string_view line) {
-    std::vector<std::string_view> tokens;
-    std::size_t i = 0;
-    while (i < line.size()) {
-        while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
-        const std::size_t start = i;
-        while (i < line.size() && line[i] != ' ' && line[i] != '\t') ++i;
-        if (i > start) tokens.push_back(line.substr(start, i - start));
-    }
-    return tokens;
-}
 
 // GPS PRN of a satellite token "G01".."G32"; 0 for any other token.
 int gpsPrnOf(std::string_view token) {
@@ -32,11 +20,7 @@ int gpsPrnOf(std::string_view token) {
     return isGpsPrn(prn) ? prn : 0;
 }
 
-bool parseValue(std::string_view token, double& value) {
-    const char* end = token.data() + token.size();
-    const auto [last, error] = std::from_chars(token.data(), end, value);
-    return error == std::errc() && last == end && std::isfinite(value);
-}
+bool parseValue(std::string_view token, double& value) { return parseNumber(token, value) && std::isfinite(value); }
 
 // Calls `entry` with the tokens of every line after the header's "***" line. False when
 // the file cannot be opened or has no such line.
@@ -49,7 +33,7 @@ bool forEachEntry(const std::string& path, Entry entry) {
     bool cut = false;
     bool inBody = false;
     while (reader.next(kDcbLineLimit, line, cut)) {
-        const std::vector<std::string_view> tokens = tokensOf(line);
+        const std::vector<std::string_view> tokens = splitBlanks(line);
         if (!inBody) {
             inBody = !tokens.empty() && tokens[0] == "***";
             continue;

@@ -8,7 +8,7 @@
 #include "platform/strfmt.h"
 #include "platform/text.h"
 #include "rinex/satellite_id.h"
-#include "stations/field_text.h"
+#include "platform/fields.h"
 
 namespace {
 

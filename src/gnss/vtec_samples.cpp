@@ -3,6 +3,7 @@
 #include <array>
 #include <string_view>
 
+#include "platform/fields.h"
 #include "platform/line_reader.h"
 #include "platform/run_log.h"
 #include "platform/strfmt.h"
@@ -19,17 +20,6 @@ constexpr std::array<std::string_view, 5> kColumnNames = {"MJD", "elevation_deg"
                                                           "ippLongitude_deg", "verticalTec_TECU"};
 // The column that only the calibrated table has.
 constexpr std::string_view kCalibratedColumn = "S4";
-
-std::vector<std::string_view> splitTabs(std::string_view line) {
-    std::vector<std::string_view> fields;
-    std::size_t start = 0;
-    while (true) {
-        const std::size_t tab = line.find('\t', start);
-        fields.push_back(line.substr(start, tab == std::string_view::npos ? std::string_view::npos : tab - start));
-        if (tab == std::string_view::npos) return fields;
-        start = tab + 1;
-    }
-}
 
 void report(RunLog& log, const char* tag, const std::string& what, long lineNo, const std::string& path) {
     log.append(strfmt("\r\n%s TEC table %s @line# %ld: %s", tag, what.c_str(), lineNo, path.c_str()));

@@ -6,7 +6,7 @@
 #include "platform/paths.h"
 #include "platform/strfmt.h"
 #include "platform/text.h"
-#include "stations/field_text.h"
+#include "platform/fields.h"
 
 namespace {
 

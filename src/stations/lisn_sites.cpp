@@ -8,7 +8,7 @@
 #include "platform/run_log.h"
 #include "platform/strfmt.h"
 #include "platform/text.h"
-#include "stations/field_text.h"
+#include "platform/fields.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "stations/field_text.h"
+#include "platform/fields.h"
 #include "gnss/geodetic.h"
 
 int readPsnFile(const std::string& path, PsnPosition& out, std::string& errorText) {

@@ -1,5 +1,5 @@
 #pragma once
-// Field splitting and number parsing shared by the station list readers. Numbers are
+// Field splitting and number parsing for the text files the program reads. Numbers are
 // read with std::from_chars so that the result never depends on the process locale.
 #include <string_view>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "stations/field_text.h"
+#include "platform/fields.h"
 
 #include <charconv>
 
