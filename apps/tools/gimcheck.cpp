@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "gnss/gim_check.h"
+#include "gnss/checks/gim_check.h"
 #include "platform/run_log.h"
 #include "platform/strfmt.h"
 #include "platform/text.h"

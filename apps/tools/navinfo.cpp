@@ -7,7 +7,7 @@
 #include <string>
 
 #include "decompress/plain_copy.h"
-#include "gnss/time.h"
+#include "geodesy/time.h"
 #include "platform/run_log.h"
 #include "platform/text.h"
 #include "platform/strfmt.h"

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "decompress/plain_copy.h"
-#include "gnss/time.h"
+#include "geodesy/time.h"
 #include "platform/strfmt.h"
 #include "platform/text.h"
 #include "rinex/obs_reader.h"

@@ -2,7 +2,7 @@
 #include <cstdio>
 #include <string>
 
-#include "gnss/orbit_check.h"
+#include "gnss/checks/orbit_check.h"
 #include "platform/run_log.h"
 #include "platform/strfmt.h"
 #include "rinex/satellite_id.h"

@@ -4,9 +4,9 @@
 #include <cstdio>
 #include <string>
 
-#include "gnss/orbit.h"
-#include "gnss/orbit_check.h"
-#include "gnss/time.h"
+#include "gnss/orbits/orbit.h"
+#include "gnss/checks/orbit_check.h"
+#include "geodesy/time.h"
 #include "platform/run_log.h"
 #include "rinex/satellite_id.h"
 #include "tools.h"

@@ -1,6 +1,6 @@
 #include <cmath>
 
-#include "gnss/time.h"
+#include "geodesy/time.h"
 #include "platform/strfmt.h"
 #include "tools.h"
 

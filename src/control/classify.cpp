@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "gnss/day_job.h"
-#include "gnss/time.h"
+#include "geodesy/time.h"
 #include "platform/dir_search.h"
 #include "platform/text.h"
 

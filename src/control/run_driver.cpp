@@ -8,7 +8,7 @@
 
 #include "control/banner.h"
 #include "control/classify.h"
-#include "gnss/time.h"
+#include "geodesy/time.h"
 #include "platform/dir_search.h"
 #include "platform/paths.h"
 #include "platform/strfmt.h"

@@ -1,6 +1,6 @@
 #include "gnss/day_job.h"
 
-#include "gnss/geodetic.h"
+#include "geodesy/geodetic.h"
 
 void CurrentFileContext::reset(const std::string& path) {
     *this = CurrentFileContext{};

@@ -4,10 +4,10 @@
 #include <cstdint>
 #include <string>
 
-#include "gnss/bias_results.h"
-#include "gnss/dcb_table.h"
-#include "gnss/s4_state.h"
-#include "gnss/tec_table.h"
+#include "gnss/bias/bias_results.h"
+#include "gnss/bias/dcb_table.h"
+#include "gnss/s4/s4_state.h"
+#include "gnss/tec/tec_table.h"
 #include "rinex/ephemeris_table.h"
 #include "rinex/nav_header.h"
 #include "rinex/obs_table.h"

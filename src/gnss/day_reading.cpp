@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "gnss/station_position.h"
+#include "gnss/orbits/station_position.h"
 #include "platform/strfmt.h"
 #include "rinex/nav_reader.h"
 #include "rinex/obs_reader.h"

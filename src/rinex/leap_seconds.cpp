@@ -1,6 +1,6 @@
 #include "rinex/leap_seconds.h"
 
-#include "gnss/time.h"
+#include "geodesy/time.h"
 
 const std::array<LeapSecondStep, 18> kLeapSecondSteps = {{
     {2017, 1, 1, 18},

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <limits>
 
-#include "gnss/time.h"
+#include "geodesy/time.h"
 #include "rinex/fixed_fields.h"
 
 bool parseNavNumber(std::string_view text, double& value) {

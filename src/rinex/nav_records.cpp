@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "gnss/time.h"
+#include "geodesy/time.h"
 #include "rinex/leap_seconds.h"
 #include "rinex/nav_time.h"
 #include "rinex/satellite_id.h"

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "gnss/time.h"
+#include "geodesy/time.h"
 
 double gpsWeekMjd(int week, double secondsOfWeek) {
     return kGpsOriginMjd + 7.0 * week + secondsOfWeek / kSecondsPerDay;

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "gnss/time.h"
+#include "geodesy/time.h"
 #include "platform/run_log.h"
 #include "rinex/obs_reader.h"
 #include "rinex/obs_table.h"

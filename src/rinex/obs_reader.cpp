@@ -1,6 +1,6 @@
 #include "rinex/obs_reader.h"
 
-#include "gnss/geodetic.h"
+#include "geodesy/geodetic.h"
 #include "platform/strfmt.h"
 #include "rinex/obs_read_state.h"
 #include "rinex/rinex2_tec_rule.h"

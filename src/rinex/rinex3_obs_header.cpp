@@ -2,7 +2,7 @@
 
 #include <new>
 
-#include "gnss/time.h"
+#include "geodesy/time.h"
 #include "platform/text.h"
 #include "rinex/fixed_fields.h"
 #include "rinex/obs_codes.h"

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "platform/fields.h"
-#include "gnss/geodetic.h"
+#include "geodesy/geodetic.h"
 
 int readPsnFile(const std::string& path, PsnPosition& out, std::string& errorText) {
     errorText.clear();

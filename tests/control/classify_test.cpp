@@ -8,7 +8,7 @@
 #include <tuple>
 
 #include "gnss/day_job.h"
-#include "gnss/time.h"
+#include "geodesy/time.h"
 #include "platform/strfmt.h"
 #include "test_support.h"
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "gnss/day_job.h"
-#include "gnss/time.h"
+#include "geodesy/time.h"
 #include "test_support.h"
 #include "ui/run_options.h"
 

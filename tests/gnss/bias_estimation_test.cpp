@@ -10,8 +10,8 @@
 #include <string>
 #include <tuple>
 
-#include "gnss/bias_estimation.h"
-#include "gnss/look_geometry.h"
+#include "gnss/bias/bias_estimation.h"
+#include "gnss/orbits/look_geometry.h"
 #include "platform/text.h"
 #include "test_support.h"
 

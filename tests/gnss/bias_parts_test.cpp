@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "gnss/bias_grid.h"
-#include "gnss/interchannel_bias.h"
-#include "gnss/two_sigma.h"
+#include "gnss/bias/bias_grid.h"
+#include "gnss/bias/interchannel_bias.h"
+#include "gnss/bias/two_sigma.h"
 
 TEST(TwoSigmaItr, TrimsOutliersSmoothsNeighboursAndRefusesAnOverfullBin) {
     // Bin 0.0-0.1 h: nine values of 10 and an outlier; bin 0.1-0.2 h: 20; bin 0.2-0.3 h: 40;

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "decompress/plain_copy.h"
-#include "gnss/dcb_names.h"
-#include "gnss/dcb_table.h"
+#include "gnss/bias/dcb_names.h"
+#include "gnss/bias/dcb_table.h"
 #include "test_support.h"
 
 TEST(ReadDcbFiles, SatelliteLinesOnlyForGps1To32TheP1p2FileLastAndCodesPublishedFiles) {

@@ -3,8 +3,8 @@
 
 #include <cmath>
 
-#include "gnss/geodetic.h"
-#include "gnss/look_geometry.h"
+#include "geodesy/geodetic.h"
+#include "gnss/orbits/look_geometry.h"
 
 namespace {
 constexpr double kA = 6378137.0;

@@ -1,6 +1,6 @@
 // Our vertical TEC against global ionosphere maps: the statistics on a flat synthetic
 // map, the table reader, and the calibrated TEC of two real station-days.
-#include "gnss/gim_check.h"
+#include "gnss/checks/gim_check.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 #include <sstream>
 #include <string>
 
-#include "gnss/bias_estimation.h"
+#include "gnss/bias/bias_estimation.h"
 #include "platform/run_log.h"
 #include "test_support.h"
 

@@ -1,6 +1,6 @@
 // IONEX maps: reading real CODE files and a small synthetic file, damaged files, and the
 // interpolation on maps with known values.
-#include "gnss/ionex_reader.h"
+#include "gnss/checks/ionex_reader.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Broadcast orbits against precise ones on three real days, through the library and
 // through velarix-tools as a user runs it.
-#include "gnss/orbit_check.h"
+#include "gnss/checks/orbit_check.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
-#include "gnss/orbit.h"
+#include "gnss/orbits/orbit.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 
-#include "gnss/orbit_check.h"
-#include "gnss/orbit_models.h"
-#include "gnss/time.h"
+#include "gnss/checks/orbit_check.h"
+#include "gnss/orbits/orbit_models.h"
+#include "geodesy/time.h"
 #include "platform/run_log.h"
 #include "test_support.h"
 

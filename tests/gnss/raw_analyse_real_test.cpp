@@ -11,8 +11,8 @@
 
 #include "decompress/plain_copy.h"
 #include "gnss/day_reading.h"
-#include "gnss/raw_analyse.h"
-#include "gnss/s4_stage.h"
+#include "gnss/tec/raw_analyse.h"
+#include "gnss/s4/s4_stage.h"
 #include "test_support.h"
 
 namespace {

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "gnss/s4_stage.h"
-#include "gnss/time.h"
+#include "gnss/s4/s4_stage.h"
+#include "geodesy/time.h"
 #include "platform/strfmt.h"
 #include "test_support.h"
 

@@ -1,8 +1,8 @@
-#include "gnss/sp3_reader.h"
+#include "gnss/checks/sp3_reader.h"
 
 #include <gtest/gtest.h>
 
-#include "gnss/time.h"
+#include "geodesy/time.h"
 #include "platform/run_log.h"
 #include "test_support.h"
 

@@ -2,7 +2,7 @@
 // chosen directions from a station and the pseudoranges it would measure. Exact
 // pseudoranges give the position to a millimetre only with the Earth turned during the
 // signal's travel and both clocks accounted for.
-#include "gnss/station_position.h"
+#include "gnss/orbits/station_position.h"
 
 #include <gtest/gtest.h>
 
@@ -11,9 +11,9 @@
 #include <cstdio>
 #include <vector>
 
-#include "gnss/geodetic.h"
-#include "gnss/point_position.h"
-#include "gnss/time.h"
+#include "geodesy/geodetic.h"
+#include "gnss/orbits/point_position.h"
+#include "geodesy/time.h"
 #include "test_support.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "gnss/svd.h"
+#include "gnss/orbits/svd.h"
 
 #include <gtest/gtest.h>
 

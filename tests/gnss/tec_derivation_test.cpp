@@ -6,13 +6,13 @@
 #include <string>
 #include <vector>
 
-#include "gnss/cycle_slips.h"
+#include "gnss/tec/cycle_slips.h"
 #include "gnss/day_job.h"
-#include "gnss/geodetic.h"
-#include "gnss/look_geometry.h"
-#include "gnss/raw_analyse.h"
-#include "gnss/tec_frequencies.h"
-#include "gnss/tec_levelling.h"
+#include "geodesy/geodetic.h"
+#include "gnss/orbits/look_geometry.h"
+#include "gnss/tec/raw_analyse.h"
+#include "gnss/tec/tec_frequencies.h"
+#include "gnss/tec/tec_levelling.h"
 
 namespace {
 

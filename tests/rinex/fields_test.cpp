@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "gnss/time.h"
+#include "geodesy/time.h"
 #include "platform/strfmt.h"
 #include "rinex/fixed_fields.h"
 #include "rinex/leap_seconds.h"

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "gnss/time.h"
+#include "geodesy/time.h"
 #include "nav_test_text.h"
 #include "rinex/satellite_id.h"
 

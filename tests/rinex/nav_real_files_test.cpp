@@ -9,7 +9,7 @@
 #include <sstream>
 
 #include "decompress/plain_copy.h"
-#include "gnss/time.h"
+#include "geodesy/time.h"
 #include "nav_test_text.h"
 #include "rinex/satellite_id.h"
 

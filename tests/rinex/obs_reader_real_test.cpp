@@ -10,7 +10,7 @@
 #include <sstream>
 
 #include "decompress/plain_copy.h"
-#include "gnss/time.h"
+#include "geodesy/time.h"
 #include "obs_test_text.h"
 #include "rinex/satellite_id.h"
 

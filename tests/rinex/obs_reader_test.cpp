@@ -1,7 +1,7 @@
 // The observation reader on small synthetic files: header handling and both data loops.
 #include <gtest/gtest.h>
 
-#include "gnss/time.h"
+#include "geodesy/time.h"
 #include "obs_test_text.h"
 #include "platform/text.h"
 #include "rinex/satellite_id.h"

@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "gnss/geodetic.h"
+#include "geodesy/geodetic.h"
 #include "platform/strfmt.h"
 #include "test_support.h"
 

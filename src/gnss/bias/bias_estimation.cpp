@@ -1,0 +1,279 @@
+#include "gnss/bias/bias_estimation.h"
+
+#include <algorithm>
+#include <utility>
+#include <vector>
+
+#include "gnss/bias/bias_figures.h"
+#include "gnss/bias/bias_grid.h"
+#include "gnss/tec/data_interval.h"
+#include "gnss/bias/interchannel_bias.h"
+#include "gnss/orbits/look_geometry.h"
+#include "gnss/bias/rx_bias_stage1.h"
+#include "rinex/satellite_id.h"
+
+namespace {
+
+constexpr double kDegreesToRadians = 0.017453292519943295;
+constexpr double kSecond_day = 1.0 / 86400.0;
+
+constexpr double kCurveElevation_deg = 30.0;
+constexpr double kStage1Elevation_deg = 25.0;
+constexpr double kGridCurveLowest_TECU = -450.0;  // values collected for the grid curves
+constexpr double kFirstCurveHighest_TECU = 450.0;
+constexpr double kLaterCurveHighest_TECU = 400.0;
+constexpr double kValidLowest_TECU = -50.0;  // below or above: the record is no longer valid
+constexpr double kGridValidHighest_TECU = 250.0;
+constexpr double kFinalValidHighest_TECU = 200.0;
+constexpr double kFinalCurveHighest_TECU = 250.0;
+constexpr std::size_t kMinGridCurveValues = 102;   // more than 101, passes 2 to 4
+constexpr std::size_t kMinCurveValues = 101;       // more than 100, first and final pass
+constexpr double kNightMinimum_TECU = 2.0;
+constexpr double kCurveFirstHour = 1.0;  // the extremes of a curve are sought strictly inside
+constexpr double kCurveLastHour = 23.0;
+
+const char* const kNoIntervalText = "\r\nError! @Rxbias - D-interval invalid";
+const char* const kFewValuesText = "\r\nError! @rBias_Calc; count for 2sigma less than 100.. bad/less TEC data!";
+const char* const kGridOverflowText = "\r\nError! @TwoSigmaItr the count exceeds 2000, modification reqd!";
+const char* const kFinalOverflowText = "\r\nError! @TwoSigmaItr the count exceeds 4000, modification reqd!2";
+const char* const kCountLimitText = "\r\nInfo! Count exceeds limit while processing for 2 sigma TEC!!";
+
+// Satellites whose satellite bias is known: the only ones that may fix the receiver bias
+// and the curves. Any other number must not index the per-PRN arrays either.
+bool calibrated(int satNo) { return isGpsPrn(satNo); }
+
+double mappingFactor(const TecRecord& r) { return MappingFactor(r.elevation_deg * kDegreesToRadians); }
+
+std::size_t recordCount(const TecTable& table) {
+    std::size_t count = 0;
+    for (const auto& [satNo, series] : table) count += series.size();
+    return count;
+}
+
+void clearOutside(TecRecord& r, double highest_TECU) {
+    if (r.verticalTec < kValidLowest_TECU || r.verticalTec > highest_TECU) r.valid = 0;
+}
+
+struct TimedValue {
+    double epochMjd = 0.0;
+    double tec = 0.0;
+};
+
+// Extremes of a curve strictly between 1 and 23 h; false when it has no point there.
+bool curveExtremes(const TwoSigmaCurve& curve, double& lowest, double& highest) {
+    bool any = false;
+    for (const TwoSigmaPoint& p : curve.points) {
+        if (!(p.hour > kCurveFirstHour && p.hour < kCurveLastHour)) continue;
+        if (!any || p.tec < lowest) lowest = p.tec;
+        if (!any || p.tec > highest) highest = p.tec;
+        any = true;
+    }
+    return any;
+}
+
+class BiasRun {
+public:
+    BiasRun(DayJob& job, RunLog& log) : job_(job), log_(log), bias_(job.bias), day_(job.dayStartMjd) {}
+
+    int run() {
+        double interval_s = 0.0;
+        if (DetectDataInterval(EpochsOfFirstLongSatellite(job_.tec), interval_s) != kIntervalFound) {
+            log_.append(kNoIntervalText);
+            return kBiasNoInterval;
+        }
+        FillFigureTexts(job_, bias_.figures);
+        bias_.figures.biasedTec = FigureTec(job_.tec, day_);
+        grid_ = ResampleToGrid(job_.tec, GridTolerance_day(interval_s));
+        setSatelliteBiases();
+        for (const auto& [satNo, series] : grid_) {
+            if (calibrated(satNo)) bias_.segments[satNo].gaps = FindGaps(series);
+        }
+
+        // Pass 1: satellite biases out; its curve only shows the state of the data.
+        forGrid([this](int satNo, TecRecord& r) {
+            r.slantTec -= satBias(satNo);
+            r.verticalTec = r.slantTec * mappingFactor(r);
+        });
+        TwoSigmaCurve curve;
+        const std::vector<TimedValue> first =
+            curveValues(grid_, kGridCurveLowest_TECU, kFirstCurveHighest_TECU, recordCount(grid_));
+        if (first.size() >= kMinCurveValues) {
+            if (formCurve(first, curve, kGridOverflowText) != 0) return kBiasBinOverflow;
+        }
+        // Without two satellites above 25 deg at a time no candidate scores at all, and any
+        // bias would pass for the best: such a day has too few values.
+        if (!MinimumSpreadBias(stage1Samples(), bias_.rxBiasStage1)) {
+            log_.append(kFewValuesText);
+            return kBiasFewValues;
+        }
+
+        // Pass 2: stage-1 receiver bias in.
+        forGrid([this](int, TecRecord& r) {
+            r.slantTec += bias_.rxBiasStage1;
+            r.verticalTec = r.slantTec * mappingFactor(r);
+        });
+        if (const int code = gridCurve(curve); code != 0) return code;
+
+        // Pass 3: interchannel biases out, measured against the curve of pass 2.
+        setInterchannelBiases(curve);
+        forGrid([this](int satNo, TecRecord& r) {
+            r.slantTec -= interchannel(satNo, r.epochMjd);
+            r.verticalTec = r.slantTec * mappingFactor(r);
+            clearOutside(r, kGridValidHighest_TECU);
+        });
+        if (const int code = gridCurve(curve); code != 0) return code;
+        double lowest = 0.0;
+        double highest = 0.0;
+        // A curve with no point between 1 and 23 h has no night to lift: stage 2 stays 0.
+        if (curveExtremes(curve, lowest, highest)) bias_.rxBiasStage2 = kNightMinimum_TECU - lowest;
+
+        // Pass 4: stage-2 receiver bias in.
+        forGrid([this](int, TecRecord& r) {
+            r.slantTec += bias_.rxBiasStage2;
+            r.verticalTec += bias_.rxBiasStage2;
+            clearOutside(r, kGridValidHighest_TECU);
+        });
+        if (const int code = gridCurve(curve); code != 0) return code;
+        bias_.rxBiasTotal = bias_.rxBiasStage1 + bias_.rxBiasStage2;
+
+        return finalPass();
+    }
+
+private:
+    double satBias(int satNo) const { return calibrated(satNo) ? bias_.satBias[satNo] : 0.0; }
+
+    double interchannel(int satNo, double epochMjd) const {
+        if (!calibrated(satNo)) return 0.0;
+        const auto found = bias_.segments.find(satNo);
+        return found == bias_.segments.end() ? 0.0 : found->second.correctionAt(epochMjd);
+    }
+
+    template <typename Change>
+    void forGrid(Change change) {
+        for (auto& [satNo, series] : grid_) {
+            for (auto& [epochMjd, r] : series) change(satNo, r);
+        }
+    }
+
+    // Every GPS satellite of the day: -2.852 TECU per ns of its P1-P2 bias.
+    void setSatelliteBiases() {
+        const bool loaded = (job_.dcb.loaded & DcbTable::kP1p2Loaded) != 0;
+        for (const auto& [satNo, series] : job_.tec) {
+            if (calibrated(satNo)) bias_.satBias[satNo] = loaded ? -kTecuPerNsP1P2 * job_.dcb.p1p2[satNo] : 0.0;
+        }
+    }
+
+    void setInterchannelBiases(const TwoSigmaCurve& curve) {
+        for (auto& [satNo, segments] : bias_.segments) {
+            SatelliteInterchannel(grid_.at(satNo), curve, day_, segments.gaps, bias_.interchannelBias[satNo],
+                                  segments.corrections);
+        }
+        for (std::size_t prn = 0; prn < bias_.totalBias.size(); ++prn) {
+            bias_.totalBias[prn] = bias_.satBias[prn] + bias_.interchannelBias[prn];
+        }
+    }
+
+    // Records of the processed day above 25 deg, in epoch order.
+    std::vector<SpreadSample> stage1Samples() const {
+        std::vector<SpreadSample> samples;
+        for (const auto& [satNo, series] : grid_) {
+            if (!calibrated(satNo)) continue;
+            for (const auto& [epochMjd, r] : series) {
+                if (r.valid != 1 || r.elevation_deg <= kStage1Elevation_deg) continue;
+                if (epochMjd < day_ + kSecond_day || epochMjd > day_ + 1.0 - kSecond_day) continue;
+                samples.push_back({epochMjd, r.slantTec, mappingFactor(r)});
+            }
+        }
+        std::stable_sort(samples.begin(), samples.end(),
+                         [](const SpreadSample& a, const SpreadSample& b) { return a.epochMjd < b.epochMjd; });
+        return samples;
+    }
+
+    // Vertical TEC of the valid records above 30 deg strictly between `lowest` and
+    // `highest`, in epoch order; no more than the table's record count less 2.
+    std::vector<TimedValue> curveValues(const TecTable& table, double lowest, double highest, std::size_t records) {
+        const std::size_t limit = records > 2 ? records - 2 : 0;
+        std::vector<TimedValue> values;
+        for (const auto& [satNo, series] : table) {
+            if (!calibrated(satNo)) continue;
+            for (const auto& [epochMjd, r] : series) {
+                if (r.valid != 1 || r.elevation_deg <= kCurveElevation_deg) continue;
+                if (!(r.verticalTec > lowest && r.verticalTec < highest)) continue;
+                if (values.size() >= limit) {
+                    log_.append(kCountLimitText);
+                    return sortedByEpoch(std::move(values));
+                }
+                values.push_back({epochMjd, r.verticalTec});
+            }
+        }
+        return sortedByEpoch(std::move(values));
+    }
+
+    static std::vector<TimedValue> sortedByEpoch(std::vector<TimedValue> values) {
+        std::stable_sort(values.begin(), values.end(),
+                         [](const TimedValue& a, const TimedValue& b) { return a.epochMjd < b.epochMjd; });
+        return values;
+    }
+
+    int formCurve(const std::vector<TimedValue>& values, TwoSigmaCurve& curve, const char* overflowText) {
+        std::vector<double> hours;
+        std::vector<double> tec;
+        hours.reserve(values.size());
+        tec.reserve(values.size());
+        for (const TimedValue& v : values) {
+            hours.push_back((v.epochMjd - day_) * 24.0);
+            tec.push_back(v.tec);
+        }
+        if (TwoSigmaItr(hours, tec, kTenthHourBins, curve, bias_.twoSigmaText) == kTwoSigmaBinOverflow) {
+            log_.append(overflowText);
+            return kBiasBinOverflow;
+        }
+        return 0;
+    }
+
+    // The curve of passes 2 to 4.
+    int gridCurve(TwoSigmaCurve& curve) {
+        const std::vector<TimedValue> values =
+            curveValues(grid_, kGridCurveLowest_TECU, kLaterCurveHighest_TECU, recordCount(grid_));
+        if (values.size() < kMinGridCurveValues) {
+            log_.append(kFewValuesText);
+            return kBiasFewValues;
+        }
+        return formCurve(values, curve, kGridOverflowText);
+    }
+
+    // Pass 5: the biases out of the day's table itself. The stage-2 bias is a vertical one.
+    int finalPass() {
+        for (auto& [satNo, series] : job_.tec) {
+            for (auto& [epochMjd, r] : series) {
+                r.slantTec += bias_.rxBiasStage1 - satBias(satNo) - interchannel(satNo, epochMjd);
+                r.verticalTec = r.slantTec * mappingFactor(r) + bias_.rxBiasStage2;
+                clearOutside(r, kFinalValidHighest_TECU);
+            }
+        }
+        bias_.figures.removedTec = FigureTec(job_.tec, day_);
+
+        const std::vector<TimedValue> values =
+            curveValues(job_.tec, kValidLowest_TECU, kFinalCurveHighest_TECU, recordCount(job_.tec));
+        if (values.size() < kMinCurveValues) {
+            log_.append(kFewValuesText);
+            return kBiasFewValues;
+        }
+        if (formCurve(values, bias_.finalCurve, kFinalOverflowText) != 0) return kBiasBinOverflow;
+        curveExtremes(bias_.finalCurve, bias_.minTecAverage, bias_.maxTecAverage);
+        return kBiasesApplied;
+    }
+
+    DayJob& job_;
+    RunLog& log_;
+    BiasResults& bias_;
+    const double day_;
+    TecTable grid_;  // the 3-minute working copy
+};
+
+}  // namespace
+
+int EstimateBiases(DayJob& job, RunLog& log) {
+    job.bias.clear();
+    return BiasRun(job, log).run();
+}

@@ -1,0 +1,11 @@
+#pragma once
+// What the bias stage's two TEC figures show, gathered from the day's TEC table so that
+// the plots can draw them later.
+#include "gnss/bias/bias_results.h"
+#include "gnss/day_job.h"
+
+// Vertical TEC of the valid records above 20 deg, per satellite, hours since the day's start.
+std::map<int, std::vector<TecFigurePoint>> FigureTec(const TecTable& tec, double dayStartMjd);
+
+// Titles, date line, station line, S4 source line and the S4 maxima per 0.05 h bin.
+void FillFigureTexts(const DayJob& job, BiasFigures& figures);

@@ -1,0 +1,78 @@
+#include <cmath>
+#include <string_view>
+#include <vector>
+
+#include "gnss/bias/dcb_table.h"
+#include "platform/fields.h"
+#include "platform/line_reader.h"
+#include "rinex/satellite_id.h"
+
+namespace {
+
+// Published lines are 80 characters; anything beyond this is not part of an entry.
+constexpr std::size_t kDcbLineLimit = 256;
+
+// GPS PRN of a satellite token "G01".."G32"; 0 for any other token.
+int gpsPrnOf(std::string_view token) {
+    if (token.size() != 3 || token[0] != 'G') return 0;
+    if (token[1] < '0' || token[1] > '9' || token[2] < '0' || token[2] > '9') return 0;
+    const int prn = (token[1] - '0') * 10 + (token[2] - '0');
+    return isGpsPrn(prn) ? prn : 0;
+}
+
+bool parseValue(std::string_view token, double& value) { return parseNumber(token, value) && std::isfinite(value); }
+
+// Calls `entry` with the tokens of every line after the header's "***" line. False when
+// the file cannot be opened or has no such line.
+template <typename Entry>
+bool forEachEntry(const std::string& path, Entry entry) {
+    if (path.empty()) return false;
+    LineReader reader(path);
+    if (!reader.isOpen()) return false;
+    std::string_view line;
+    bool cut = false;
+    bool inBody = false;
+    while (reader.next(kDcbLineLimit, line, cut)) {
+        const std::vector<std::string_view> tokens = splitBlanks(line);
+        if (!inBody) {
+            inBody = !tokens.empty() && tokens[0] == "***";
+            continue;
+        }
+        if (!tokens.empty()) entry(tokens);
+    }
+    return inBody;
+}
+
+// Satellite-only files (P1-C1, P1-P2): "G05  value  rms".
+bool readSatelliteFile(const std::string& path, std::array<double, 33>& values) {
+    return forEachEntry(path, [&values](const std::vector<std::string_view>& tokens) {
+        const int prn = gpsPrnOf(tokens[0]);
+        double value = 0.0;
+        if (prn != 0 && tokens.size() >= 2 && parseValue(tokens[1], value)) values[prn] = value;
+    });
+}
+
+// The file with receivers adds lines "G  NAME  monument  value  rms". Some receivers have
+// no monument number, so the value is taken as the second-last token of its line rather
+// than by counting tokens across lines: a missing monument would otherwise shift every
+// later entry by one token.
+bool readFileWithReceivers(const std::string& path, DcbTable& table) {
+    return forEachEntry(path, [&table](const std::vector<std::string_view>& tokens) {
+        double value = 0.0;
+        if (tokens[0].size() == 3) {
+            const int prn = gpsPrnOf(tokens[0]);
+            if (prn != 0 && tokens.size() >= 2 && parseValue(tokens[1], value)) table.p1p2[prn] = value;
+        } else if (tokens[0] == "G" && tokens.size() >= 4 && parseValue(tokens[tokens.size() - 2], value)) {
+            table.receiverP1p2[std::string(tokens[1])] = value;
+        }
+    });
+}
+
+}  // namespace
+
+void ReadDcbFiles(const std::string& p1c1Path, const std::string& p1p2Path, const std::string& p1p2AllPath,
+                  DcbTable& table) {
+    if (readSatelliteFile(p1c1Path, table.p1c1)) table.loaded |= DcbTable::kP1c1Loaded;
+    if (readFileWithReceivers(p1p2AllPath, table)) table.loaded |= DcbTable::kP1p2Loaded;
+    if (readSatelliteFile(p1p2Path, table.p1p2)) table.loaded |= DcbTable::kP1p2Loaded;
+}

@@ -1,0 +1,87 @@
+#include "gnss/checks/vtec_samples.h"
+
+#include <array>
+#include <string_view>
+
+#include "platform/fields.h"
+#include "platform/line_reader.h"
+#include "platform/run_log.h"
+#include "platform/strfmt.h"
+#include "platform/text.h"
+#include "rinex/fixed_fields.h"
+
+namespace {
+
+constexpr std::size_t kLineLimit = 4096;
+constexpr int kMaxLineMessages = 20;
+
+// The columns read, in the order of VtecSample's fields.
+constexpr std::array<std::string_view, 5> kColumnNames = {"MJD", "elevation_deg", "ippLatitude_deg",
+                                                          "ippLongitude_deg", "verticalTec_TECU"};
+// The column that only the calibrated table has.
+constexpr std::string_view kCalibratedColumn = "S4";
+
+void report(RunLog& log, const char* tag, const std::string& what, long lineNo, const std::string& path) {
+    log.append(strfmt("\r\n%s TEC table %s @line# %ld: %s", tag, what.c_str(), lineNo, path.c_str()));
+}
+
+}  // namespace
+
+TecFileLayout TecFileLayoutOf(const std::string& path) {
+    return endsWithNoCase(path, ".cmn") ? TecFileLayout::kCmn : TecFileLayout::kToolTable;
+}
+
+int ReadTecToolTable(const std::string& path, std::vector<VtecSample>& samples, RunLog& log) {
+    samples.clear();
+    LineReader reader(path);
+    if (!reader.isOpen()) {
+        log.append(strfmt("\r\nError! TEC table cannot be opened: %s", path.c_str()));
+        return -1;
+    }
+    std::string_view line;
+    bool cut = false;
+    if (!reader.next(kLineLimit, line, cut)) {
+        report(log, "Error!", "file is empty", 0, path);
+        return -2;
+    }
+    std::array<std::size_t, kColumnNames.size()> at{};
+    const std::vector<std::string_view> names = splitTabs(line);
+    bool calibrated = false;
+    for (std::size_t c = 0; c < kColumnNames.size(); ++c) {
+        at[c] = names.size();
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            if (names[i] == kColumnNames[c]) at[c] = i;
+            if (names[i] == kCalibratedColumn) calibrated = true;
+        }
+        if (at[c] == names.size()) {
+            report(log, "Error!", strfmt("header has no column \"%s\"", std::string(kColumnNames[c]).c_str()), 1, path);
+            return -2;
+        }
+    }
+    if (!calibrated)
+        log.append(strfmt("\r\nNote! %s has no S4 column: not the table of `tec --calibrated`, so its TEC still "
+                          "carries the receiver and satellite biases", path.c_str()));
+    long lineNo = 1;
+    int badLines = 0;
+    while (reader.next(kLineLimit, line, cut)) {
+        ++lineNo;
+        if (isBlank(line)) continue;
+        const std::vector<std::string_view> fields = splitTabs(line);
+        std::array<double, kColumnNames.size()> value{};
+        bool ok = !cut;
+        for (std::size_t c = 0; c < at.size() && ok; ++c)
+            ok = at[c] < fields.size() && parseDoubleField(fields[at[c]], value[c]) == FieldStatus::kNumber;
+        if (!ok) {
+            if (++badLines <= kMaxLineMessages) report(log, "Warning!", "row not readable, skipped", lineNo, path);
+            continue;
+        }
+        samples.push_back({value[0], value[1], value[2], value[3], value[4]});
+    }
+    if (badLines > kMaxLineMessages)
+        report(log, "Warning!", strfmt("%d unreadable rows in all", badLines), lineNo, path);
+    if (samples.empty()) {
+        report(log, "Error!", "no row could be read", lineNo, path);
+        return -2;
+    }
+    return 0;
+}

@@ -1,0 +1,89 @@
+#include "gnss/orbits/orbit.h"
+
+#include <cmath>
+#include <iterator>
+
+#include "gnss/orbits/orbit_models.h"
+#include "geodesy/time.h"
+#include "rinex/satellite_id.h"
+
+namespace {
+
+// One millisecond as a day fraction: the step of the velocity and drift differences.
+constexpr double kDifferenceStep_days = 1.1574074074074074e-8;
+
+// The record list nearest to `mjd`: the smallest |mjd - epoch| * 24 h, the earlier epoch on
+// a tie. The epochs are ordered, so only the neighbours of mjd's place can be nearest; the
+// backward walk keeps "earlier wins" even where rounding makes several distances equal.
+template <typename Record>
+const Record* nearestRecord(const EphemerisByEpoch<Record>& byEpoch, double mjd) {
+    if (byEpoch.empty() || !std::isfinite(mjd)) return nullptr;
+    auto hoursTo = [mjd](double epochMjd) { return std::abs(mjd - epochMjd) * 24.0; };
+
+    auto after = byEpoch.lower_bound(mjd);
+    auto best = after;
+    if (after != byEpoch.begin()) {
+        auto before = std::prev(after);
+        if (after == byEpoch.end() || hoursTo(before->first) <= hoursTo(after->first)) {
+            best = before;
+            while (best != byEpoch.begin() && hoursTo(std::prev(best)->first) == hoursTo(best->first)) --best;
+        }
+    }
+    return best->second.empty() ? nullptr : &best->second.front();
+}
+
+template <typename Record>
+const Record* nearestOf(const std::map<int, EphemerisByEpoch<Record>>& part, int satNo, double mjd) {
+    const auto it = part.find(satNo);
+    return it == part.end() ? nullptr : nearestRecord(it->second, mjd);
+}
+
+// Position and clock of the selected record at `mjd`; -1 without a usable record.
+int evaluate(const SelectedEphemeris& selected, double mjd, SatState& state) {
+    if (selected.kepler != nullptr) return KeplerPosition(*selected.kepler, mjd, state);
+    if (selected.glonass != nullptr) {
+        GlonassPosition(*selected.glonass, mjd, state);
+        return 0;
+    }
+    if (selected.sbas != nullptr) {
+        SbasPosition(*selected.sbas, mjd, state);
+        return 0;
+    }
+    return -1;
+}
+
+}  // namespace
+
+SelectedEphemeris SelectEphemeris(const EphemerisTable& table, int satNo, double mjd) {
+    SelectedEphemeris selected;
+    switch (systemOf(satNo)) {
+        case kGps:
+        case kGalileo:
+        case kBeiDou:
+        case kQzss:
+        case kIrnss: selected.kepler = nearestOf(table.kepler, satNo, mjd); break;
+        case kGlonass: selected.glonass = nearestOf(table.glonass, satNo, mjd); break;
+        case kSbas: selected.sbas = nearestOf(table.sbas, satNo, mjd); break;
+        default: break;
+    }
+    return selected;
+}
+
+int SatellitePosition(const EphemerisTable& table, int satNo, double mjd, SatState& state) {
+    state = SatState{};
+    const SelectedEphemeris selected = SelectEphemeris(table, satNo, mjd);
+    SatState later;
+    const double laterMjd = mjd + kDifferenceStep_days;
+    if (evaluate(selected, mjd, state) != 0 || evaluate(selected, laterMjd, later) != 0) {
+        state = SatState{};
+        return -1;
+    }
+    // Divide by the step the two MJDs really are apart: near MJD 60000 a day fraction
+    // holds a millisecond only to about 0.03 %, which would bias every velocity.
+    const double step_s = (laterMjd - mjd) * kSecondsPerDay;
+    state.vx_mps = (later.x_m - state.x_m) / step_s;
+    state.vy_mps = (later.y_m - state.y_m) / step_s;
+    state.vz_mps = (later.z_m - state.z_m) / step_s;
+    state.clockDrift_sps = (later.clockOffset_s - state.clockOffset_s) / step_s;
+    return 0;
+}

@@ -1,0 +1,72 @@
+#include "gnss/tec/data_interval.h"
+
+#include <array>
+#include <cmath>
+#include <cstdint>
+
+#include "geodesy/time.h"
+
+namespace {
+
+constexpr std::size_t kMinEpochs = 50;  // more than 49
+constexpr std::size_t kRingSlots = 10;
+constexpr double kSettled_s = 1.0;
+
+bool settled(const std::array<double, kRingSlots>& ring) {
+    for (std::size_t j = 0; j + 1 < kRingSlots; ++j) {
+        if (std::fabs(ring[j] - ring[j + 1]) > kSettled_s) return false;
+    }
+    return true;
+}
+
+// Rounded to the millisecond as a time of day; values that are no time of day are
+// returned as they are (they fail the range check anyway, and must not wrap into it).
+double toMillisecond(double seconds) {
+    if (!(seconds >= 0.0 && seconds < kSecondsPerDay)) return seconds;
+    std::int32_t hour = 0;
+    std::int32_t minute = 0;
+    double second = 0.0;
+    const int carried = SplitSecondsOfDay(seconds, hour, minute, second);
+    return carried * kSecondsPerDay + hour * 3600.0 + minute * 60.0 + second;
+}
+
+}  // namespace
+
+std::vector<double> EpochsOfFirstLongSatellite(const ObsTable& table) {
+    std::vector<double> epochs;
+    for (const auto& [satNo, records] : table.bySatellite) {
+        if (records.size() < kMinEpochs) continue;
+        epochs.reserve(records.size());
+        for (const SatEpochRecord& record : records) epochs.push_back(record.epochMjd);
+        break;
+    }
+    return epochs;
+}
+
+std::vector<double> EpochsOfFirstLongSatellite(const TecTable& table) {
+    std::vector<double> epochs;
+    for (const auto& [satNo, series] : table) {
+        if (series.size() < kMinEpochs) continue;
+        epochs.reserve(series.size());
+        for (const auto& [epochMjd, record] : series) epochs.push_back(epochMjd);
+        break;
+    }
+    return epochs;
+}
+
+double RingInterval_s(const std::vector<double>& epochsMjd) {
+    std::array<double, kRingSlots> ring{};
+    for (std::size_t k = 1; k < epochsMjd.size(); ++k) {
+        ring[k % kRingSlots] = (epochsMjd[k] - epochsMjd[k - 1]) * kSecondsPerDay;
+        if (k > kRingSlots && settled(ring)) break;
+    }
+    return toMillisecond(ring[0]);
+}
+
+int DetectDataInterval(const std::vector<double>& epochsMjd, double& interval_s) {
+    if (epochsMjd.empty()) return kNoLongSatellite;
+    const double interval = RingInterval_s(epochsMjd);
+    if (!(interval > 0.0 && interval <= kMaxDataInterval_s)) return kIntervalOutOfRange;
+    interval_s = interval;
+    return kIntervalFound;
+}
