@@ -27,5 +27,7 @@ enum DayReadResult {
 
 // Empties the job's tables, reads the files and reports to `log` with the pipeline's
 // messages; a DCB file that gives nothing is named there (and the day goes on without
-// it). On kDayRead job.station and job.dayStartMjd are set.
+// it). Unlike the pipeline, a day whose observation file is of another type, or whose
+// navigation files give no ephemeris within a day of the observations, is not read. On
+// kDayRead job.station and job.dayStartMjd are set.
 int ReadDayFiles(DayJob& job, const DayFiles& files, RunLog& log);
