@@ -104,6 +104,14 @@ void printSummary(const std::string& path, const EphemerisTable& table, const Na
     }
 }
 
+const char* readFailure(int result) {
+    switch (result) {
+        case kNavCannotOpen: return "cannot open the file";
+        case kNavNotRegularFile: return "not a regular file";
+        default: return "not a navigation file this reader knows";
+    }
+}
+
 }  // namespace
 
 int toolNavInfo(const ToolArgs& args) {
@@ -127,7 +135,14 @@ int toolNavInfo(const ToolArgs& args) {
     if (result < 0) log.append("\r\nError! reading Navigation file\r\n");
     log.append(" ..done!");
     std::printf("%s\n", withLineFeeds(log.messages).c_str());
-    if (result < 0) return 1;
+    if (result < 0) {
+        std::fprintf(stderr, "velarix-tools: %s: %s\n", path.c_str(), readFailure(result));
+        return 1;
+    }
     printSummary(path, table, header, report);
+    if (table.recordCount == 0) {
+        std::fprintf(stderr, "velarix-tools: %s: no ephemeris record read\n", path.c_str());
+        return 1;
+    }
     return 0;
 }

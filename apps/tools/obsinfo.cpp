@@ -58,6 +58,19 @@ std::string summary(const Rinex3ObsHeader& header, const ObsTable& table, const 
     return text;
 }
 
+// Why the read gave nothing to summarise; "" when it did.
+std::string readFailure(const ObsTable& table, const Rinex3ObsHeader& header, const ObsReadCounts& counts) {
+    switch (table.readStatus) {
+        case kObsHeaderIncomplete: return "the header ends before END OF HEADER";
+        case kObsCannotOpen: return "cannot open the file";
+        case kObsNotRegularFile: return "not a regular file";
+        default: break;
+    }
+    if (!header.isObservationFile()) return "not a RINEX observation file (see RINEX VERSION / TYPE)";
+    if (counts.epochs == 0) return "no epoch read";
+    return {};
+}
+
 }  // namespace
 
 int toolObsInfo(const ToolArgs& args) {
@@ -77,9 +90,8 @@ int toolObsInfo(const ToolArgs& args) {
     const ObsReadCounts counts = OBS_readR3(plain.path(), table, header, log);
     std::fputs(withLineFeeds(log.messages).c_str(), stdout);
     std::fputs("\n\n", stdout);
-    if (table.readStatus < 0) {
-        std::fprintf(stderr, "velarix-tools: %s: %s\n", args[0].c_str(),
-                     table.readStatus == -1 ? "the header ends before END OF HEADER" : "cannot open the file");
+    if (const std::string failure = readFailure(table, header, counts); !failure.empty()) {
+        std::fprintf(stderr, "velarix-tools: %s: %s\n", args[0].c_str(), failure.c_str());
         return 1;
     }
     std::fputs(summary(header, table, counts).c_str(), stdout);

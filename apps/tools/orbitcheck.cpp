@@ -5,6 +5,7 @@
 #include "gnss/checks/orbit_check.h"
 #include "platform/run_log.h"
 #include "platform/strfmt.h"
+#include "platform/text.h"
 #include "rinex/satellite_id.h"
 #include "tools.h"
 
@@ -42,13 +43,13 @@ int toolOrbitCheck(const ToolArgs& args) {
     EphemerisTable broadcast;
     RunLog log;
     if (ReadBroadcastOrbits(args[0], broadcast, log) < 0) {
-        std::fprintf(stderr, "%s\norbitcheck: cannot read the navigation file %s\n", log.messages.c_str(),
-                     args[0].c_str());
+        std::fprintf(stderr, "%s\norbitcheck: cannot read the navigation file %s\n",
+                     withLineFeeds(log.messages).c_str(), args[0].c_str());
         return 1;
     }
     Sp3Orbits precise;
     const int sp3Result = ReadSp3File(args[1], precise, log);
-    if (!log.messages.empty()) std::fprintf(stderr, "%s\n", log.messages.c_str());
+    if (!log.messages.empty()) std::fprintf(stderr, "%s\n", withLineFeeds(log.messages).c_str());
     if (sp3Result < 0) {
         std::fprintf(stderr, "orbitcheck: cannot read the precise orbits %s\n", args[1].c_str());
         return 1;

@@ -8,6 +8,7 @@
 #include "gnss/checks/orbit_check.h"
 #include "geodesy/time.h"
 #include "platform/run_log.h"
+#include "platform/text.h"
 #include "rinex/satellite_id.h"
 #include "tools.h"
 
@@ -81,7 +82,8 @@ int toolSatPos(const ToolArgs& args) {
     EphemerisTable table;
     RunLog log;
     if (ReadBroadcastOrbits(args[0], table, log) < 0) {
-        std::fprintf(stderr, "%s\nsatpos: cannot read the navigation file %s\n", log.messages.c_str(), args[0].c_str());
+        std::fprintf(stderr, "%s\nsatpos: cannot read the navigation file %s\n", withLineFeeds(log.messages).c_str(),
+                     args[0].c_str());
         return 1;
     }
     const std::string label = satelliteLabel(satNo);

@@ -99,22 +99,44 @@ int dayFiles(const TecInputs& inputs, std::list<PlainCopy>& copies, DayFiles& fi
     return 0;
 }
 
-// Reads the day and derives TEC: kDayRead's 0 and RawAnalyse's 0, else a failure
-// reported in `log`.
-bool deriveTec(const DayFiles& files, DayJob& job, RunLog& log) {
-    if (ReadDayFiles(job, files, log) != kDayRead) return false;
+bool holdsTec(const TecTable& tec) {
+    for (const auto& [satNo, series] : tec) {
+        if (!series.empty()) return true;
+    }
+    return false;
+}
+
+// Reads the day and derives TEC: "" when TEC was derived, else why not (the run log in
+// `log` has the details).
+std::string deriveTec(const DayFiles& files, DayJob& job, RunLog& log) {
+    switch (ReadDayFiles(job, files, log)) {
+        case kDayRead: break;
+        case kDayObservationFailed: return "the observation file could not be read";
+        case kDayNavigationFailed:
+            return "the navigation file could not be read, or holds no ephemeris within a day of the observations";
+        case kDayNoStationPosition: return "no station position: not in the header, and the solution failed";
+        default: return "the files could not be read";
+    }
     if (job.obs.bySatellite.size() < kMinSatellites) {
         log.append("Info3! insufficient no. of raw-data PRNs to analyze\r\n");
-        return false;
+        return strfmt("observations of fewer than %zu satellites", kMinSatellites);
     }
     const int result = RawAnalyse(job, log);
-    if (result != 0) log.append("\r\nSome errors in observation processing... err = " + strfmt("%d", result) + " \r\n");
-    return result == 0;
+    if (result != 0) {
+        log.append("\r\nSome errors in observation processing... err = " + strfmt("%d", result) + " \r\n");
+        return strfmt("the TEC derivation failed, err = %d", result);
+    }
+    if (!holdsTec(job.tec)) return "no TEC record: no satellite had an ephemeris and usable observations";
+    return {};
 }
 
 // The S4 stage and the bias estimation, with the messages of the pipeline's common
 // block: EstimateBiases' result.
 int calibrate(DayJob& job, RunLog& log) {
+    if ((job.dcb.loaded & DcbTable::kP1p2Loaded) == 0) {
+        log.append(job.dcb.loaded == 0 ? "\r\nWarning! no usable DCB file: every satellite bias is zero\r\n"
+                                       : "\r\nWarning! no usable P1-P2 DCB file: every satellite bias is zero\r\n");
+    }
     GetS4(job, S4Config{programDirectory(), {}}, log);
     const int result = EstimateBiases(job, log);
     if (result == -9) {
@@ -186,11 +208,14 @@ int toolTec(const ToolArgs& args) {
     DayJob job;
     RunLog log;
     if (calibrated) describeInput(inputs.observation, job);
-    const bool derived = deriveTec(dayPaths, job, log);
-    const int biasResult = derived && calibrated ? calibrate(job, log) : 0;
+    const std::string failure = deriveTec(dayPaths, job, log);
+    const int biasResult = failure.empty() && calibrated ? calibrate(job, log) : 0;
     std::fputs(withLineFeeds(log.messages).c_str(), stderr);
     std::fputs("\n", stderr);
-    if (!derived) return 1;
+    if (!failure.empty()) {
+        std::fprintf(stderr, "velarix-tools: tec: %s\n", failure.c_str());
+        return 1;
+    }
     if (biasResult != 0) {
         std::fprintf(stderr, "velarix-tools: tec: the bias estimation failed, err = %d\n", biasResult);
         return 1;

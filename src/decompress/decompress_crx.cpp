@@ -526,8 +526,11 @@ int CrxDecoder::run() {
 
 int DecompressCrx(const std::string& inputPath, const std::string& outputPath, std::string& crxMessage) {
     long long size = 0;
-    if (!openInputFile(inputPath, size)) {  // tried once, before any output exists
-        crxMessage = strfmt("ERROR : can't open %s\r\n", inputPath.c_str());
+    InputFileStatus opened = InputFileStatus::kCannotOpen;
+    if (!openInputFile(inputPath, size, &opened)) {  // tried once, before any output exists
+        crxMessage = strfmt(opened == InputFileStatus::kNotRegularFile ? "ERROR : %s is not a regular file\r\n"
+                                                                        : "ERROR : can't open %s\r\n",
+                            inputPath.c_str());
         return 4;
     }
     FilePtr output = openOutputFile(outputPath);

@@ -8,7 +8,8 @@
 //   2  converted, but epochs were skipped after an error (the last error text)
 //   21 an error was met and no initialized epoch followed before the end of the file;
 //      the output ends with an event-flag-4 comment record
-//   4  the input cannot be opened ("ERROR : can't open %s\r\n"), nothing written; also
+//   4  the input cannot be opened ("ERROR : can't open %s\r\n", or "ERROR : %s is not a
+//      regular file\r\n" for a directory, FIFO or device), nothing written; also
 //      when the output cannot be created or written (the same text with its path,
 //      "can't write" for a failed write)
 //   1  header error, or an observation value outside the RINEX range

@@ -36,9 +36,10 @@ bool startsMember(const unsigned char* bytes, size_t count) {
 
 int DecompressGz(const std::string& inputPath, const std::string& outputPath, std::string& message) {
     long long size = 0;
-    FilePtr input = openInputFile(inputPath, size);
+    InputFileStatus opened = InputFileStatus::kCannotOpen;
+    FilePtr input = openInputFile(inputPath, size, &opened);
     if (!input) {
-        message = "Cannot open file";
+        message = opened == InputFileStatus::kNotRegularFile ? "Not a regular file" : "Cannot open file";
         return -1;
     }
     if (size == 0) {

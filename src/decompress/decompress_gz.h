@@ -6,7 +6,8 @@
 
 // Expands `inputPath` into `outputPath` (created or truncated, binary). Returns 0 on
 // success and leaves `message` unchanged; otherwise a negative code with the reason:
-//   -1  "Cannot open file"            -9  "File of zero bytes"
+//   -1  "Cannot open file" ("Not a regular file" for a directory, FIFO or device)
+//   -9  "File of zero bytes"
 //   -2  not gzip data: fewer than 2 bytes or no 1F 8B magic ("Input file not in gzip
 //       format, check type or decompress manually!\n")
 //   -5  corrupt or truncated data ("Corrupt input file: ..." / "Truncated input file")

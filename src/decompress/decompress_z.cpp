@@ -215,9 +215,10 @@ int ZDecoder::run() {
 
 int DecompressZ(const std::string& inputPath, const std::string& outputPath, std::string& zMessage) {
     long long size = 0;
-    FilePtr input = openInputFile(inputPath, size);
+    InputFileStatus opened = InputFileStatus::kCannotOpen;
+    FilePtr input = openInputFile(inputPath, size, &opened);
     if (!input) {
-        zMessage = "Cannot open file";
+        zMessage = opened == InputFileStatus::kNotRegularFile ? "Not a regular file" : "Cannot open file";
         return -1;
     }
     if (size == 0) {

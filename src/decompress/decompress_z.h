@@ -6,7 +6,8 @@
 // Expands `inputPath` into `outputPath` (created or truncated, binary). Returns 0 on
 // success and leaves `zMessage` unchanged; otherwise a negative code with the reason in
 // `zMessage`:
-//   -1  "Cannot open file"            -9  "File of zero bytes"
+//   -1  "Cannot open file" ("Not a regular file" for a directory, FIFO or device)
+//   -9  "File of zero bytes"
 //   -11 "Cannot write file"
 //   -2  fewer than 3 bytes, or no 1F 9D magic ("Input file not in .Z compressed format,
 //       check type or decompress manually!\n"; unchanged when nothing could be read)

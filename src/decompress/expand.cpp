@@ -60,9 +60,10 @@ std::vector<Step> stepsFor(const std::string& path, std::string& plainName) {
 
 int copyFile(const std::string& input, const std::string& output, std::string& message) {
     long long size = 0;
-    FilePtr in = openInputFile(input, size);
+    InputFileStatus opened = InputFileStatus::kCannotOpen;
+    FilePtr in = openInputFile(input, size, &opened);
     if (!in) {
-        message = "Cannot open file";
+        message = opened == InputFileStatus::kNotRegularFile ? "Not a regular file" : "Cannot open file";
         return -1;
     }
     FilePtr out = openOutputFile(output);

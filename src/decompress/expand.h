@@ -15,9 +15,9 @@ bool isExpandable(const std::string& path);
 
 // Writes the plain content of `input` to `output`, through temporary files beside the
 // output for chains (removed again). A plain input is copied. Returns 0 on success; the
-// negative code of the gzip or .Z decoder (or of the copy: -1 cannot open, -11 cannot
-// write, -6 write failed); or the result of DecompressCrx (2 and 21 are warnings: the
-// output is kept). `message` receives the decoder's text. On failure the output is
+// negative code of the gzip or .Z decoder (or of the copy: -1 cannot open or not a
+// regular file, -11 cannot write, -6 write failed); or the result of DecompressCrx (2 and
+// 21 are warnings: the output is kept). `message` receives the decoder's text. On failure the output is
 // removed. An output that is the input itself is refused (-11).
 int expandFile(const std::string& input, const std::string& output, std::string& message);
 

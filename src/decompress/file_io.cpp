@@ -1,14 +1,24 @@
 #include "decompress/file_io.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
-FilePtr openInputFile(const std::string& path, long long& sizeBytes) {
+FilePtr openInputFile(const std::string& path, long long& sizeBytes, InputFileStatus* status) {
     sizeBytes = 0;
-    FilePtr file(std::fopen(path.c_str(), "rb"));
-    if (!file) return nullptr;
-    struct stat status {};
-    if (fstat(fileno(file.get()), &status) != 0 || S_ISDIR(status.st_mode)) return nullptr;
-    sizeBytes = S_ISREG(status.st_mode) ? static_cast<long long>(status.st_size) : 0;
+    int fd = -1;
+    InputFileStatus opened = openRegularFile(path, fd);
+    FilePtr file;
+    if (opened == InputFileStatus::kOpened) {
+        struct stat info {};
+        if (fstat(fd, &info) == 0) file.reset(fdopen(fd, "rb"));
+        if (file) {
+            sizeBytes = static_cast<long long>(info.st_size);
+        } else {
+            close(fd);
+            opened = InputFileStatus::kCannotOpen;
+        }
+    }
+    if (status != nullptr) *status = opened;
     return file;
 }
 

@@ -5,14 +5,17 @@
 #include <memory>
 #include <string>
 
+#include "platform/regular_file.h"
+
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
-// Opens an existing file for reading and gives its size in bytes; nullptr when it cannot
-// be opened or is a directory.
-FilePtr openInputFile(const std::string& path, long long& sizeBytes);
+// Opens an existing regular file for reading and gives its size in bytes; nullptr when it
+// cannot be opened or is no regular file (a directory, FIFO, device), `status` (when
+// given) telling which.
+FilePtr openInputFile(const std::string& path, long long& sizeBytes, InputFileStatus* status = nullptr);
 
 // Creates or truncates `path` for writing, without stdio buffering.
 FilePtr openOutputFile(const std::string& path);

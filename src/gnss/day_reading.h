@@ -19,11 +19,15 @@ struct DayFiles {
 
 enum DayReadResult {
     kDayRead = 0,
-    kDayObservationFailed = -2,  // the observation file could not be read
-    kDayNavigationFailed = -4,   // a navigation file could not be opened
+    kDayObservationFailed = -2,  // the observation file could not be read, or is none
+    kDayNavigationFailed = -4,   // a navigation file could not be opened, or none gave an ephemeris
+                                 // within a day of the observations
     kDayNoStationPosition = -7,  // neither the header nor the solution gave a position
 };
 
 // Empties the job's tables, reads the files and reports to `log` with the pipeline's
-// messages. On kDayRead job.station and job.dayStartMjd are set.
+// messages; a DCB file that gives nothing is named there (and the day goes on without
+// it). Unlike the pipeline, a day whose observation file is of another type, or whose
+// navigation files give no ephemeris within a day of the observations, is not read. On
+// kDayRead job.station and job.dayStartMjd are set.
 int ReadDayFiles(DayJob& job, const DayFiles& files, RunLog& log);

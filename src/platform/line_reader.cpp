@@ -1,6 +1,5 @@
 #include "platform/line_reader.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,7 +8,7 @@
 #include <cstring>
 
 LineReader::LineReader(const std::string& path) {
-    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    openStatus_ = openRegularFile(path, fd_);
     if (fd_ < 0) return;
     struct stat status {};
     const auto size = ::fstat(fd_, &status) == 0 && status.st_size > 0 ? static_cast<std::size_t>(status.st_size) : 0;

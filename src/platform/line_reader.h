@@ -3,10 +3,13 @@
 // allocation per line. Lines end at LF; a CR before it is dropped, so files with CR LF
 // line ends read as any other. A line longer than the caller's limit is cut to the limit,
 // the rest of it skipped, and the cut reported, so no line can grow without bound.
+// Only a regular file is opened (see platform/regular_file.h).
 #include <cstddef>
 #include <memory>
 #include <string>
 #include <string_view>
+
+#include "platform/regular_file.h"
 
 class LineReader {
 public:
@@ -16,6 +19,8 @@ public:
     LineReader& operator=(const LineReader&) = delete;
 
     bool isOpen() const { return fd_ >= 0; }
+    // Why the file is not open (kOpened when it is).
+    InputFileStatus openStatus() const { return openStatus_; }
 
     // The next line, valid until the following call (and still after that call returned
     // false). False at the end of the file (or on a read error, which ends the file for
@@ -33,6 +38,7 @@ private:
     static constexpr std::size_t kMinCapacity = 4096;
 
     int fd_ = -1;
+    InputFileStatus openStatus_ = InputFileStatus::kCannotOpen;
     std::size_t capacity_ = 0;
     std::unique_ptr<char[]> buffer_;
     std::size_t begin_ = 0;  // first unread character

@@ -4,6 +4,7 @@
 #include "platform/strfmt.h"
 #include "rinex/fixed_fields.h"
 #include "rinex/nav_lines.h"
+#include "rinex/nav_reader.h"
 #include "rinex/nav_records.h"
 #include "rinex/satellite_id.h"
 
@@ -40,11 +41,7 @@ int readOrbitLines(NavLines& lines, RawNavRecord& raw, RunLog& log) {
 int readGpsNavigationR2(const std::string& path, GpsBroadcastTable& table, NavHeader& header, RunLog& log) {
     table.readStatus = 0;
     NavLines lines(path);
-    if (!lines.isOpen()) {
-        log.append("\r\nCan't open Nav. file: ");
-        log.append(path);
-        return -1;
-    }
+    if (const int refused = navOpenResult(lines, path, log); refused != kNavRead) return refused;
     if (readNavHeader(lines, header, log, path) != 0) return -2;
     if (header.isRinex3() || header.systemCode != kGps) {
         log.append("\r\nNavFile-exception: not a RINEX 2 GPS navigation file: ");

@@ -14,6 +14,7 @@ public:
     explicit NavLines(const std::string& path) : reader_(path) {}
 
     bool isOpen() const { return reader_.isOpen(); }
+    InputFileStatus openStatus() const { return reader_.openStatus(); }
     // The next line, valid until the following call; false at the end of the file.
     bool next(std::string_view& line);
     // Gives the line last returned by next() once more (one line back at most).

@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "platform/regular_file.h"
 #include "platform/run_log.h"
 #include "platform/strfmt.h"
 #include "rinex/fixed_fields.h"
@@ -140,6 +141,19 @@ private:
 
 }  // namespace
 
+int navOpenResult(const NavLines& lines, const std::string& path, RunLog& log) {
+    switch (lines.openStatus()) {
+        case InputFileStatus::kOpened: return kNavRead;
+        case InputFileStatus::kNotRegularFile:
+            log.append(inputFileError("navigation", path, InputFileStatus::kNotRegularFile));
+            return kNavNotRegularFile;
+        case InputFileStatus::kCannotOpen: break;
+    }
+    log.append("\r\nCan't open Nav. file: ");
+    log.append(path);
+    return kNavCannotOpen;
+}
+
 int readNavigationFile(const std::string& path, EphemerisTable& table, NavHeader& header, RunLog& log,
                        NavReadReport* report) {
     NavReadReport localReport;
@@ -149,11 +163,7 @@ int readNavigationFile(const std::string& path, EphemerisTable& table, NavHeader
     table.satelliteFlags.fill(0);
 
     NavLines lines(path);
-    if (!lines.isOpen()) {
-        log.append("\r\nCan't open Nav. file: ");
-        log.append(path);
-        return -1;
-    }
+    if (const int refused = navOpenResult(lines, path, log); refused != kNavRead) return refused;
     const int headerResult = readNavHeader(lines, header, log, path);
     if (headerResult != 0) return headerResult;
 
@@ -161,5 +171,5 @@ int readNavigationFile(const std::string& path, EphemerisTable& table, NavHeader
     if (result.recordsSkipped > 0) {
         log.append(strfmt("\r\nInfo! %d nav. record(s) of other systems or kinds skipped", result.recordsSkipped));
     }
-    return 0;
+    return kNavRead;
 }

@@ -19,9 +19,21 @@ struct NavReadReport {
     int recordsSkipped = 0;  // records of systems or kinds without a place in the table
 };
 
+// Results of the navigation readers.
+enum NavReadResult {
+    kNavRead = 0,
+    kNavCannotOpen = -1,
+    kNavNotNavigation = -2,   // the header is not that of a navigation file the reader knows
+    kNavNotRegularFile = -3,  // a directory, FIFO or device: refused before reading
+};
+
 // Adds the file's records to `table` (the maps are not emptied; the record count and the
-// satellite flags are) and fills `header`. 0 after a read, also when the last record is
-// incomplete (reported in `log`); -1 when the file cannot be opened; -2 when its header
-// is not that of a navigation file this reader knows.
+// satellite flags are) and fills `header`. A NavReadResult: kNavRead after a read, also
+// when the last record is incomplete (reported in `log`).
 int readNavigationFile(const std::string& path, EphemerisTable& table, NavHeader& header, RunLog& log,
                        NavReadReport* report = nullptr);
+
+class NavLines;
+// kNavRead when `lines` opened `path`; otherwise the refusal, reported in `log`
+// ("\r\nCan't open Nav. file: " and the path, or that it is no regular file).
+int navOpenResult(const NavLines& lines, const std::string& path, RunLog& log);

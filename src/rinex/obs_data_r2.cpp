@@ -190,7 +190,7 @@ bool Rinex2Reader::readEpoch(std::string_view line) {
     for (long i = 0; i < continuationLines; ++i) {
         std::string_view continuation;
         if (!state_.nextLine(kRinex2LineLimit, continuation, kLongLineFormat)) {
-            state_.table.readStatus = 2;
+            state_.table.readStatus = kObsEndInSatelliteList;
             state_.report("\r\nError ..unexpected eof, at prns obs @line# %ld");
             return false;
         }

@@ -1,6 +1,7 @@
 #include "rinex/obs_reader.h"
 
 #include "geodesy/geodetic.h"
+#include "platform/regular_file.h"
 #include "platform/strfmt.h"
 #include "rinex/obs_read_state.h"
 #include "rinex/rinex2_tec_rule.h"
@@ -114,15 +115,20 @@ void takeStationPosition(const Rinex3ObsHeader& header, ObsTable& table) {
 ObsReadCounts OBS_readR3(const std::string& path, ObsTable& table, Rinex3ObsHeader& header, RunLog& log) {
     table.readStatus = 0;
     LineReader in(path);
+    if (in.openStatus() == InputFileStatus::kNotRegularFile) {
+        log.say(inputFileError("observation input", path, InputFileStatus::kNotRegularFile));
+        table.readStatus = kObsNotRegularFile;
+        return {};
+    }
     if (!in.isOpen()) {
         log.say("\r\nCan't open observation input file " + path);
-        table.readStatus = -2;
+        table.readStatus = kObsCannotOpen;
         return {};
     }
     header.reset();
     ObsReadState state(in, table, header, log);
     if (!readHeader(state)) {
-        table.readStatus = -1;
+        table.readStatus = kObsHeaderIncomplete;
         log.refresh();
         return state.counts;
     }

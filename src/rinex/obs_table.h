@@ -89,6 +89,15 @@ struct TecObsSelection {
     int enough = 0;  // 1 when every role has at least one observable
 };
 
+// How the observation reader ended.
+enum ObsReadStatus {
+    kObsRead = 0,
+    kObsHeaderIncomplete = -1,  // the file ended before END OF HEADER
+    kObsCannotOpen = -2,
+    kObsNotRegularFile = -3,     // a directory, FIFO or device: refused before reading
+    kObsEndInSatelliteList = 2,  // the file ended inside a RINEX 2 satellite list
+};
+
 struct ObsTable {
     // Satellite number -> records in file order. RINEX 3 files give GPS and IRNSS only.
     std::map<int, std::vector<SatEpochRecord>> bySatellite;
@@ -106,8 +115,7 @@ struct ObsTable {
     double height_m = 0.0;
     bool positionKnown = false;  // false when X and Y are both 0
 
-    // 0 after a read, -1 when the header ended before END OF HEADER, 2 when the file ended
-    // inside a RINEX 2 satellite list, -2 when the file could not be opened.
+    // An ObsReadStatus.
     int readStatus = 0;
 
     ObservationPool pool;

@@ -173,7 +173,7 @@ void Rinex3ObsHeader::reset() { *this = Rinex3ObsHeader(); }
 void Rinex3ObsHeader::parseVersion(std::string_view line) {  // F9.2,11X,A1,19X,A1,19X
     version = number(line, 1, 9, "RINEX VERSION / TYPE");
     fileType = text(line, 21, 40);
-    if (fileType.empty() || (fileType[0] != 'O' && fileType[0] != 'o')) fail("This is not a RINEX Obs file.");
+    if (!isObservationFile()) fail("This is not a RINEX Obs file.");
     satelliteSystem = text(line, 41, 60);
     const char system = isBlankAt(line, 41) ? ' ' : line[40];
     if (system == 'M' || system == 'm') {

@@ -103,6 +103,8 @@ public:
     HeaderStatus checkValidity();
     // Back to an empty header.
     void reset();
+    // The "RINEX VERSION / TYPE" line gave the type of an observation file.
+    bool isObservationFile() const { return !fileType.empty() && (fileType[0] == 'O' || fileType[0] == 'o'); }
 
     double version = 0.0;
     std::string fileType;

@@ -1,9 +1,10 @@
 #include "stations/igs_stations.h"
 
-#include <fstream>
+#include <algorithm>
 #include <vector>
 
 #include "platform/paths.h"
+#include "platform/regular_file.h"
 #include "platform/strfmt.h"
 #include "platform/text.h"
 #include "platform/fields.h"
@@ -38,17 +39,20 @@ void setError(std::string* errorText, const std::string& text) {
 }  // namespace
 
 int readIgsStationFile(const std::string& path, StationCatalogue& catalogue, std::string* errorText) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        setError(errorText, strfmt("\r\nError! unable to open %s", path.c_str()));
+    std::string text;
+    if (const InputFileStatus status = readRegularFile(path, text); status != InputFileStatus::kOpened) {
+        setError(errorText, status == InputFileStatus::kNotRegularFile
+                                ? strfmt("\r\nError! %s is not a regular file", path.c_str())
+                                : strfmt("\r\nError! unable to open %s", path.c_str()));
         return -1;
     }
-    std::string rawLine;
     long lineNumber = 0;
-    while (std::getline(in, rawLine)) {
+    for (std::size_t start = 0; start < text.size();) {
         ++lineNumber;
-        const std::string_view line = withoutCr(rawLine);
-        const bool lastLine = in.peek() == std::char_traits<char>::eof();
+        const std::size_t end = std::min(text.find('\n', start), text.size());
+        const std::string_view line = withoutCr(std::string_view(text).substr(start, end - start));
+        start = end + 1;
+        const bool lastLine = start >= text.size();
         if (lastLine && line.size() < kShortestStationLine) break;
         if (trim(line).empty()) continue;
         StationInfo station;

@@ -24,9 +24,9 @@ constexpr const char* kIgsStationFileName = "IGS_stations.txt";
 constexpr std::size_t kIgsLineMaxChars = 190;  // without the line end
 
 // Finds "IGS_stations.txt" in the program directory, then in <prefix>/share/velarix/,
-// and reads it into `catalogue`. Returns 0 on success, -1 when no file can be opened,
-// -2 when a line is malformed (wrong number of TAB fields, a number that does not read,
-// or longer than kIgsLineMaxChars). On -1 and -2 `errorText` (when given) names the
+// and reads it into `catalogue`. Returns 0 on success, -1 when no file can be opened
+// (or the one named is no regular file), -2 when a line is malformed (wrong number of
+// TAB fields, a number that does not read, or longer than kIgsLineMaxChars). On -1 and -2 `errorText` (when given) names the
 // file, and for -2 the line ("@line# N"); entries read before a bad line stay loaded.
 int loadIgsStations(const std::string& programDir, StationCatalogue& catalogue,
                     std::string* errorText = nullptr);

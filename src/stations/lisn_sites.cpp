@@ -1,10 +1,9 @@
 #include "stations/lisn_sites.h"
 
-#include <fstream>
-#include <sstream>
 #include <vector>
 
 #include "platform/paths.h"
+#include "platform/regular_file.h"
 #include "platform/run_log.h"
 #include "platform/strfmt.h"
 #include "platform/text.h"
@@ -154,15 +153,6 @@ private:
     long recordLine_ = 0;
 };
 
-bool readWholeFile(const std::string& path, std::string& text) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
-    text = buffer.str();
-    return true;
-}
-
 }  // namespace
 
 int parseLisnSites(std::string_view text, LisnSiteTable& table, std::string* errorText) {
@@ -196,7 +186,7 @@ int loadLisnSites(const std::string& programDir, std::string_view embeddedText, 
 
     const std::string path = findDataFile(programDir, kLisnSiteFileName);
     std::string text;
-    if (!path.empty() && readWholeFile(path, text)) {
+    if (!path.empty() && readRegularFile(path, text) == InputFileStatus::kOpened) {
         error.clear();
         sites.clear();
         if (parseLisnSites(text, sites, &error) > 0) {

@@ -1,23 +1,34 @@
 #include "stations/psn_file.h"
 
-#include <fstream>
 #include <string_view>
 #include <vector>
 
-#include "platform/fields.h"
 #include "geodesy/geodetic.h"
+#include "platform/fields.h"
+#include "platform/line_reader.h"
+
+namespace {
+
+constexpr std::size_t kPsnLineLimit = 1024;
+
+}  // namespace
 
 int readPsnFile(const std::string& path, PsnPosition& out, std::string& errorText) {
     errorText.clear();
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    LineReader in(path);
+    if (in.openStatus() == InputFileStatus::kNotRegularFile) {
+        errorText = "\r\nError! .PSN file is not a regular file\r\n" + path + "\r\n";
+        return kPsnNotRegularFile;
+    }
+    if (!in.isOpen()) {
         errorText = "\r\nError! unable to read .PSN file\r\n" + path + "\r\n";
-        return -1;
+        return kPsnCannotOpen;
     }
     double latitudeSum = 0.0, longitudeSum = 0.0, heightSum = 0.0;
     int taken = 0;
-    std::string line;
-    while (taken < kPsnMaxPositionLines && std::getline(in, line)) {
+    std::string_view line;
+    bool cut = false;  // a longer line is read by its beginning, which holds the position
+    while (taken < kPsnMaxPositionLines && in.next(kPsnLineLimit, line, cut)) {
         const std::vector<std::string_view> fields = splitBlanks(line);
         if (fields.size() < 4 || fields[0] == "T") continue;
         double latitude = 0.0, longitude = 0.0, height = 0.0;
@@ -32,7 +43,7 @@ int readPsnFile(const std::string& path, PsnPosition& out, std::string& errorTex
     }
     if (taken == 0) {
         errorText = "\r\nError! no position line in .PSN file\r\n" + path + "\r\n";
-        return -2;
+        return kPsnNoPosition;
     }
     PsnPosition position;
     position.linesUsed = taken;
@@ -45,5 +56,5 @@ int readPsnFile(const std::string& path, PsnPosition& out, std::string& errorTex
     position.y_m = ecef.y_m;
     position.z_m = ecef.z_m;
     out = position;
-    return 0;
+    return kPsnRead;
 }

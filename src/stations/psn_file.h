@@ -16,9 +16,12 @@ struct PsnPosition {
 
 constexpr int kPsnMaxPositionLines = 10;
 
+enum PsnReadResult { kPsnRead = 0, kPsnCannotOpen = -1, kPsnNoPosition = -2, kPsnNotRegularFile = -3 };
+
 // Averages the first kPsnMaxPositionLines position lines of `path` into `out`.
 // Lines with fewer than four fields, or whose first three fields are not numbers, are
-// not position lines and are skipped. Returns 0 on success; -1 when the file cannot be
-// opened; -2 when it holds no position line. On failure `out` is left as it was and
-// `errorText` holds a message naming the file; on success `errorText` is empty.
+// not position lines and are skipped. Returns a PsnReadResult: -1 when the file cannot
+// be opened, -2 when it holds no position line, -3 when it is no regular file. On failure
+// `out` is left as it was and `errorText` holds a message naming the file; on success
+// `errorText` is empty.
 int readPsnFile(const std::string& path, PsnPosition& out, std::string& errorText);

@@ -37,11 +37,12 @@ TEST(InfoTools, ObsinfoAndNavinfoSummariseAReadOrFail) {
     EXPECT_EQ(notNav.exitCode, 1);
     EXPECT_TRUE(contains(notNav.output, "Error! reading Navigation file")) << notNav.output;
     EXPECT_EQ(runTools("navinfo").exitCode, 2);
-    // A read that stopped early still ends in 0, with the reason shown.
-    const ToolRun short3 = runTools(
-        "navinfo " + dir.write("cut.rnx", r3Header() + r3Record("G01", "2024 01 10 00 00 00", {}, gpsOrbit(), 3)));
+    // A read that stopped early, after a whole record, still ends in 0, with the reason shown.
+    const std::string cutR3 = r3Header() + r3Record("G02", "2024 01 10 00 00 00", {}, gpsOrbit()) +
+                              r3Record("G01", "2024 01 10 00 00 00", {}, gpsOrbit(), 3);
+    const ToolRun short3 = runTools("navinfo " + dir.write("cut.rnx", cutR3));
     EXPECT_EQ(short3.exitCode, 0);
-    EXPECT_TRUE(contains(short3.output, " NavR3-file last record incomplete @line#6")) << short3.output;
+    EXPECT_TRUE(contains(short3.output, " NavR3-file last record incomplete @line#14")) << short3.output;
     EXPECT_TRUE(contains(short3.output, "read status: 4\n")) << short3.output;
 
     const std::string shared = sharedDataDir();
@@ -49,4 +50,31 @@ TEST(InfoTools, ObsinfoAndNavinfoSummariseAReadOrFail) {
     const ToolRun gzipped = runTools("navinfo " + shared + "set6_bele_dgar_2024_010/brdc0100.24g.gz");
     EXPECT_EQ(gzipped.exitCode, 0);
     EXPECT_TRUE(contains(gzipped.output, "  Glonass    1198 records   26 satellites\n")) << gzipped.output;
+}
+
+TEST(InfoTools, ForeignEmptyOrNonRegularFilesExitOneWithTheReason) {
+    const std::string bad = std::string(VELARIX_TEST_DATA) + "/bad/";
+    TempDir dir;
+    ASSERT_EQ(runCommand("mkfifo '" + dir.path() + "pipe.20o' '" + dir.path() + "pipe.20n'").exitCode, 0);
+    const struct {
+        std::string arguments;
+        std::string reason;  // the last line on standard error
+    } cases[] = {
+        {"obsinfo " + bad + "test_input_rinex2_obs_NotObs.06o",
+         "not a RINEX observation file (see RINEX VERSION / TYPE)"},
+        {"obsinfo " + bad + "blank.10o", "no epoch read"},
+        {"obsinfo " + dir.path(), "not a regular file"},
+        {"obsinfo " + dir.path() + "pipe.20o", "not a regular file"},  // once blocked for ever
+        {"navinfo " + bad + "test_input_rinex2_nav_UnsupportedRinex.99n", "no ephemeris record read"},
+        {"navinfo " + bad + "blank.10n", "no ephemeris record read"},
+        {"navinfo " + dir.path() + "pipe.20n", "not a regular file"},
+        {"navinfo " + bad + "blank.10o", "not a navigation file this reader knows"},
+    };
+    for (const auto& c : cases) {
+        const std::string path = c.arguments.substr(8);
+        const ToolRun run =
+            runCommand("timeout 20 " + std::string(VELARIX_TOOLS_BIN) + " " + c.arguments + " 2>&1 >/dev/null");
+        EXPECT_EQ(run.exitCode, 1) << c.arguments;
+        EXPECT_TRUE(run.output.ends_with("velarix-tools: " + path + ": " + c.reason + "\n")) << run.output;
+    }
 }

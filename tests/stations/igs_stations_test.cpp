@@ -64,6 +64,9 @@ TEST(IgsStations, MalformedLineOrMissingFileIsReportedWithFileAndLine) {
     std::string error;
     EXPECT_EQ(loadIgsStations(dir.path(), catalogue, &error), -1);  // no IGS_stations.txt there
     EXPECT_TRUE(contains(error, dir.path())) << error;
+    // A folder is refused, not read as an empty list.
+    EXPECT_EQ(readIgsStationFile(dir.path(), catalogue, &error), -1);
+    EXPECT_EQ(error, "\r\nError! " + dir.path() + " is not a regular file");
 }
 
 TEST(IgsStations, ShippedListHoldsTheDataStationsAndBeijingAtItsHeaderPosition) {

@@ -40,6 +40,9 @@ TEST(PsnFile, NoPositionLineOrNoFileLeavesTheResultUntouched) {
     const std::string missing = dir.path() + "missing.PSN";
     EXPECT_EQ(readPsnFile(missing, position, error), -1);
     EXPECT_EQ(error, "\r\nError! unable to read .PSN file\r\n" + missing + "\r\n");
+    // A folder of that name is refused as such, not read as a file without positions.
+    EXPECT_EQ(readPsnFile(dir.path(), position, error), kPsnNotRegularFile);
+    EXPECT_EQ(error, "\r\nError! .PSN file is not a regular file\r\n" + dir.path() + "\r\n");
     EXPECT_DOUBLE_EQ(position.latitude_deg, 7.0);
     EXPECT_EQ(position.linesUsed, 3);
 }

@@ -5,6 +5,8 @@
 #include "gnss/bias/dcb_table.h"
 #include "platform/fields.h"
 #include "platform/line_reader.h"
+#include "platform/regular_file.h"
+#include "platform/strfmt.h"
 #include "rinex/satellite_id.h"
 
 namespace {
@@ -22,33 +24,44 @@ int gpsPrnOf(std::string_view token) {
 
 bool parseValue(std::string_view token, double& value) { return parseNumber(token, value) && std::isfinite(value); }
 
-// Calls `entry` with the tokens of every line after the header's "***" line. False when
-// the file cannot be opened or has no such line.
+// Calls `entry` with the tokens of every line after the header's "***" line; `entry`
+// tells whether the line gave a value.
 template <typename Entry>
-bool forEachEntry(const std::string& path, Entry entry) {
-    if (path.empty()) return false;
+DcbFileStatus forEachEntry(const std::string& path, Entry entry) {
+    if (path.empty()) return DcbFileStatus::kNotGiven;
     LineReader reader(path);
-    if (!reader.isOpen()) return false;
+    switch (reader.openStatus()) {
+        case InputFileStatus::kOpened: break;
+        case InputFileStatus::kCannotOpen: return DcbFileStatus::kCannotOpen;
+        case InputFileStatus::kNotRegularFile: return DcbFileStatus::kNotRegularFile;
+    }
     std::string_view line;
     bool cut = false;
+    bool anyLine = false;
     bool inBody = false;
+    bool anyEntry = false;
     while (reader.next(kDcbLineLimit, line, cut)) {
+        anyLine = true;
         const std::vector<std::string_view> tokens = splitBlanks(line);
         if (!inBody) {
             inBody = !tokens.empty() && tokens[0] == "***";
             continue;
         }
-        if (!tokens.empty()) entry(tokens);
+        if (!tokens.empty() && entry(tokens)) anyEntry = true;
     }
-    return inBody;
+    if (!anyLine) return DcbFileStatus::kEmpty;
+    if (!inBody) return DcbFileStatus::kNoHeaderEnd;
+    return anyEntry ? DcbFileStatus::kRead : DcbFileStatus::kNoEntry;
 }
 
 // Satellite-only files (P1-C1, P1-P2): "G05  value  rms".
-bool readSatelliteFile(const std::string& path, std::array<double, 33>& values) {
+DcbFileStatus readSatelliteFile(const std::string& path, std::array<double, 33>& values) {
     return forEachEntry(path, [&values](const std::vector<std::string_view>& tokens) {
         const int prn = gpsPrnOf(tokens[0]);
         double value = 0.0;
-        if (prn != 0 && tokens.size() >= 2 && parseValue(tokens[1], value)) values[prn] = value;
+        if (prn == 0 || tokens.size() < 2 || !parseValue(tokens[1], value)) return false;
+        values[prn] = value;
+        return true;
     });
 }
 
@@ -56,23 +69,45 @@ bool readSatelliteFile(const std::string& path, std::array<double, 33>& values) 
 // no monument number, so the value is taken as the second-last token of its line rather
 // than by counting tokens across lines: a missing monument would otherwise shift every
 // later entry by one token.
-bool readFileWithReceivers(const std::string& path, DcbTable& table) {
+DcbFileStatus readFileWithReceivers(const std::string& path, DcbTable& table) {
     return forEachEntry(path, [&table](const std::vector<std::string_view>& tokens) {
         double value = 0.0;
         if (tokens[0].size() == 3) {
             const int prn = gpsPrnOf(tokens[0]);
-            if (prn != 0 && tokens.size() >= 2 && parseValue(tokens[1], value)) table.p1p2[prn] = value;
-        } else if (tokens[0] == "G" && tokens.size() >= 4 && parseValue(tokens[tokens.size() - 2], value)) {
-            table.receiverP1p2[std::string(tokens[1])] = value;
+            if (prn == 0 || tokens.size() < 2 || !parseValue(tokens[1], value)) return false;
+            table.p1p2[prn] = value;
+            return true;
         }
+        if (tokens[0] != "G" || tokens.size() < 4 || !parseValue(tokens[tokens.size() - 2], value)) return false;
+        table.receiverP1p2[std::string(tokens[1])] = value;
+        return true;
     });
 }
 
 }  // namespace
 
-void ReadDcbFiles(const std::string& p1c1Path, const std::string& p1p2Path, const std::string& p1p2AllPath,
-                  DcbTable& table) {
-    if (readSatelliteFile(p1c1Path, table.p1c1)) table.loaded |= DcbTable::kP1c1Loaded;
-    if (readFileWithReceivers(p1p2AllPath, table)) table.loaded |= DcbTable::kP1p2Loaded;
-    if (readSatelliteFile(p1p2Path, table.p1p2)) table.loaded |= DcbTable::kP1p2Loaded;
+DcbReadResult ReadDcbFiles(const std::string& p1c1Path, const std::string& p1p2Path,
+                           const std::string& p1p2AllPath, DcbTable& table) {
+    DcbReadResult result;
+    result.p1c1 = readSatelliteFile(p1c1Path, table.p1c1);
+    if (result.p1c1 == DcbFileStatus::kRead) table.loaded |= DcbTable::kP1c1Loaded;
+    result.p1p2All = readFileWithReceivers(p1p2AllPath, table);
+    if (result.p1p2All == DcbFileStatus::kRead) table.loaded |= DcbTable::kP1p2Loaded;
+    result.p1p2 = readSatelliteFile(p1p2Path, table.p1p2);
+    if (result.p1p2 == DcbFileStatus::kRead) table.loaded |= DcbTable::kP1p2Loaded;
+    return result;
+}
+
+std::string DcbFileProblem(const std::string& path, DcbFileStatus status) {
+    const char* problem = "";
+    switch (status) {
+        case DcbFileStatus::kRead:
+        case DcbFileStatus::kNotGiven: return {};
+        case DcbFileStatus::kCannotOpen: return inputFileError("DCB", path, InputFileStatus::kCannotOpen);
+        case DcbFileStatus::kNotRegularFile: return inputFileError("DCB", path, InputFileStatus::kNotRegularFile);
+        case DcbFileStatus::kEmpty: problem = "empty, nothing read"; break;
+        case DcbFileStatus::kNoHeaderEnd: problem = "no '***' line, nothing read"; break;
+        case DcbFileStatus::kNoEntry: problem = "no valid entry after the '***' line"; break;
+    }
+    return strfmt("\r\nError! DCB file %s: %s", path.c_str(), problem);
 }

@@ -49,6 +49,7 @@ struct IonexMaps {
 
 // Reads `path` into `maps` (emptied first); messages name the file and line. 0: read to
 // END OF FILE with the maps announced. 1: the file ends early or holds fewer maps than
-// announced; the complete maps read are kept. -1: the file cannot be opened or expanded.
-// -2: not an IONEX 1.x file. -3: a header without a usable grid, or 3-dimensional maps.
+// announced; the complete maps read are kept. -1: the file cannot be opened or expanded,
+// or is no regular file (the message says which). -2: not an IONEX 1.x file. -3: a
+// header without a usable grid, or 3-dimensional maps.
 int ReadIonexFile(const std::string& path, IonexMaps& maps, RunLog& log);

@@ -6,6 +6,7 @@
 #include "decompress/plain_copy.h"
 #include "geodesy/time.h"
 #include "platform/line_reader.h"
+#include "platform/regular_file.h"
 #include "platform/run_log.h"
 #include "platform/strfmt.h"
 #include "platform/text.h"
@@ -102,7 +103,7 @@ public:
     int run(const std::string& plainPath) {
         LineReader reader(plainPath);
         if (!reader.isOpen()) {
-            log_.append(strfmt("\r\nError! SP3 file cannot be opened: %s", path_.c_str()));
+            log_.append(inputFileError("SP3", path_, reader.openStatus()));
             return -1;
         }
         std::string_view line;

@@ -30,6 +30,7 @@ struct Sp3Orbits {
 // Reads `path` into `orbits` (emptied first); messages name the file and line. 0: read
 // to the EOF line. 1: the file ends early (no EOF line, fewer epochs than announced, or
 // an epoch without satellites); what was read before is kept. -1: the file cannot be
-// opened or expanded. -2: not an SP3 file. -3: a time system that cannot be converted to
-// GPS time (GPS, GAL, QZS, IRN, TAI, UTC, GLO and BDT can).
+// opened or expanded, or is no regular file (the message says which). -2: not an SP3
+// file. -3: a time system that cannot be converted to GPS time (GPS, GAL, QZS, IRN, TAI,
+// UTC, GLO and BDT can).
 int ReadSp3File(const std::string& path, Sp3Orbits& orbits, RunLog& log);

@@ -5,6 +5,7 @@
 
 #include "platform/fields.h"
 #include "platform/line_reader.h"
+#include "platform/regular_file.h"
 #include "platform/run_log.h"
 #include "platform/strfmt.h"
 #include "platform/text.h"
@@ -35,7 +36,7 @@ int ReadTecToolTable(const std::string& path, std::vector<VtecSample>& samples, 
     samples.clear();
     LineReader reader(path);
     if (!reader.isOpen()) {
-        log.append(strfmt("\r\nError! TEC table cannot be opened: %s", path.c_str()));
+        log.append(inputFileError("TEC table", path, reader.openStatus()));
         return -1;
     }
     std::string_view line;

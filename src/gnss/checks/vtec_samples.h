@@ -24,6 +24,7 @@ TecFileLayout TecFileLayoutOf(const std::string& path);
 // Reads the table printed by `velarix-tools tec` (tab-separated, a header line of column
 // names): the columns MJD, elevation_deg, ippLatitude_deg, ippLongitude_deg and
 // verticalTec_TECU, wherever they stand; every row is a valid record. Rows that cannot be
-// read are reported with their line and skipped. 0: read; -1: the file cannot be opened;
-// -2: the header lacks one of those columns, or no row could be read.
+// read are reported with their line and skipped. 0: read; -1: the file cannot be opened
+// or is no regular file (the message says which); -2: the header lacks one of those
+// columns, or no row could be read.
 int ReadTecToolTable(const std::string& path, std::vector<VtecSample>& samples, RunLog& log);

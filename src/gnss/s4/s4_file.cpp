@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/line_reader.h"
+#include "platform/regular_file.h"
 #include "platform/strfmt.h"
 #include "platform/text.h"
 #include "rinex/satellite_id.h"
@@ -36,6 +37,10 @@ bool parseRecord(std::string_view line, S4FileRecord& record) {
 
 int readS4File(const std::string& path, S4FileTable& table, RunLog& log) {
     LineReader reader(path);
+    if (reader.openStatus() == InputFileStatus::kNotRegularFile) {
+        log.append(inputFileError("S4", path, InputFileStatus::kNotRegularFile) + "\r\n");
+        return kS4FileNotRegularFile;
+    }
     if (!reader.isOpen()) {
         log.append(strfmt("\r\nError! could not open S4 file %s\r\n", path.c_str()));
         return kS4FileNotOpened;

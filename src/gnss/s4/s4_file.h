@@ -14,7 +14,8 @@
 
 enum S4FileResult {
     kS4FileNotOpened = -1,
-    kS4FileNoHeader = -2,  // the first line does not begin with "Jdatet": not an S4 file
+    kS4FileNoHeader = -2,        // the first line does not begin with "Jdatet": not an S4 file
+    kS4FileNotRegularFile = -3,  // a directory, FIFO or device
 };
 
 // Appends the file's records to `table` (per satellite number, in file order: epoch MJD,

@@ -1,0 +1,42 @@
+// Every decoder, and the plain copy, refuses an input that is no regular file with a
+// message of its own, before any output exists.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "codec_support.h"
+#include "decompress/decompress_crx.h"
+#include "decompress/decompress_gz.h"
+#include "decompress/decompress_z.h"
+#include "decompress/expand.h"
+#include "test_support.h"
+
+TEST(InputRefusal, DirectoriesAreNotReadAsEmptyOrMissingFiles) {
+    TempDir dir;
+    const struct {
+        const char* name;  // a folder of that name is the input
+        Decoder decoder;
+        int code;
+        std::string message;
+    } cases[] = {
+        {"x.gz", DecompressGz, -1, "Not a regular file"},
+        {"x.Z", DecompressZ, -1, "Not a regular file"},
+        {"x.20d", DecompressCrx, 4, "ERROR : " + dir.path() + "x.20d is not a regular file\r\n"},
+        {"x.20o", expandFile, -1, "Not a regular file"},  // a plain name: copied
+        {"y.20d.Z", expandFile, -1, "Not a regular file"},
+    };
+    for (const auto& c : cases) {
+        const std::string input = dir.path() + c.name;
+        std::filesystem::create_directory(input);
+        const std::string output = dir.path() + "out." + c.name;
+        std::string message;
+        EXPECT_EQ(c.decoder(input, output, message), c.code) << c.name;
+        EXPECT_EQ(message, c.message) << c.name;
+        EXPECT_FALSE(std::filesystem::exists(output)) << c.name;
+    }
+    // A missing input keeps the message it had.
+    std::string message;
+    EXPECT_EQ(DecompressZ(dir.path() + "missing.Z", dir.path() + "out", message), -1);
+    EXPECT_EQ(message, "Cannot open file");
+}
