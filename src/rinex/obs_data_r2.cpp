@@ -21,6 +21,7 @@ constexpr std::size_t kValuesPerLine = 5;
 constexpr std::size_t kDataLineLength = 80;
 constexpr int kShownNotes = 3;
 constexpr const char* kLongLineFormat = "\r\nError! OBS_readR3: length of line exceeding 90 chars @line# %ld";
+constexpr const char* kLongDataLineMessage = "\r\nInvalid line size... at data lineR3";
 
 enum class LineKind { kNothing, kComment, kSubHeader, kBadEpochLine, kBadTimeFormat, kNoEpochTime, kEpoch };
 
@@ -158,7 +159,8 @@ bool Rinex2Reader::readEpoch(std::string_view line) {
     epoch.flag = isBlankChar(flagChar) ? 0 : (flagChar >= '0' && flagChar <= '9' ? flagChar - '0' : -1);
     previousFlag_ = epoch.flag;
     if (epoch.flag < 0 || epoch.flag > 6) {
-        state_.log.append(strfmt("\r\nError! Invalid epoch flag %d @ line %ld ", epoch.flag, state_.counts.lines));
+        if (state_.messages.admit(kInvalidFlagFormat))
+            state_.log.append(strfmt(kInvalidFlagFormat, epoch.flag, state_.counts.lines));
         ++state_.counts.discarded;
         return true;
     }
@@ -219,7 +221,7 @@ bool Rinex2Reader::readSatellite(const Satellite& satellite, const Rinex2Epoch& 
             return false;
         }
         if (line.size() > kDataLineLength) {
-            state_.log.append("\r\nInvalid line size... at data lineR3");
+            state_.messages.append(kLongDataLineMessage, kLongDataLineMessage);
             line = line.substr(0, kDataLineLength);
         }
         bool unreadable = false;

@@ -183,7 +183,8 @@ void Rinex3Reader::run() {
             state_.report("\r\nError! Bad epoch at line: %ld");
             ++state_.counts.discarded;
         } else if (status == EpochStatus::kBadFlag) {
-            state_.log.append(strfmt("\r\nError! Invalid epoch flag %d @ line %ld ", epoch.flag, state_.counts.lines));
+            if (state_.messages.admit(kInvalidFlagFormat))
+                state_.log.append(strfmt(kInvalidFlagFormat, epoch.flag, state_.counts.lines));
             ++state_.counts.discarded;
         } else if (status == EpochStatus::kBadTime) {
             state_.report("\r\nError! Bad time format at epoch @line: %ld");

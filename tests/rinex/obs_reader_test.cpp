@@ -1,8 +1,11 @@
 // The observation reader on small synthetic files: header handling and both data loops.
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "geodesy/time.h"
 #include "obs_test_text.h"
+#include "platform/message_limiter.h"
 #include "platform/text.h"
 #include "rinex/satellite_id.h"
 
@@ -246,4 +249,49 @@ TEST(ObsReaderRinex3, HeaderProblemsEndOrShapeTheRead) {
               "observables for TEC.\r\nInfo! No GNSS system(s) have observables for TEC derivation: exiting..file "
               "read..");
     EXPECT_EQ(noTec.counts.epochs, 0);
+}
+
+TEST(ObsReader, FloodsOfBadLinesLeaveAShortLog) {
+    // About 2 MB of lines of one fault after a header (or in place of one): the first 20
+    // messages as always, then one count line; the log stays a few kilobytes.
+    const std::string blanks = std::string(70, ' ') + "\n";
+    const std::string garbage = "x%&!garbage that is no epoch line\n";
+    const std::string badFlag = " 24  1 10  0  0  0.0000000  9  1G01\n";
+    const std::string badR3 = "> 2024 01 10 00 00  0.0000000  x  1\n";
+    struct Case {
+        std::string header, line;
+        long firstLine;  // of the repeated lines
+        std::string firstMessage, kind;
+    };
+    const std::string r2 = rinex2Header(kTypes), r3 = rinex3Header(kGpsTypes);
+    const std::vector<Case> cases = {
+        {"", blanks, 1, "\r\nError! Unidentified label: ><, in header at line 1", "Error! in header at line"},
+        {r2, garbage, 12, "\r\nError! Bad epoch line.. @Obs.data at line# 12\r\n", "Error! Bad epoch line.."},
+        {r2, badFlag, 12, "\r\nError! Invalid epoch flag 9 @ line 12 ", "Error! Invalid epoch flag"},
+        {r3, garbage, 14, "\r\nError! Bad epoch at line: 14", "Error! Bad epoch at line:"},
+        {r3, badR3, 14, "\r\nError! Invalid epoch flag -1 @ line 14 ", "Error! Invalid epoch flag"},
+    };
+    for (const Case& c : cases) {
+        const long repeats = 2'000'000 / static_cast<long>(c.line.size());
+        std::string text = c.header;
+        for (long i = 0; i < repeats; ++i) text += c.line;
+        TempDir dir;
+        const std::string path = dir.write("flood.obs", text);
+        const ObsRead read(path);
+        EXPECT_LT(read.log.messages.size(), 4000u) << c.firstMessage;
+        EXPECT_TRUE(read.logHas(c.firstMessage)) << read.log.messages;
+        const std::string last = strfmt("%ld", c.firstLine + MessageLimiter::kShownPerKind - 1);
+        EXPECT_TRUE(read.logHas(" " + last)) << c.firstMessage;  // the 20th is shown, with its line number
+        EXPECT_FALSE(read.logHas(strfmt(" %ld", c.firstLine + MessageLimiter::kShownPerKind))) << c.firstMessage;
+        EXPECT_TRUE(read.logHas(strfmt("\r\nNote! %ld more such messages in %s were not shown: %s",
+                                       repeats - MessageLimiter::kShownPerKind, path.c_str(), c.kind.c_str())))
+            << read.log.messages;
+    }
+    // Random bytes: a few kinds of message, each kept short.
+    std::mt19937 random(15);
+    std::string bytes(2'000'000, '\0');
+    for (char& byte : bytes) byte = static_cast<char>(random());
+    const ObsRead noise = obsText(bytes);
+    EXPECT_LT(noise.log.messages.size(), 8000u);
+    EXPECT_TRUE(noise.logHas("more such messages in")) << noise.log.messages;
 }
