@@ -1,8 +1,8 @@
 #include "stations/igs_stations.h"
 
-#include <fstream>
 #include <vector>
 
+#include "platform/line_reader.h"
 #include "platform/paths.h"
 #include "platform/strfmt.h"
 #include "platform/text.h"
@@ -38,17 +38,23 @@ void setError(std::string* errorText, const std::string& text) {
 }  // namespace
 
 int readIgsStationFile(const std::string& path, StationCatalogue& catalogue, std::string* errorText) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    LineReader in(path);
+    if (!in.isOpen()) {
         setError(errorText, strfmt("\r\nError! unable to open %s", path.c_str()));
         return -1;
     }
-    std::string rawLine;
+    // Lines are read one ahead, to know the last one. A line longer than the longest a
+    // station line may be is cut one character past it, which makes it malformed.
+    std::string_view next;
+    bool nextCut = false;
+    bool more = in.next(kIgsLineMaxChars + 1, next, nextCut);
+    std::string line;
     long lineNumber = 0;
-    while (std::getline(in, rawLine)) {
+    while (more) {
         ++lineNumber;
-        const std::string_view line = withoutCr(rawLine);
-        const bool lastLine = in.peek() == std::char_traits<char>::eof();
+        line.assign(next);
+        more = in.next(kIgsLineMaxChars + 1, next, nextCut);
+        const bool lastLine = !more;
         if (lastLine && line.size() < kShortestStationLine) break;
         if (trim(line).empty()) continue;
         StationInfo station;

@@ -1,7 +1,6 @@
 #include "stations/lisn_sites.h"
 
 #include <fstream>
-#include <sstream>
 #include <vector>
 
 #include "platform/paths.h"
@@ -13,6 +12,9 @@
 namespace {
 
 constexpr std::string_view kRecordSeparator = "1End";
+// The shipped table is some 30 kB; a file many times that size is no site table and is
+// not read into memory whole.
+constexpr std::size_t kMaxTableBytes = 1 << 20;
 
 // Reads records line by line; the first malformed line stops the parse with its reason.
 class LisnRecordParser {
@@ -154,12 +156,13 @@ private:
     long recordLine_ = 0;
 };
 
+// The file's text, or its first kMaxTableBytes + 1 bytes when it is longer.
 bool readWholeFile(const std::string& path, std::string& text) {
     std::ifstream in(path, std::ios::binary);
     if (!in) return false;
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
-    text = buffer.str();
+    text.resize(kMaxTableBytes + 1);
+    in.read(text.data(), static_cast<std::streamsize>(text.size()));
+    text.resize(static_cast<std::size_t>(in.gcount()));
     return true;
 }
 
@@ -199,7 +202,9 @@ int loadLisnSites(const std::string& programDir, std::string_view embeddedText, 
     if (!path.empty() && readWholeFile(path, text)) {
         error.clear();
         sites.clear();
-        if (parseLisnSites(text, sites, &error) > 0) {
+        if (text.size() > kMaxTableBytes) {
+            error = strfmt("is larger than %zu bytes: no site table", kMaxTableBytes);
+        } else if (parseLisnSites(text, sites, &error) > 0) {
             table = std::move(sites);
             return 0;
         }

@@ -1,23 +1,32 @@
 #include "stations/psn_file.h"
 
-#include <fstream>
 #include <string_view>
 #include <vector>
 
 #include "platform/fields.h"
+#include "platform/line_reader.h"
 #include "geodesy/geodetic.h"
+
+namespace {
+
+// Position lines are short; a longer line is read from its first characters, so that a
+// file without line ends costs no more memory than any other.
+constexpr std::size_t kPsnLineLimit = 256;
+
+}  // namespace
 
 int readPsnFile(const std::string& path, PsnPosition& out, std::string& errorText) {
     errorText.clear();
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    LineReader in(path);
+    if (!in.isOpen()) {
         errorText = "\r\nError! unable to read .PSN file\r\n" + path + "\r\n";
         return -1;
     }
     double latitudeSum = 0.0, longitudeSum = 0.0, heightSum = 0.0;
     int taken = 0;
-    std::string line;
-    while (taken < kPsnMaxPositionLines && std::getline(in, line)) {
+    std::string_view line;
+    bool cut = false;
+    while (taken < kPsnMaxPositionLines && in.next(kPsnLineLimit, line, cut)) {
         const std::vector<std::string_view> fields = splitBlanks(line);
         if (fields.size() < 4 || fields[0] == "T") continue;
         double latitude = 0.0, longitude = 0.0, height = 0.0;
