@@ -178,13 +178,34 @@ TEST(ObsReaderRinex3, EpochAndLineEdgeCases) {
     // The epoch that announced three satellites ends at the next epoch line, which is read.
     EXPECT_DOUBLE_EQ(read.record(2, 1).epochMjd, MjdFromCivil(2024, 1, 10, 1, 0, 30.0));
     EXPECT_TRUE(read.logHas("Rinex obs read (22 lines, 4 epochs, 0 lines discarded)")) << read.log.messages;
-    // Loss of lock and signal strength; a line that stops after its last value is padded.
-    const auto g03 = read.record(3, 0).observations;
-    ASSERT_EQ(g03.size(), 5u);
-    EXPECT_DOUBLE_EQ(g03[0].value, 20000000.123);
-    EXPECT_EQ((std::vector<int>{g03[0].lossOfLock, g03[0].signalStrength, g03[1].lossOfLock, g03[1].signalStrength}),
+    // Loss of lock and signal strength; a line that stops after its second value holds two
+    // fields, the others are absent.
+    const SatEpochRecord& g03 = read.record(3, 0);
+    ASSERT_EQ(g03.observations.size(), 2u);
+    EXPECT_DOUBLE_EQ(g03.observations[0].value, 20000000.123);
+    EXPECT_EQ((std::vector<int>{g03.observations[0].lossOfLock, g03.observations[0].signalStrength,
+                                g03.observations[1].lossOfLock, g03.observations[1].signalStrength}),
               (std::vector<int>{1, 7, 0, 6}));
-    for (size_t i = 2; i < 5; ++i) EXPECT_EQ(g03[i].value, 0.0);
+    EXPECT_TRUE(g03.find(obsCodeId("C2W")) == nullptr && g03.value(obsCodeId("S1C")) == 0.0);
+}
+
+TEST(ObsReaderRinex3, ShortLinesTakeMemoryForTheFieldsTheyHoldOnly) {
+    // 93 observables listed, satellite lines of four characters: a value each, not 93.
+    std::vector<std::string> typeLines;
+    for (int first = 0; first < 93; first += 13) {
+        std::string line = first == 0 ? "G   93 C1C L1C C2W L2W" : "      ";
+        for (int i = first == 0 ? 4 : first; i < std::min(first + 13, 93); ++i) line += " S2W";
+        typeLines.push_back(line);
+    }
+    std::string text = rinex3Header(typeLines);
+    for (int epoch = 0; epoch < 200; ++epoch) {
+        text += rinex3Epoch(epoch / 120, epoch / 2 % 60, epoch % 2 * 30.0, 0, 32);
+        for (int sat = 1; sat <= 32; ++sat) text += strfmt("G%02d5\n", sat);
+    }
+    const ObsRead read = obsText(text);
+    EXPECT_EQ(read.records(7), 200u);
+    EXPECT_EQ(read.table.pool.size(), 200u * 32u);
+    EXPECT_DOUBLE_EQ(read.record(7, 0).value(obsCodeId("C1C")), 5.0);
 }
 
 TEST(ObsReaderRinex3, ByEpochOnlyWhileThePositionIsUnknown) {
