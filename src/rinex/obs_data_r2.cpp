@@ -214,6 +214,7 @@ bool Rinex2Reader::readSatellite(const Satellite& satellite, const Rinex2Epoch& 
     const std::vector<int>& ids = obsIds_[satellite.id.systemCode];
     values_.assign(typeCount_, SatObservation{});
     unsigned presence = 0;
+    std::size_t reached = 0;  // fields up to the last one with a value
     std::string_view line;
     for (std::size_t row = 0; row < linesPerSatellite_; ++row) {
         if (!state_.nextLine(kRinex2LineLimit, line, kLongLineFormat)) {
@@ -240,6 +241,7 @@ bool Rinex2Reader::readSatellite(const Satellite& satellite, const Rinex2Epoch& 
             }
             observation.lossOfLock = static_cast<std::int16_t>(indicatorAt(line, start + 15));
             observation.signalStrength = static_cast<std::int16_t>(indicatorAt(line, start + 16));
+            if (start < line.size()) reached = i + 1;
         }
         if (unreadable) state_.report(kUnreadableValueFormat);
     }
@@ -250,8 +252,10 @@ bool Rinex2Reader::readSatellite(const Satellite& satellite, const Rinex2Epoch& 
     // Numbers outside the system's range are not stored: later stages index per-PRN tables
     // by them, and a digit-only "123" would collide with SBAS 23.
     if (satellite.accepted != 0 || satellite.id.satNo <= 0) return true;
-    std::span<SatObservation> stored = state_.table.pool.allocate(typeCount_);
-    std::copy(values_.begin(), values_.end(), stored.begin());
+    // Absent values after the last one present are not stored: a long list of observables
+    // over mostly empty lines would otherwise take far more memory than the file.
+    std::span<SatObservation> stored = state_.table.pool.allocate(reached);
+    std::copy(values_.begin(), values_.begin() + static_cast<std::ptrdiff_t>(reached), stored.begin());
     SatEpochRecord record;
     record.epochMjd = epoch.mjd;
     record.satNo = satellite.id.satNo;

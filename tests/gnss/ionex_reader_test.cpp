@@ -121,7 +121,8 @@ TEST(IonexReader, HeadersAndMapsBeyondWhatTheFileHoldsAreRefused) {
                            line(lon, "LON1 / LON2 / DLON") + line("", "END OF HEADER");
         for (int i = 0; i < emptyMaps; ++i) {
             text += line("     1", "START OF TEC MAP") +
-                    line("  2020     1     1     0     0     0", "EPOCH OF CURRENT MAP") + line("     1", "END OF TEC MAP");
+                    line("  2020     1     1     0     0     0", "EPOCH OF CURRENT MAP") +
+                    line("     1", "END OF TEC MAP");
         }
         return text + line("", "END OF FILE");
     };
@@ -132,7 +133,8 @@ TEST(IonexReader, HeadersAndMapsBeyondWhatTheFileHoldsAreRefused) {
     // 50 empty maps on 71 x 361 nodes: 128 kB of values could not be in a file of 12 kB.
     const std::string wide = ionex(global, "  -180.0 180.0   1.0", 50, 50);
     const std::vector<Case> refused = {
-        {wide, strfmt("IONEX grid of 25631 nodes per map cannot be held by a file of %zu bytes @line# 6: ", wide.size())},
+        {wide,
+         strfmt("IONEX grid of 25631 nodes per map cannot be held by a file of %zu bytes @line# 6: ", wide.size())},
         {ionex("   -99.9  99.9   0.1", "  -180.0 180.0   0.2", 50, 50),
          "IONEX grid of 3600199 nodes per map is too large (at most 1000000) @line# 6: "},
         {ionex(global, "  -180.0 180.0   5.0", 5000, 0), "IONEX 5000 maps announced, more than 1000 @line# 2: "},

@@ -189,8 +189,34 @@ TEST(ObsReaderRinex3, EpochAndLineEdgeCases) {
     EXPECT_TRUE(g03.find(obsCodeId("C2W")) == nullptr && g03.value(obsCodeId("S1C")) == 0.0);
 }
 
-TEST(ObsReaderRinex3, ShortLinesTakeMemoryForTheFieldsTheyHoldOnly) {
-    // 93 observables listed, satellite lines of four characters: a value each, not 93.
+TEST(ObsReader, ShortLinesTakeMemoryForTheFieldsTheyHoldOnly) {
+    // RINEX 2: 20 observables listed, four lines per satellite of which only the first has
+    // values: four values stored per record, not 20.
+    const auto s1 = [](int count) {
+        std::string fields;
+        for (int i = 0; i < count; ++i) fields += "    S1";
+        return fields;
+    };
+    const char* const label = "# / TYPES OF OBSERV";
+    std::string r2 = rinex2Header({"C1", "L1", "L2", "P2"});
+    const std::string fourTypes = headerLine("     4    C1    L1    L2    P2", label);
+    r2.replace(r2.find(fourTypes), fourTypes.size(),
+               headerLine("    20    C1    L1    L2    P2" + s1(5), label) + headerLine("      " + s1(9), label) +
+                   headerLine("      " + s1(2), label));
+    std::string body;
+    for (int epoch = 0; epoch < 100; ++epoch) {
+        body += rinex2Epoch(epoch / 120, epoch / 2 % 60, epoch % 2 * 30.0, 0, gpsList(10));
+        for (int sat = 0; sat < 10; ++sat) {
+            body += rinex2Data({21000000.5, 110000000.123, 85000000.456, 21000003.75}) + "\n\n\n";
+        }
+    }
+    const ObsRead wide = obsText(r2 + body);
+    ASSERT_EQ(wide.header.rinex2ObsTypes.size(), 20u);
+    EXPECT_EQ(wide.records(3), 100u);
+    EXPECT_EQ(wide.table.pool.size(), 100u * 10u * 4u);
+    EXPECT_DOUBLE_EQ(wide.record(3, 0).value(obsCodeId("C2P")), 21000003.75);
+
+    // RINEX 3: 93 observables listed, satellite lines of four characters: a value each, not 93.
     std::vector<std::string> typeLines;
     for (int first = 0; first < 93; first += 13) {
         std::string line = first == 0 ? "G   93 C1C L1C C2W L2W" : "      ";

@@ -192,13 +192,14 @@ private:
             report("Error!", strfmt("grid of %ld nodes per map is too large (at most %ld)", nodes, kMaxNodes));
             return -3;
         }
-        if (static_cast<std::uintmax_t>(nodes) * kMinCharsPerValue > fileBytes_) {
+        const std::uintmax_t bytesPerMap = static_cast<std::uintmax_t>(nodes) * kMinCharsPerValue;
+        if (bytesPerMap > fileBytes_) {
             report("Error!", strfmt("grid of %ld nodes per map cannot be held by a file of %ju bytes", nodes,
                                     fileBytes_));
             return -3;
         }
         // Every map kept must fit in the file beside the others.
-        mapsHeld_ = std::min<std::uintmax_t>(kMaxMaps, fileBytes_ / (static_cast<std::uintmax_t>(nodes) * kMinCharsPerValue));
+        mapsHeld_ = std::min<std::uintmax_t>(kMaxMaps, fileBytes_ / bytesPerMap);
         return 0;
     }
 
