@@ -165,23 +165,3 @@ TEST(IonexReader, HeadersAndMapsBeyondWhatTheFileHoldsAreRefused) {
                                               1000 - held - MessageLimiter::kShownPerKind, path.c_str())));
     EXPECT_LT(log.messages.size(), 8000u);
 }
-
-TEST(IonexReader, FloodsOfBadLinesLeaveAShortLog) {
-    std::string text = readWholeFile(kSyntheticIonex);
-    text = text.substr(0, text.find("                                                            END OF FILE"));
-    const std::string bad = "  what is this line                                          \n";
-    const long repeats = 2'000'000 / static_cast<long>(bad.size());
-    for (long i = 0; i < repeats; ++i) text += bad;
-    TempDir dir;
-    const std::string path = dir.write("flood.20i", text);
-    IonexMaps maps;
-    RunLog log;
-    EXPECT_EQ(ReadIonexFile(path, maps, log), 1);
-    EXPECT_EQ(maps.maps.size(), 2u);
-    EXPECT_EQ(maps.badLines, repeats);
-    EXPECT_TRUE(contains(log.messages, "\r\nWarning! IONEX line outside a map skipped @line# 36: " + path));
-    EXPECT_TRUE(contains(log.messages, strfmt("\r\nNote! %ld more such messages in %s were not shown: line outside a "
-                                              "map skipped",
-                                              repeats - MessageLimiter::kShownPerKind, path.c_str())));
-    EXPECT_LT(log.messages.size(), 6000u);
-}

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "gnss/checks/ionex_reader.h"
 #include "gnss/checks/sp3_reader.h"
 #include "gnss/checks/vtec_samples.h"
 #include "gnss/s4/s4_file.h"
@@ -18,6 +19,8 @@
 TEST(ReaderFloods, ProductReadersShowTwentyMessagesOfAKindAndCountTheRest) {
     std::string sp3 = readWholeFile(std::string(VELARIX_TEST_DATA) + "/gnss/sp3d_utc_three_satellites.sp3");
     sp3 = sp3.substr(0, sp3.find("EOF"));
+    std::string ionex = readWholeFile(std::string(VELARIX_TEST_DATA) + "/gnss/ionex_two_maps.20i");
+    ionex = ionex.substr(0, ionex.find(std::string(60, ' ') + "END OF FILE"));
     struct Case {
         std::string name, head, badLine;
         std::function<void(const std::string&, RunLog&)> read;
@@ -31,6 +34,13 @@ TEST(ReaderFloods, ProductReadersShowTwentyMessagesOfAKindAndCountTheRest) {
              EXPECT_EQ(ReadSp3File(path, orbits, log), 1);
          },
          "\r\nWarning! SP3 position line not readable, skipped @line# %ld: %s", "position line not readable, skipped"},
+        {"maps.20i", ionex, "  what is this line\n",
+         [](const std::string& path, RunLog& log) {
+             IonexMaps maps;
+             EXPECT_EQ(ReadIonexFile(path, maps, log), 1);  // no END OF FILE
+             EXPECT_EQ(maps.maps.size(), 2u);
+         },
+         "\r\nWarning! IONEX line outside a map skipped @line# %ld: %s", "line outside a map skipped"},
         {"lisn.s4", "Jdatet   PRN   S4\n", "garbage\n",
          [](const std::string& path, RunLog& log) {
              S4FileTable table;
