@@ -5,6 +5,7 @@
 // and finish() appends one line per kind with the count of those not shown.
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 class RunLog;
