@@ -20,7 +20,12 @@ const char kUsage[] =
     "  SAT   satellite, e.g. G05, R12, E11, C08\n"
     "  TIME  GPS time \"YYYY-MM-DD hh:mm:ss\" (one argument, or date and time as two)\n"
     "Prints one tab-separated line per time: time, satellite, X, Y, Z (m, Earth-fixed)\n"
-    "and the clock offset (s) from the broadcast record nearest in time.\n";
+    "and the clock offset (s) from the broadcast record nearest in time. Times more than\n"
+    "4 h before the satellite's first record or after its last are refused (exit status 1).\n";
+
+// How far before the first and after the last reference epoch a broadcast record is
+// still evaluated: its fit interval and a margin, not days of extrapolation.
+constexpr double kSpanMargin_days = 4.0 / 24.0;
 
 // "G05" -> satellite number; 0 when the text is not a satellite of a system with orbits.
 int parseSatellite(const std::string& text) {
@@ -87,13 +92,21 @@ int toolSatPos(const ToolArgs& args) {
         return 1;
     }
     const std::string label = satelliteLabel(satNo);
-    if (HasEphemeris(table, satNo) == 0) {
+    double firstMjd = 0.0, lastMjd = 0.0;
+    if (!EphemerisSpan(table, satNo, firstMjd, lastMjd)) {
         std::fprintf(stderr, "satpos: no ephemeris for %s in %s\n", label.c_str(), args[0].c_str());
         return 1;
     }
     std::printf("time_gps\tsat\tx_m\ty_m\tz_m\tclock_s\n");
     int status = 0;
     for (const auto& [text, mjd] : times) {
+        if (mjd < firstMjd - kSpanMargin_days || mjd > lastMjd + kSpanMargin_days) {
+            std::fprintf(stderr, "satpos: %s is more than 4 h outside the records of %s in %s (%s to %s)\n",
+                         text.c_str(), label.c_str(), args[0].c_str(), calendarText(firstMjd).c_str(),
+                         calendarText(lastMjd).c_str());
+            status = 1;
+            continue;
+        }
         SatState state;
         if (SatellitePosition(table, satNo, mjd, state) != 0) {
             std::fprintf(stderr, "satpos: %s has no usable orbit at %s\n", label.c_str(), text.c_str());

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 
 #include "platform/strfmt.h"
@@ -40,14 +41,14 @@ InputFileStatus openRegularFile(const std::string& path, int& fd) {
     return InputFileStatus::kOpened;
 }
 
-InputFileStatus readRegularFile(const std::string& path, std::string& text) {
+InputFileStatus readRegularFile(const std::string& path, std::string& text, std::size_t maxBytes) {
     text.clear();
     int fd = -1;
     const InputFileStatus status = openRegularFile(path, fd);
     if (status != InputFileStatus::kOpened) return status;
     char buffer[1 << 16];
-    for (;;) {
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+    while (text.size() < maxBytes) {
+        const ssize_t got = ::read(fd, buffer, std::min(sizeof buffer, maxBytes - text.size()));
         if (got > 0) {
             text.append(buffer, static_cast<std::size_t>(got));
         } else if (got == 0) {

@@ -11,9 +11,10 @@ enum class InputFileStatus { kOpened, kCannotOpen, kNotRegularFile };
 // the descriptor, in blocking mode, and the caller closes it; otherwise `fd` is -1.
 [[nodiscard]] InputFileStatus openRegularFile(const std::string& path, int& fd);
 
-// The whole content of the regular file `path` in `text` (emptied on failure; a read
-// error counts as kCannotOpen).
-[[nodiscard]] InputFileStatus readRegularFile(const std::string& path, std::string& text);
+// The content of the regular file `path` in `text`, at most `maxBytes` of it (emptied on
+// failure; a read error counts as kCannotOpen).
+[[nodiscard]] InputFileStatus readRegularFile(const std::string& path, std::string& text,
+                                              std::size_t maxBytes = std::string::npos);
 
 // The run-log line of an input that did not open, in the readers' style:
 // "\r\nError! <kind> file <path>: not a regular file" (or ": cannot open").

@@ -1,5 +1,6 @@
 #include "rinex/nav_gps_r2_reader.h"
 
+#include "platform/message_limiter.h"
 #include "platform/run_log.h"
 #include "platform/strfmt.h"
 #include "rinex/fixed_fields.h"
@@ -15,9 +16,12 @@ int GetBroadCastOrbit(std::string_view line, double (&values)[4]) {
 
 namespace {
 
+constexpr const char* kBadOrbitFormat = "\r\n error in GetBroadCastOrbit at line%d";
+constexpr const char* kBadLineFormat = "\r\nNavFile-exception: Badly formatted line @line# %d";
+
 // Reads the seven orbit lines of a record. 0: read; -1: a line could not be read
 // (reported, the record is dropped); n > 0: the file ended before orbit line n.
-int readOrbitLines(NavLines& lines, RawNavRecord& raw, RunLog& log) {
+int readOrbitLines(NavLines& lines, RawNavRecord& raw, RunLog& log, MessageLimiter& messages) {
     for (int n = 1; n <= 7; ++n) {
         std::string_view line;
         bool more = lines.next(line);
@@ -27,7 +31,7 @@ int readOrbitLines(NavLines& lines, RawNavRecord& raw, RunLog& log) {
             return n;
         }
         if (GetBroadCastOrbit(line, raw.orbit[n]) != 0) {
-            log.append(strfmt("\r\n error in GetBroadCastOrbit at line%d", lines.lineNumber()));
+            if (messages.admit(kBadOrbitFormat)) log.append(strfmt(kBadOrbitFormat, lines.lineNumber()));
             // A line that begins the next record is read again as such.
             if (!isOrbitLine(line, NavLayout::kRinex2)) lines.unread();
             return -1;
@@ -42,7 +46,8 @@ int readGpsNavigationR2(const std::string& path, GpsBroadcastTable& table, NavHe
     table.readStatus = 0;
     NavLines lines(path);
     if (const int refused = navOpenResult(lines, path, log); refused != kNavRead) return refused;
-    if (readNavHeader(lines, header, log, path) != 0) return -2;
+    MessageLimiter messages(log, path);
+    if (readNavHeader(lines, header, log, path, messages) != 0) return -2;
     if (header.isRinex3() || header.systemCode != kGps) {
         log.append("\r\nNavFile-exception: not a RINEX 2 GPS navigation file: ");
         log.append(path);
@@ -54,14 +59,14 @@ int readGpsNavigationR2(const std::string& path, GpsBroadcastTable& table, NavHe
         if (isBlank(line) || isOrbitLine(line, NavLayout::kRinex2)) continue;
         RawNavRecord raw;
         if (!parseNavEpochLine(line, NavLayout::kRinex2, raw) || systemOf(raw.satNo) != kGps) {
-            log.append(strfmt("\r\nNavFile-exception: Badly formatted line @line# %d", lines.lineNumber()));
+            if (messages.admit(kBadLineFormat)) log.append(strfmt(kBadLineFormat, lines.lineNumber()));
             continue;
         }
         if (raw.satNo > 32) {
             log.append(strfmt("\r\n Error PRN in Nav. file: prn= %d", raw.satNo));
             break;
         }
-        const int orbitResult = readOrbitLines(lines, raw, log);
+        const int orbitResult = readOrbitLines(lines, raw, log, messages);
         if (orbitResult > 0) {
             table.readStatus = orbitResult;
             break;

@@ -3,6 +3,7 @@
 #include <cctype>
 #include <string_view>
 
+#include "platform/message_limiter.h"
 #include "platform/run_log.h"
 #include "platform/strfmt.h"
 #include "rinex/nav_fields.h"
@@ -133,7 +134,9 @@ bool isNavigationType(char type) { return type == 'N' || type == 'G' || type == 
 
 }  // namespace
 
-int readNavHeader(NavLines& lines, NavHeader& header, RunLog& log, const std::string& path) {
+int readNavHeader(NavLines& lines, NavHeader& header, RunLog& log, const std::string& path,
+                  MessageLimiter& messages) {
+    constexpr const char* kUnreadableFormat = "\r\nWarning! unreadable value in nav. header @line# %d: ";
     header = NavHeader{};
     std::string_view line;
     bool ended = false;
@@ -142,8 +145,7 @@ int readNavHeader(NavLines& lines, NavHeader& header, RunLog& log, const std::st
         switch (parseHeaderLine(line, header)) {
             case LineResult::kEnd: ended = true; break;
             case LineResult::kBad:
-                log.append(strfmt("\r\nWarning! unreadable value in nav. header @line# %d: ", lines.lineNumber()));
-                log.append(path);
+                if (messages.admit(kUnreadableFormat)) log.append(strfmt(kUnreadableFormat, lines.lineNumber()) + path);
                 break;
             case LineResult::kOther: break;
         }

@@ -3,6 +3,7 @@
 // each system, the UTC and time-system corrections, and the leap seconds.
 #include <string>
 
+class MessageLimiter;
 class NavLines;
 class RunLog;
 
@@ -58,5 +59,7 @@ extern const TimeCorrectionKind kTimeCorrectionKinds[7];
 // Reads header lines up to and including "END OF HEADER" into `header` (emptied first),
 // counting lines in `lines`. 0: header read and it is one of a navigation file of a
 // supported version (1.x to 4.x). -2: not a navigation file, an unsupported version or no
-// "END OF HEADER"; the reason is appended to `log` with the path and line.
-int readNavHeader(NavLines& lines, NavHeader& header, RunLog& log, const std::string& path);
+// "END OF HEADER"; the reason is appended to `log` with the path and line. Lines with an
+// unreadable value are reported through `messages`.
+int readNavHeader(NavLines& lines, NavHeader& header, RunLog& log, const std::string& path,
+                  MessageLimiter& messages);

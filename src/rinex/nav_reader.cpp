@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "platform/message_limiter.h"
 #include "platform/regular_file.h"
 #include "platform/run_log.h"
 #include "platform/strfmt.h"
@@ -13,6 +14,7 @@
 namespace {
 
 constexpr std::size_t kShortestEpochLine = 78;
+constexpr const char* kBadRecordFormat = "\r\nNavR3-exception bad data format @line#:%d\r\n";
 
 // RINEX 4 starts each record with a line "> EPH G01 LNAV". Records of the message kinds
 // laid out as in RINEX 3 are read; all others (CNAV ephemerides, STO, EOP, ION) are not.
@@ -27,11 +29,13 @@ bool isReadableRecordStart(std::string_view line) {
 
 class NavRecordReader {
 public:
-    NavRecordReader(NavLines& lines, const NavHeader& header, EphemerisTable& table, RunLog& log, NavReadReport& report)
+    NavRecordReader(NavLines& lines, const NavHeader& header, EphemerisTable& table, RunLog& log,
+                    MessageLimiter& messages, NavReadReport& report)
         : lines_(lines),
           layout_(header.isRinex3() ? NavLayout::kRinex3 : NavLayout::kRinex2),
           table_(table),
           log_(log),
+          messages_(messages),
           report_(report) {
         // RINEX 2 single-system files number GLONASS and SBAS satellites without a letter.
         if (!header.isRinex3() && header.systemCode == kGlonass) satOffset_ = 200;
@@ -64,7 +68,7 @@ public:
 private:
     void reportBadLine(int lineNumber) {
         ++report_.badRecords;
-        log_.append(strfmt("\r\nNavR3-exception bad data format @line#:%d\r\n", lineNumber));
+        if (messages_.admit(kBadRecordFormat)) log_.append(strfmt(kBadRecordFormat, lineNumber));
     }
 
     // Reads the record that starts with `epochLine`; false when the file ended inside it.
@@ -135,6 +139,7 @@ private:
     NavLayout layout_;
     EphemerisTable& table_;
     RunLog& log_;
+    MessageLimiter& messages_;
     NavReadReport& report_;
     int satOffset_ = 0;
 };
@@ -164,10 +169,12 @@ int readNavigationFile(const std::string& path, EphemerisTable& table, NavHeader
 
     NavLines lines(path);
     if (const int refused = navOpenResult(lines, path, log); refused != kNavRead) return refused;
-    const int headerResult = readNavHeader(lines, header, log, path);
+    MessageLimiter messages(log, path);
+    const int headerResult = readNavHeader(lines, header, log, path, messages);
     if (headerResult != 0) return headerResult;
 
-    NavRecordReader(lines, header, table, log, result).readAll();
+    NavRecordReader(lines, header, table, log, messages, result).readAll();
+    messages.finish();
     if (result.recordsSkipped > 0) {
         log.append(strfmt("\r\nInfo! %d nav. record(s) of other systems or kinds skipped", result.recordsSkipped));
     }

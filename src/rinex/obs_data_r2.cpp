@@ -21,6 +21,7 @@ constexpr std::size_t kValuesPerLine = 5;
 constexpr std::size_t kDataLineLength = 80;
 constexpr int kShownNotes = 3;
 constexpr const char* kLongLineFormat = "\r\nError! OBS_readR3: length of line exceeding 90 chars @line# %ld";
+constexpr const char* kLongDataLineMessage = "\r\nInvalid line size... at data lineR3";
 
 enum class LineKind { kNothing, kComment, kSubHeader, kBadEpochLine, kBadTimeFormat, kNoEpochTime, kEpoch };
 
@@ -158,7 +159,8 @@ bool Rinex2Reader::readEpoch(std::string_view line) {
     epoch.flag = isBlankChar(flagChar) ? 0 : (flagChar >= '0' && flagChar <= '9' ? flagChar - '0' : -1);
     previousFlag_ = epoch.flag;
     if (epoch.flag < 0 || epoch.flag > 6) {
-        state_.log.append(strfmt("\r\nError! Invalid epoch flag %d @ line %ld ", epoch.flag, state_.counts.lines));
+        if (state_.messages.admit(kInvalidFlagFormat))
+            state_.log.append(strfmt(kInvalidFlagFormat, epoch.flag, state_.counts.lines));
         ++state_.counts.discarded;
         return true;
     }
@@ -212,6 +214,7 @@ bool Rinex2Reader::readSatellite(const Satellite& satellite, const Rinex2Epoch& 
     const std::vector<int>& ids = obsIds_[satellite.id.systemCode];
     values_.assign(typeCount_, SatObservation{});
     unsigned presence = 0;
+    std::size_t reached = 0;  // fields up to the last one with a value
     std::string_view line;
     for (std::size_t row = 0; row < linesPerSatellite_; ++row) {
         if (!state_.nextLine(kRinex2LineLimit, line, kLongLineFormat)) {
@@ -219,7 +222,7 @@ bool Rinex2Reader::readSatellite(const Satellite& satellite, const Rinex2Epoch& 
             return false;
         }
         if (line.size() > kDataLineLength) {
-            state_.log.append("\r\nInvalid line size... at data lineR3");
+            state_.messages.append(kLongDataLineMessage, kLongDataLineMessage);
             line = line.substr(0, kDataLineLength);
         }
         bool unreadable = false;
@@ -238,6 +241,7 @@ bool Rinex2Reader::readSatellite(const Satellite& satellite, const Rinex2Epoch& 
             }
             observation.lossOfLock = static_cast<std::int16_t>(indicatorAt(line, start + 15));
             observation.signalStrength = static_cast<std::int16_t>(indicatorAt(line, start + 16));
+            if (start < line.size()) reached = i + 1;
         }
         if (unreadable) state_.report(kUnreadableValueFormat);
     }
@@ -248,8 +252,10 @@ bool Rinex2Reader::readSatellite(const Satellite& satellite, const Rinex2Epoch& 
     // Numbers outside the system's range are not stored: later stages index per-PRN tables
     // by them, and a digit-only "123" would collide with SBAS 23.
     if (satellite.accepted != 0 || satellite.id.satNo <= 0) return true;
-    std::span<SatObservation> stored = state_.table.pool.allocate(typeCount_);
-    std::copy(values_.begin(), values_.end(), stored.begin());
+    // Absent values after the last one present are not stored: a long list of observables
+    // over mostly empty lines would otherwise take far more memory than the file.
+    std::span<SatObservation> stored = state_.table.pool.allocate(reached);
+    std::copy(values_.begin(), values_.begin() + static_cast<std::ptrdiff_t>(reached), stored.begin());
     SatEpochRecord record;
     record.epochMjd = epoch.mjd;
     record.satNo = satellite.id.satNo;

@@ -25,6 +25,13 @@ enum class EpochStatus { kOk, kNotEpoch, kBadFlag, kBadTime };
 
 bool isEpochStart(std::string_view line) { return line.size() >= 2 && line[0] == '>' && line[1] == ' '; }
 
+// Fields of the list (16 characters each after the 3-character satellite) that begin on
+// the line; those after it are absent and not stored. Storing all of a long list for every
+// short line would let a few bytes of file take a kilobyte and a half of memory.
+std::size_t fieldsOnLine(std::string_view line, std::size_t listed) {
+    return line.size() <= 3 ? 0 : std::min(listed, (line.size() - 3 + 15) / 16);
+}
+
 bool readNumber(std::string_view field, long& value) { return parseIntField(field, value) == FieldStatus::kNumber; }
 
 // "> yyyy mm dd hh mm ss.sssssss  f nnn": the flag in column 32, the time in columns 3-30,
@@ -111,7 +118,7 @@ void Rinex3Reader::readSatellite(std::string_view line, const EpochLine& epoch, 
         return;
     }
     SystemLayout& layout = systems_[id.systemCode];
-    const std::size_t count = layout.obsIds.size();
+    const std::size_t count = fieldsOnLine(line, layout.obsIds.size());
     // Rejected numbers (G33, J01, E36) still count for the selection but are not stored:
     // later stages index GPS tables by number, and a raw PRN would collide with GPS.
     const bool stored = accepted == 0 && (id.systemCode == kGps || id.systemCode == kIrnss);
@@ -128,7 +135,7 @@ void Rinex3Reader::readSatellite(std::string_view line, const EpochLine& epoch, 
         observation.obsId = layout.obsIds[i];
         const std::size_t start = 3 + 16 * i;
         double value = 0.0;
-        if (start < line.size() && parseDoubleField(line.substr(start, 14), value) == FieldStatus::kInvalid) {
+        if (parseDoubleField(line.substr(start, 14), value) == FieldStatus::kInvalid) {
             value = 0.0;
             unreadable = true;
         }
@@ -141,7 +148,9 @@ void Rinex3Reader::readSatellite(std::string_view line, const EpochLine& epoch, 
     for (std::size_t k = 0; k < layout.candidatePositions.size(); ++k) {
         const std::array<int, 4>& positions = layout.candidatePositions[k];
         bool all = true;
-        for (int position : positions) all = all && position >= 0 && values[position].value != 0.0;
+        for (int position : positions) {
+            all = all && position >= 0 && static_cast<std::size_t>(position) < count && values[position].value != 0.0;
+        }
         if (all) ++layout.candidateCounts[k];
     }
     if (!stored) return;
@@ -183,7 +192,8 @@ void Rinex3Reader::run() {
             state_.report("\r\nError! Bad epoch at line: %ld");
             ++state_.counts.discarded;
         } else if (status == EpochStatus::kBadFlag) {
-            state_.log.append(strfmt("\r\nError! Invalid epoch flag %d @ line %ld ", epoch.flag, state_.counts.lines));
+            if (state_.messages.admit(kInvalidFlagFormat))
+                state_.log.append(strfmt(kInvalidFlagFormat, epoch.flag, state_.counts.lines));
             ++state_.counts.discarded;
         } else if (status == EpochStatus::kBadTime) {
             state_.report("\r\nError! Bad time format at epoch @line: %ld");

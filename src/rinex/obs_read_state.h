@@ -3,10 +3,12 @@
 // counters of the summary line, and the storing of records.
 #include <array>
 #include <cstddef>
+#include <string>
 #include <string_view>
 #include <vector>
 
 #include "geodesy/time.h"
+#include "platform/message_limiter.h"
 #include "platform/run_log.h"
 #include "rinex/obs_reader.h"
 #include "rinex/obs_table.h"
@@ -20,6 +22,8 @@ constexpr std::size_t kRinex2LineLimit = 90;
 constexpr long kEpochsForPosition = 100;
 // A data line with a field that is no number (its value counts as absent).
 constexpr const char* kUnreadableValueFormat = "\r\nError! unreadable observation value @line# %ld";
+// An epoch line whose flag is no digit 0-6: the flag (-1 for no digit) and the line number.
+constexpr const char* kInvalidFlagFormat = "\r\nError! Invalid epoch flag %d @ line %ld ";
 
 // Fields of an epoch line that name a time (a day past the month's end moves on).
 constexpr bool epochFieldsInRange(long month, long day, long hour, long minute, double second) {
@@ -35,14 +39,15 @@ inline double epochLineMjd(long year, long month, long day, long hour, long minu
 
 class ObsReadState {
 public:
-    ObsReadState(LineReader& in, ObsTable& table, Rinex3ObsHeader& header, RunLog& log)
-        : in(in), table(table), header(header), log(log) {}
+    ObsReadState(LineReader& in, ObsTable& table, Rinex3ObsHeader& header, RunLog& log, const std::string& path)
+        : in(in), table(table), header(header), log(log), messages(log, path) {}
 
     // The next line with at most `limit` characters, counted. A longer line is cut to the
     // limit and, when `cutFormat` is given, reported with it.
     bool nextLine(std::size_t limit, std::string_view& line, const char* cutFormat = nullptr);
 
-    // Appends to the log a message formatted with the current line number.
+    // Appends to the log a message formatted with the current line number; each format is
+    // a kind of its own for `messages`.
     void report(const char* format);
 
     // An epoch of flag 0, 1 or 6 has been read.
@@ -55,6 +60,7 @@ public:
     ObsTable& table;
     Rinex3ObsHeader& header;
     RunLog& log;
+    MessageLimiter messages;  // every message a line of the file can cause goes through it
     ObsReadCounts counts;
 
 private:

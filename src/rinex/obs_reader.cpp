@@ -16,7 +16,9 @@ bool ObsReadState::nextLine(std::size_t limit, std::string_view& line, const cha
     return true;
 }
 
-void ObsReadState::report(const char* format) { log.append(strfmt(format, counts.lines)); }
+void ObsReadState::report(const char* format) {
+    if (messages.admit(format)) log.append(strfmt(format, counts.lines));
+}
 
 void ObsReadState::countEpoch(double mjd) {
     if (counts.epochs == 0) counts.firstEpochMjd = mjd;
@@ -37,6 +39,9 @@ void ObsReadState::store(const SatEpochRecord& record, bool collect) {
 
 namespace {
 
+constexpr const char* kHeaderLengthMessage = "\r\nError! invalid header line length.. ";
+constexpr const char* kHeaderLineFormat = "\r\nError! in header at line %ld";
+
 // Reads header lines until END OF HEADER; false when the file ended first.
 bool readHeader(ObsReadState& state) {
     std::string_view line;
@@ -46,12 +51,16 @@ bool readHeader(ObsReadState& state) {
             return false;
         }
         if (line.empty()) continue;
-        if (line.size() < 60 || line.size() > 80) state.log.append("\r\nError! invalid header line length.. ");
+        if (line.size() < 60 || line.size() > 80) state.messages.append(kHeaderLengthMessage, kHeaderLengthMessage);
         const HeaderStatus status = state.header.parseLine(line);
+        // Both kinds of a bad header line count as one kind of message.
         if (status.kind == HeaderStatus::kMessage) {
-            state.log.append("\r\nError! " + status.message + strfmt(", in header at line %ld", state.counts.lines));
+            if (state.messages.admit(kHeaderLineFormat)) {
+                state.log.append("\r\nError! " + status.message +
+                                 strfmt(", in header at line %ld", state.counts.lines));
+            }
         } else if (status.kind == HeaderStatus::kPlain) {
-            state.report("\r\nError! in header at line %ld");
+            state.report(kHeaderLineFormat);
         }
     }
     return true;
@@ -126,12 +135,14 @@ ObsReadCounts OBS_readR3(const std::string& path, ObsTable& table, Rinex3ObsHead
         return {};
     }
     header.reset();
-    ObsReadState state(in, table, header, log);
+    ObsReadState state(in, table, header, log, path);
     if (!readHeader(state)) {
         table.readStatus = kObsHeaderIncomplete;
+        state.messages.finish();
         log.refresh();
         return state.counts;
     }
+    state.messages.finish();  // the header's count lines before what follows from the header
     checkHeader(header, log);
     const bool rinex3 = header.version >= 3.0;
     const bool proceed = rinex3 ? preselectTecObservables(header, table, log) : checkRinex2Observables(header, log);
@@ -146,6 +157,7 @@ ObsReadCounts OBS_readR3(const std::string& path, ObsTable& table, Rinex3ObsHead
     } else {
         readRinex2Data(state);
     }
+    state.messages.finish();
     log.say(strfmt("\r\nRinex obs read (%ld lines, %ld epochs, %ld lines discarded)\r\n ..DONE..", state.counts.lines,
                    state.counts.epochs, state.counts.discarded));
     if (rinex3) {

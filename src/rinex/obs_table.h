@@ -31,7 +31,8 @@ struct SatEpochRecord {
     int satNo = 0;
     char systemLetter = 'G';
     int systemCode = kGps;
-    // In the order of the header's list for the system, absent values included.
+    // In the order of the header's list for the system, absent values included, up to the
+    // last field the file's line reaches (RINEX 3 lines may stop early; the rest are absent).
     std::span<const SatObservation> observations;
     std::int16_t epochFlag = 0;
 

@@ -1,8 +1,8 @@
 #include "stations/igs_stations.h"
 
-#include <algorithm>
 #include <vector>
 
+#include "platform/line_reader.h"
 #include "platform/paths.h"
 #include "platform/regular_file.h"
 #include "platform/strfmt.h"
@@ -39,20 +39,25 @@ void setError(std::string* errorText, const std::string& text) {
 }  // namespace
 
 int readIgsStationFile(const std::string& path, StationCatalogue& catalogue, std::string* errorText) {
-    std::string text;
-    if (const InputFileStatus status = readRegularFile(path, text); status != InputFileStatus::kOpened) {
-        setError(errorText, status == InputFileStatus::kNotRegularFile
+    LineReader in(path);
+    if (!in.isOpen()) {
+        setError(errorText, in.openStatus() == InputFileStatus::kNotRegularFile
                                 ? strfmt("\r\nError! %s is not a regular file", path.c_str())
                                 : strfmt("\r\nError! unable to open %s", path.c_str()));
         return -1;
     }
+    // Lines are read one ahead, to know the last one. A line longer than the longest a
+    // station line may be is cut one character past it, which makes it malformed.
+    std::string_view next;
+    bool nextCut = false;
+    bool more = in.next(kIgsLineMaxChars + 1, next, nextCut);
+    std::string line;
     long lineNumber = 0;
-    for (std::size_t start = 0; start < text.size();) {
+    while (more) {
         ++lineNumber;
-        const std::size_t end = std::min(text.find('\n', start), text.size());
-        const std::string_view line = withoutCr(std::string_view(text).substr(start, end - start));
-        start = end + 1;
-        const bool lastLine = start >= text.size();
+        line.assign(next);
+        more = in.next(kIgsLineMaxChars + 1, next, nextCut);
+        const bool lastLine = !more;
         if (lastLine && line.size() < kShortestStationLine) break;
         if (trim(line).empty()) continue;
         StationInfo station;

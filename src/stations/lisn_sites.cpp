@@ -12,6 +12,9 @@
 namespace {
 
 constexpr std::string_view kRecordSeparator = "1End";
+// The shipped table is some 30 kB; a file many times that size is no site table and is
+// not read into memory whole.
+constexpr std::size_t kMaxTableBytes = 1 << 20;
 
 // Reads records line by line; the first malformed line stops the parse with its reason.
 class LisnRecordParser {
@@ -186,10 +189,12 @@ int loadLisnSites(const std::string& programDir, std::string_view embeddedText, 
 
     const std::string path = findDataFile(programDir, kLisnSiteFileName);
     std::string text;
-    if (!path.empty() && readRegularFile(path, text) == InputFileStatus::kOpened) {
+    if (!path.empty() && readRegularFile(path, text, kMaxTableBytes + 1) == InputFileStatus::kOpened) {
         error.clear();
         sites.clear();
-        if (parseLisnSites(text, sites, &error) > 0) {
+        if (text.size() > kMaxTableBytes) {
+            error = strfmt("is larger than %zu bytes: no site table", kMaxTableBytes);
+        } else if (parseLisnSites(text, sites, &error) > 0) {
             table = std::move(sites);
             return 0;
         }

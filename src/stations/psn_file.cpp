@@ -9,7 +9,9 @@
 
 namespace {
 
-constexpr std::size_t kPsnLineLimit = 1024;
+// Position lines are short; a longer line is read from its first characters, so that a
+// file without line ends costs no more memory than any other.
+constexpr std::size_t kPsnLineLimit = 256;
 
 }  // namespace
 

@@ -8,7 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/message_limiter.h"
 #include "platform/run_log.h"
+#include "platform/strfmt.h"
 #include "test_support.h"
 
 namespace {
@@ -104,4 +106,62 @@ TEST(IonexMaps, BilinearTurnedWithTheSunAndMissingValues) {
     maps.maps = {{kDay, {0.1, 0.2, 0.3}}};
     EXPECT_NEAR(maps.verticalTec(kDay, 0.0, 45.0), 0.25, 1e-12);
     EXPECT_TRUE(std::isnan(maps.verticalTec(kDay, 0.0, 135.0)) && std::isnan(maps.verticalTec(kDay, 0.0, -135.0)));
+}
+
+TEST(IonexReader, HeadersAndMapsBeyondWhatTheFileHoldsAreRefused) {
+    // A header on the given grid announcing `maps`, then `emptyMaps` maps without values.
+    const auto ionex = [](const char* lat, const char* lon, int maps, int emptyMaps) {
+        const auto line = [](std::string content, const char* label) {
+            content.resize(60, ' ');
+            return content + label + "\n";
+        };
+        std::string text = line("     1.0            IONOSPHERE MAPS     GPS", "IONEX VERSION / TYPE") +
+                           line(strfmt("%6d", maps), "# OF MAPS IN FILE") +
+                           line("   450.0 450.0   0.0", "HGT1 / HGT2 / DHGT") + line(lat, "LAT1 / LAT2 / DLAT") +
+                           line(lon, "LON1 / LON2 / DLON") + line("", "END OF HEADER");
+        for (int i = 0; i < emptyMaps; ++i) {
+            text += line("     1", "START OF TEC MAP") +
+                    line("  2020     1     1     0     0     0", "EPOCH OF CURRENT MAP") +
+                    line("     1", "END OF TEC MAP");
+        }
+        return text + line("", "END OF FILE");
+    };
+    const char* const global = "    87.5 -87.5  -2.5";  // 71 latitudes
+    struct Case {
+        std::string text, message;
+    };
+    // 50 empty maps on 71 x 361 nodes: 128 kB of values could not be in a file of 12 kB.
+    const std::string wide = ionex(global, "  -180.0 180.0   1.0", 50, 50);
+    const std::vector<Case> refused = {
+        {wide,
+         strfmt("IONEX grid of 25631 nodes per map cannot be held by a file of %zu bytes @line# 6: ", wide.size())},
+        {ionex("   -99.9  99.9   0.1", "  -180.0 180.0   0.2", 50, 50),
+         "IONEX grid of 3600199 nodes per map is too large (at most 1000000) @line# 6: "},
+        {ionex(global, "  -180.0 180.0   5.0", 5000, 0), "IONEX 5000 maps announced, more than 1000 @line# 2: "},
+    };
+    TempDir dir;
+    IonexMaps maps;
+    for (size_t i = 0; i < refused.size(); ++i) {
+        RunLog log;
+        const std::string path = dir.write(strfmt("refused%zu.20i", i), refused[i].text);
+        EXPECT_EQ(ReadIonexFile(path, maps, log), -3) << i;
+        EXPECT_TRUE(maps.maps.empty()) << i;
+        EXPECT_TRUE(contains(log.messages, "\r\nError! " + refused[i].message + path)) << log.messages;
+    }
+
+    // 1000 maps without values on 71 x 73 nodes: the file can hold only a few of them.
+    const std::string many = ionex(global, "  -180.0 180.0   5.0", 1000, 1000);
+    RunLog log;
+    const std::string path = dir.write("many.20i", many);
+    EXPECT_EQ(ReadIonexFile(path, maps, log), 1);
+    const size_t held = many.size() / (71 * 73 * 5);
+    ASSERT_EQ(maps.maps.size(), held);
+    EXPECT_TRUE(contains(log.messages, strfmt("TEC map beyond the %zu that the file can hold, skipped", held)));
+    EXPECT_TRUE(contains(log.messages,
+                         strfmt("file ends early: %zu of 1000 TEC maps read, %zu dropped", held, 1000 - held)))
+        << log.messages;
+    EXPECT_TRUE(contains(log.messages, strfmt("\r\nNote! %zu more such messages in %s were not shown: TEC map "
+                                              "beyond what the file can hold, skipped",
+                                              1000 - held - MessageLimiter::kShownPerKind, path.c_str())));
+    EXPECT_LT(log.messages.size(), 8000u);
 }

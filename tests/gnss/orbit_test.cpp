@@ -104,3 +104,48 @@ TEST(KeplerOrbit, VelocityIsTheRateOfThePosition) {
     EXPECT_NEAR(at.vy_mps, after.y_m - before.y_m, 0.01);
     EXPECT_NEAR(at.vz_mps, after.z_m - before.z_m, 0.01);
 }
+
+TEST(OrbitSpan, RecordsBoundHowFarOrbitsAreCarriedAndSatposRefusesTimesFarOutside) {
+    const std::string nav = std::string(VELARIX_TEST_DATA) + "/nav_brdc_r304_excerpt.rnx";
+    EphemerisTable table;
+    RunLog log;
+    ASSERT_EQ(ReadBroadcastOrbits(nav, table, log), 0) << log.messages;
+    // First and last reference epochs of each family's records; none for a satellite without.
+    struct Span {
+        int satNo;
+        double first, last;
+    };
+    const double day = MjdFromCivil(2024, 1, 10, 0, 0, 0.0);
+    const double second = 1.0 / kSecondsPerDay;
+    for (const Span& s : {Span{1, day, day + 2.0 / 24.0}, Span{201, day - 14.7 * 60 * second, day + 15.3 * 60 * second},
+                          Span{121, day - 48 * second, day + 112 * second}}) {
+        double first = 0.0, last = 0.0;
+        ASSERT_TRUE(EphemerisSpan(table, s.satNo, first, last)) << s.satNo;
+        EXPECT_NEAR(first, s.first, 1e-3 * second) << s.satNo;
+        EXPECT_NEAR(last, s.last, 1e-3 * second) << s.satNo;
+    }
+    double first = 0.0, last = 0.0;
+    EXPECT_FALSE(EphemerisSpan(table, 2, first, last));
+
+    // GLONASS states are integrated up to a day from their record, not over decades.
+    SatState state;
+    EXPECT_EQ(SatellitePosition(table, 201, day + 0.9, state), 0);
+    EXPECT_GT(std::hypot(state.x_m, state.y_m, state.z_m), 20e6);
+    for (double mjd : {day + 1.5, day - 1.5, MjdFromCivil(1980, 1, 6, 0, 0, 0.0)}) {
+        EXPECT_EQ(SatellitePosition(table, 201, mjd, state), -1) << mjd;
+        EXPECT_EQ(state.x_m, 0.0);
+    }
+
+    // satpos answers within 4 h of the satellite's records and refuses the rest (status 1).
+    const ToolRun within = runTools("satpos " + nav + " G01 '2024-01-10 05:59:00' '2024-01-09 20:01:00'");
+    EXPECT_EQ(within.exitCode, 0) << within.output;
+    const ToolRun outside = runTools("satpos " + nav + " G01 '1980-01-06 00:00:00' '2024-01-10 06:01:00' " +
+                                     "'2024-01-10 01:00:00' 2>&1 >/dev/null", "");
+    EXPECT_EQ(outside.exitCode, 1);
+    EXPECT_EQ(outside.output,
+              "satpos: 1980-01-06 00:00:00 is more than 4 h outside the records of G01 in " + nav +
+                  " (2024-01-10 00:00:00.000 to 2024-01-10 02:00:00.000)\n"
+                  "satpos: 2024-01-10 06:01:00 is more than 4 h outside the records of G01 in " + nav +
+                  " (2024-01-10 00:00:00.000 to 2024-01-10 02:00:00.000)\n");
+    EXPECT_EQ(runTools("satpos " + nav + " R01 '2023-01-10 00:00:00'").exitCode, 1);
+}

@@ -2,10 +2,12 @@
 // and every way a file can be bad.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <vector>
 
 #include "geodesy/time.h"
 #include "nav_test_text.h"
+#include "platform/message_limiter.h"
 #include "rinex/satellite_id.h"
 
 namespace {
@@ -270,4 +272,49 @@ TEST(GpsNavR2, FirstRecordOfEachPrnUpTo32AndEveryBadLineReported) {
     EXPECT_EQ(missing.log.messages, "\r\nCan't open Nav. file: /nonexistent/brdc0010.20n");
     EXPECT_EQ(gpsText(r2Header("GLONASS NAV DATA")).result, -2);
     EXPECT_EQ(gpsText(r3Header("G: GPS")).result, -2);
+}
+
+TEST(NavReader, FloodsOfBadLinesLeaveAShortLog) {
+    // About 2 MB of one fault: the first 20 messages, then one line with the count of the rest.
+    const std::string badEpoch = "G0x 2024 01 10 00 00 00" + std::string(60, '0') + "\n";  // 84 characters
+    const std::string badHeader = navHeaderLine("GPSA   x.1e-07", "IONOSPHERIC CORR");
+    const std::string badR2 = "xx garbage where an epoch line belongs\n";
+    const long repeats = 2'000'000 / static_cast<long>(badEpoch.size());
+    std::string records = r3Header(), header = r3Header().substr(0, 81), gps = r2Header();
+    for (long i = 0; i < repeats; ++i) {
+        records += badEpoch;
+        header += badHeader;
+        gps += badR2;
+    }
+    struct Case {
+        std::string path, firstMessage, twentieth, kind;
+    };
+    TempDir dir;
+    const std::vector<Case> cases = {
+        {dir.write("records.rnx", records), "\r\nNavR3-exception bad data format @line#:3\r\n", "@line#:22\r\n",
+         "NavR3-exception bad data format"},
+        {dir.write("header.rnx", header), "\r\nWarning! unreadable value in nav. header @line# 2: ", "@line# 21: ",
+         "Warning! unreadable value in nav. header"},
+        {dir.write("brdc0100.24n", gps), "\r\nNavFile-exception: Badly formatted line @line# 3", "@line# 22\r\n",
+         "NavFile-exception: Badly formatted line"},
+    };
+    std::array<RunLog, 3> logs;
+    NavHeader navHeader;
+    for (int i = 0; i < 2; ++i) {
+        EphemerisTable table;
+        readNavigationFile(cases[i].path, table, navHeader, logs[i]);
+    }
+    GpsBroadcastTable gpsTable;
+    EXPECT_EQ(readGpsNavigationR2(cases[2].path, gpsTable, navHeader, logs[2]), 0);
+    for (int i = 0; i < 3; ++i) {
+        const Case& c = cases[i];
+        const std::string& log = logs[i].messages;
+        EXPECT_LT(log.size(), 4000u) << c.path;
+        EXPECT_TRUE(contains(log, c.firstMessage)) << log;
+        EXPECT_TRUE(contains(log, c.twentieth)) << log;
+        EXPECT_TRUE(contains(log, strfmt("\r\nNote! %ld more such messages in %s were not shown: %s",
+                                         repeats - MessageLimiter::kShownPerKind, c.path.c_str(), c.kind.c_str())))
+            << log;
+    }
+    EXPECT_TRUE(contains(logs[1].messages, "without END OF HEADER"));
 }

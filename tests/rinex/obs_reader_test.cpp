@@ -1,8 +1,11 @@
 // The observation reader on small synthetic files: header handling and both data loops.
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "geodesy/time.h"
 #include "obs_test_text.h"
+#include "platform/message_limiter.h"
 #include "platform/text.h"
 #include "rinex/satellite_id.h"
 
@@ -175,13 +178,60 @@ TEST(ObsReaderRinex3, EpochAndLineEdgeCases) {
     // The epoch that announced three satellites ends at the next epoch line, which is read.
     EXPECT_DOUBLE_EQ(read.record(2, 1).epochMjd, MjdFromCivil(2024, 1, 10, 1, 0, 30.0));
     EXPECT_TRUE(read.logHas("Rinex obs read (22 lines, 4 epochs, 0 lines discarded)")) << read.log.messages;
-    // Loss of lock and signal strength; a line that stops after its last value is padded.
-    const auto g03 = read.record(3, 0).observations;
-    ASSERT_EQ(g03.size(), 5u);
-    EXPECT_DOUBLE_EQ(g03[0].value, 20000000.123);
-    EXPECT_EQ((std::vector<int>{g03[0].lossOfLock, g03[0].signalStrength, g03[1].lossOfLock, g03[1].signalStrength}),
+    // Loss of lock and signal strength; a line that stops after its second value holds two
+    // fields, the others are absent.
+    const SatEpochRecord& g03 = read.record(3, 0);
+    ASSERT_EQ(g03.observations.size(), 2u);
+    EXPECT_DOUBLE_EQ(g03.observations[0].value, 20000000.123);
+    EXPECT_EQ((std::vector<int>{g03.observations[0].lossOfLock, g03.observations[0].signalStrength,
+                                g03.observations[1].lossOfLock, g03.observations[1].signalStrength}),
               (std::vector<int>{1, 7, 0, 6}));
-    for (size_t i = 2; i < 5; ++i) EXPECT_EQ(g03[i].value, 0.0);
+    EXPECT_TRUE(g03.find(obsCodeId("C2W")) == nullptr && g03.value(obsCodeId("S1C")) == 0.0);
+}
+
+TEST(ObsReader, ShortLinesTakeMemoryForTheFieldsTheyHoldOnly) {
+    // RINEX 2: 20 observables listed, four lines per satellite of which only the first has
+    // values: four values stored per record, not 20.
+    const auto s1 = [](int count) {
+        std::string fields;
+        for (int i = 0; i < count; ++i) fields += "    S1";
+        return fields;
+    };
+    const char* const label = "# / TYPES OF OBSERV";
+    std::string r2 = rinex2Header({"C1", "L1", "L2", "P2"});
+    const std::string fourTypes = headerLine("     4    C1    L1    L2    P2", label);
+    r2.replace(r2.find(fourTypes), fourTypes.size(),
+               headerLine("    20    C1    L1    L2    P2" + s1(5), label) + headerLine("      " + s1(9), label) +
+                   headerLine("      " + s1(2), label));
+    std::string body;
+    for (int epoch = 0; epoch < 100; ++epoch) {
+        body += rinex2Epoch(epoch / 120, epoch / 2 % 60, epoch % 2 * 30.0, 0, gpsList(10));
+        for (int sat = 0; sat < 10; ++sat) {
+            body += rinex2Data({21000000.5, 110000000.123, 85000000.456, 21000003.75}) + "\n\n\n";
+        }
+    }
+    const ObsRead wide = obsText(r2 + body);
+    ASSERT_EQ(wide.header.rinex2ObsTypes.size(), 20u);
+    EXPECT_EQ(wide.records(3), 100u);
+    EXPECT_EQ(wide.table.pool.size(), 100u * 10u * 4u);
+    EXPECT_DOUBLE_EQ(wide.record(3, 0).value(obsCodeId("C2P")), 21000003.75);
+
+    // RINEX 3: 93 observables listed, satellite lines of four characters: a value each, not 93.
+    std::vector<std::string> typeLines;
+    for (int first = 0; first < 93; first += 13) {
+        std::string line = first == 0 ? "G   93 C1C L1C C2W L2W" : "      ";
+        for (int i = first == 0 ? 4 : first; i < std::min(first + 13, 93); ++i) line += " S2W";
+        typeLines.push_back(line);
+    }
+    std::string text = rinex3Header(typeLines);
+    for (int epoch = 0; epoch < 200; ++epoch) {
+        text += rinex3Epoch(epoch / 120, epoch / 2 % 60, epoch % 2 * 30.0, 0, 32);
+        for (int sat = 1; sat <= 32; ++sat) text += strfmt("G%02d5\n", sat);
+    }
+    const ObsRead read = obsText(text);
+    EXPECT_EQ(read.records(7), 200u);
+    EXPECT_EQ(read.table.pool.size(), 200u * 32u);
+    EXPECT_DOUBLE_EQ(read.record(7, 0).value(obsCodeId("C1C")), 5.0);
 }
 
 TEST(ObsReaderRinex3, ByEpochOnlyWhileThePositionIsUnknown) {
@@ -246,4 +296,49 @@ TEST(ObsReaderRinex3, HeaderProblemsEndOrShapeTheRead) {
               "observables for TEC.\r\nInfo! No GNSS system(s) have observables for TEC derivation: exiting..file "
               "read..");
     EXPECT_EQ(noTec.counts.epochs, 0);
+}
+
+TEST(ObsReader, FloodsOfBadLinesLeaveAShortLog) {
+    // About 2 MB of lines of one fault after a header (or in place of one): the first 20
+    // messages as always, then one count line; the log stays a few kilobytes.
+    const std::string blanks = std::string(70, ' ') + "\n";
+    const std::string garbage = "x%&!garbage that is no epoch line\n";
+    const std::string badFlag = " 24  1 10  0  0  0.0000000  9  1G01\n";
+    const std::string badR3 = "> 2024 01 10 00 00  0.0000000  x  1\n";
+    struct Case {
+        std::string header, line;
+        long firstLine;  // of the repeated lines
+        std::string firstMessage, kind;
+    };
+    const std::string r2 = rinex2Header(kTypes), r3 = rinex3Header(kGpsTypes);
+    const std::vector<Case> cases = {
+        {"", blanks, 1, "\r\nError! Unidentified label: ><, in header at line 1", "Error! in header at line"},
+        {r2, garbage, 12, "\r\nError! Bad epoch line.. @Obs.data at line# 12\r\n", "Error! Bad epoch line.."},
+        {r2, badFlag, 12, "\r\nError! Invalid epoch flag 9 @ line 12 ", "Error! Invalid epoch flag"},
+        {r3, garbage, 14, "\r\nError! Bad epoch at line: 14", "Error! Bad epoch at line:"},
+        {r3, badR3, 14, "\r\nError! Invalid epoch flag -1 @ line 14 ", "Error! Invalid epoch flag"},
+    };
+    for (const Case& c : cases) {
+        const long repeats = 2'000'000 / static_cast<long>(c.line.size());
+        std::string text = c.header;
+        for (long i = 0; i < repeats; ++i) text += c.line;
+        TempDir dir;
+        const std::string path = dir.write("flood.obs", text);
+        const ObsRead read(path);
+        EXPECT_LT(read.log.messages.size(), 4000u) << c.firstMessage;
+        EXPECT_TRUE(read.logHas(c.firstMessage)) << read.log.messages;
+        const std::string last = strfmt("%ld", c.firstLine + MessageLimiter::kShownPerKind - 1);
+        EXPECT_TRUE(read.logHas(" " + last)) << c.firstMessage;  // the 20th is shown, with its line number
+        EXPECT_FALSE(read.logHas(strfmt(" %ld", c.firstLine + MessageLimiter::kShownPerKind))) << c.firstMessage;
+        EXPECT_TRUE(read.logHas(strfmt("\r\nNote! %ld more such messages in %s were not shown: %s",
+                                       repeats - MessageLimiter::kShownPerKind, path.c_str(), c.kind.c_str())))
+            << read.log.messages;
+    }
+    // Random bytes: a few kinds of message, each kept short.
+    std::mt19937 random(15);
+    std::string bytes(2'000'000, '\0');
+    for (char& byte : bytes) byte = static_cast<char>(random());
+    const ObsRead noise = obsText(bytes);
+    EXPECT_LT(noise.log.messages.size(), 8000u);
+    EXPECT_TRUE(noise.logHas("more such messages in")) << noise.log.messages;
 }

@@ -103,4 +103,13 @@ TEST(LisnSites, FallsBackToTheTextFileAndReportsEachStep) {
     EXPECT_TRUE(log.messages.starts_with(notFound + "\r\nError! embedded LISN site table @line# 2") &&
                 log.messages.ends_with(looking))
         << log.messages;
+
+    // A file of more than a megabyte is no site table: refused without being read whole.
+    std::string huge;
+    while (huge.size() <= (1u << 20)) huge += kTwoSites;
+    const std::string hugePath = programDir.write("LISN_Site_Def.txt", huge);
+    RunLog refused;
+    EXPECT_EQ(loadLisnSites(programDir.path(), "", table, refused), -1);
+    EXPECT_TRUE(contains(refused.messages, "\r\nError! " + hugePath + " is larger than 1048576 bytes: no site table"))
+        << refused.messages;
 }

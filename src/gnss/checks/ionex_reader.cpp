@@ -2,12 +2,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <limits>
 #include <string_view>
 
 #include "decompress/plain_copy.h"
 #include "geodesy/time.h"
 #include "platform/line_reader.h"
+#include "platform/message_limiter.h"
 #include "platform/regular_file.h"
 #include "platform/run_log.h"
 #include "platform/strfmt.h"
@@ -17,10 +19,15 @@
 namespace {
 
 constexpr std::size_t kLineLimit = 256;  // IONEX lines are 80 characters
-constexpr int kMaxLineMessages = 20;     // bad lines reported one by one, then only counted
 constexpr long kNoValue = 9999;
 constexpr int kValuesPerLine = 16;       // 16I5
-constexpr long kMaxNodes = 4'000'000;    // per map; far beyond any published grid
+// What a header may declare, far beyond any published product (CODE: 5183 nodes, 25 maps
+// a day): a hostile header must not make the reader allocate gigabytes.
+constexpr long kMaxNodes = 1'000'000;    // per map
+constexpr long kMaxMaps = 1000;          // TEC maps announced or kept
+// A TEC value takes 5 characters in the file (16I5), so a file holds at most its size / 5
+// values: a grid or a number of maps beyond that cannot be the file's.
+constexpr std::uintmax_t kMinCharsPerValue = 5;
 constexpr double kGridTolerance_deg = 1e-6;
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
@@ -64,13 +71,18 @@ bool makeAxis(double first, double last, double step, IonexAxis& axis) {
 
 bool sameDegrees(double a, double b) { return std::fabs(a - b) < kGridTolerance_deg; }
 
-enum class Block { kNone, kTec, kSkipped };
+// kBeyond: a TEC map past those the file can hold, read over without storing its values.
+enum class Block { kNone, kTec, kSkipped, kBeyond };
 
 class IonexParser {
 public:
-    IonexParser(const std::string& path, IonexMaps& maps, RunLog& log) : path_(path), maps_(maps), log_(log) {}
+    IonexParser(const std::string& path, IonexMaps& maps, RunLog& log)
+        : path_(path), maps_(maps), log_(log), messages_(log, path) {}
 
     int run(const std::string& plainPath) {
+        std::error_code error;
+        fileBytes_ = std::filesystem::file_size(plainPath, error);
+        if (error) fileBytes_ = 0;
         LineReader reader(plainPath);
         if (!reader.isOpen()) {
             log_.append(inputFileError("IONEX", path_, reader.openStatus()));
@@ -92,9 +104,14 @@ private:
         log_.append(strfmt("\r\n%s IONEX %s @line# %ld: %s", tag, what.c_str(), lineNo_, path_.c_str()));
     }
 
-    void badLine(const std::string& what) {
+    // A warning that a file can give once per line or per map; `kind` is its fixed text.
+    void warn(const char* kind, const std::string& what) {
+        if (messages_.admit(kind)) report("Warning!", what);
+    }
+
+    void badLine(const char* what) {
         ++maps_.badLines;
-        if (maps_.badLines <= kMaxLineMessages) report("Warning!", what);
+        warn(what, what);
     }
 
     int firstLine(std::string_view line) {
@@ -124,6 +141,7 @@ private:
             maps_.interval_s = static_cast<double>(n);
         } else if (label == "# OF MAPS IN FILE") {
             ok = readInt(line, 1, 6, n) && n >= 0;
+            if (ok && n > kMaxMaps) return unsupported(strfmt("%ld maps announced, more than %ld", n, kMaxMaps));
             maps_.mapsAnnounced = static_cast<int>(n);
         } else if (label == "MAPPING FUNCTION") {
             maps_.mappingFunction = std::string(trim(columns(line, 3, 6)));
@@ -159,7 +177,7 @@ private:
         return 0;
     }
 
-    int unsupported(const char* what) {
+    int unsupported(const std::string& what) {
         report("Error!", what);
         return -3;
     }
@@ -172,9 +190,17 @@ private:
             return -3;
         }
         if (nodes > kMaxNodes) {
-            report("Error!", strfmt("grid of %ld nodes per map is too large", nodes));
+            report("Error!", strfmt("grid of %ld nodes per map is too large (at most %ld)", nodes, kMaxNodes));
             return -3;
         }
+        const std::uintmax_t bytesPerMap = static_cast<std::uintmax_t>(nodes) * kMinCharsPerValue;
+        if (bytesPerMap > fileBytes_) {
+            report("Error!", strfmt("grid of %ld nodes per map cannot be held by a file of %ju bytes", nodes,
+                                    fileBytes_));
+            return -3;
+        }
+        // Every map kept must fit in the file beside the others.
+        mapsHeld_ = std::min<std::uintmax_t>(kMaxMaps, fileBytes_ / bytesPerMap);
         return 0;
     }
 
@@ -210,6 +236,13 @@ private:
         closeOpenBlock("before the next map starts");
         block_ = block;
         if (block != Block::kTec) return;
+        if (maps_.maps.size() >= mapsHeld_) {
+            warn("TEC map beyond what the file can hold, skipped",
+                 strfmt("TEC map beyond the %ju that the file can hold, skipped", mapsHeld_));
+            droppedMaps_ += 1;
+            block_ = Block::kBeyond;
+            return;
+        }
         map_ = IonexMap{};
         map_.tec_TECU.assign(static_cast<std::size_t>(maps_.latitudes.count) * maps_.longitudes.count, kNaN);
         haveEpoch_ = false;
@@ -220,7 +253,7 @@ private:
     // A TEC map still open where another block or the file begins or ends: it is dropped.
     void closeOpenBlock(const char* where) {
         if (block_ == Block::kTec) {
-            report("Warning!", strfmt("TEC map not ended %s, dropped", where));
+            warn("TEC map not ended", strfmt("TEC map not ended %s, dropped", where));
             droppedMaps_ += 1;
         }
         block_ = Block::kNone;
@@ -229,6 +262,10 @@ private:
 
     void endBlock(std::string_view label) {
         const Block ended = label == "END OF TEC MAP" ? Block::kTec : Block::kSkipped;
+        if (block_ == Block::kBeyond && ended == Block::kTec) {
+            block_ = Block::kNone;
+            return;
+        }
         if (block_ != ended) {
             badLine("end of a map that was not started");
             closeOpenBlock("where another map ends");
@@ -236,16 +273,17 @@ private:
         }
         block_ = Block::kNone;
         if (ended == Block::kSkipped) return;
-        if (rowValuesLeft_ > 0) report("Warning!", strfmt("latitude row short of %d values", rowValuesLeft_));
+        if (rowValuesLeft_ > 0) warn("latitude row short", strfmt("latitude row short of %d values", rowValuesLeft_));
         rowValuesLeft_ = 0;
         if (!haveEpoch_) {
-            report("Warning!", "TEC map without EPOCH OF CURRENT MAP, dropped");
+            warn("TEC map without EPOCH OF CURRENT MAP, dropped", "TEC map without EPOCH OF CURRENT MAP, dropped");
             droppedMaps_ += 1;
             return;
         }
         if (rowsRead_ < maps_.latitudes.count)
-            report("Warning!", strfmt("TEC map has %d of %d latitude rows; the others have no values", rowsRead_,
-                                      maps_.latitudes.count));
+            warn("TEC map short of latitude rows",
+                 strfmt("TEC map has %d of %d latitude rows; the others have no values", rowsRead_,
+                        maps_.latitudes.count));
         maps_.maps.push_back(std::move(map_));
     }
 
@@ -324,8 +362,7 @@ private:
         closeOpenBlock("at the end of the file");
         std::stable_sort(maps_.maps.begin(), maps_.maps.end(),
                          [](const IonexMap& a, const IonexMap& b) { return a.epochMjd < b.epochMjd; });
-        if (maps_.badLines > kMaxLineMessages)
-            report("Warning!", strfmt("%d unreadable lines in all", maps_.badLines));
+        messages_.finish();
         const int read = static_cast<int>(maps_.maps.size());
         if (sawEnd_ && droppedMaps_ == 0 && read >= maps_.mapsAnnounced) return 0;
         report("Warning!", strfmt("file ends early: %d of %d TEC maps read, %d dropped, %s", read, maps_.mapsAnnounced,
@@ -336,6 +373,9 @@ private:
     const std::string& path_;
     IonexMaps& maps_;
     RunLog& log_;
+    MessageLimiter messages_;  // warnings by kind
+    std::uintmax_t fileBytes_ = 0;
+    std::uintmax_t mapsHeld_ = 0;  // TEC maps the file can hold on the header's grid
     long lineNo_ = 0;
     bool inHeader_ = true;
     bool sawEnd_ = false;

@@ -6,6 +6,7 @@
 #include "decompress/plain_copy.h"
 #include "geodesy/time.h"
 #include "platform/line_reader.h"
+#include "platform/message_limiter.h"
 #include "platform/regular_file.h"
 #include "platform/run_log.h"
 #include "platform/strfmt.h"
@@ -18,7 +19,6 @@ namespace {
 
 constexpr std::size_t kLineLimit = 256;       // SP3 lines are 80 characters; comments of version d may be longer
 constexpr double kBadClock_us = 999999.0;     // 999999.999999 marks a bad or absent clock
-constexpr int kMaxLineMessages = 20;          // bad lines reported one by one, then only counted
 constexpr double kTaiMinusGps_s = 19.0;
 constexpr double kGpsMinusBdt_s = 14.0;
 constexpr double kGlonassMinusUtc_s = 3.0 * 3600.0;
@@ -98,7 +98,8 @@ bool parsePositionLine(std::string_view line, int& satNo, Sp3Sample& sample) {
 
 class Sp3Parser {
 public:
-    Sp3Parser(const std::string& path, Sp3Orbits& orbits, RunLog& log) : path_(path), orbits_(orbits), log_(log) {}
+    Sp3Parser(const std::string& path, Sp3Orbits& orbits, RunLog& log)
+        : path_(path), orbits_(orbits), log_(log), messages_(log, path) {}
 
     int run(const std::string& plainPath) {
         LineReader reader(plainPath);
@@ -196,7 +197,7 @@ private:
 
     void badLine(const char* what) {
         ++orbits_.badLines;
-        if (orbits_.badLines <= kMaxLineMessages) report("Warning!", what);
+        if (messages_.admit(what)) report("Warning!", what);
     }
 
     // An epoch line followed by no satellite at all is where a cut file stopped.
@@ -211,8 +212,7 @@ private:
             return -2;
         }
         closeEpoch();
-        if (orbits_.badLines > kMaxLineMessages)
-            report("Warning!", strfmt("%d unreadable lines in all", orbits_.badLines));
+        messages_.finish();
         const bool early = !sawEof_ || emptyEpochs_ > 0 || orbits_.epochsRead < orbits_.epochsAnnounced;
         if (!early) return 0;
         report("Warning!", strfmt("file ends early: %d of %d epochs, %d without satellites, %s", orbits_.epochsRead,
@@ -223,6 +223,7 @@ private:
     const std::string& path_;
     Sp3Orbits& orbits_;
     RunLog& log_;
+    MessageLimiter messages_;  // bad lines by kind
     long lineNo_ = 0;
     bool inHeader_ = true;
     bool sawTimeSystem_ = false;

@@ -5,6 +5,7 @@
 
 #include "platform/fields.h"
 #include "platform/line_reader.h"
+#include "platform/message_limiter.h"
 #include "platform/regular_file.h"
 #include "platform/run_log.h"
 #include "platform/strfmt.h"
@@ -14,7 +15,7 @@
 namespace {
 
 constexpr std::size_t kLineLimit = 4096;
-constexpr int kMaxLineMessages = 20;
+constexpr const char* kBadRow = "row not readable, skipped";
 
 // The columns read, in the order of VtecSample's fields.
 constexpr std::array<std::string_view, 5> kColumnNames = {"MJD", "elevation_deg", "ippLatitude_deg",
@@ -63,7 +64,7 @@ int ReadTecToolTable(const std::string& path, std::vector<VtecSample>& samples, 
         log.append(strfmt("\r\nNote! %s has no S4 column: not the table of `tec --calibrated`, so its TEC still "
                           "carries the receiver and satellite biases", path.c_str()));
     long lineNo = 1;
-    int badLines = 0;
+    MessageLimiter messages(log, path);
     while (reader.next(kLineLimit, line, cut)) {
         ++lineNo;
         if (isBlank(line)) continue;
@@ -73,13 +74,12 @@ int ReadTecToolTable(const std::string& path, std::vector<VtecSample>& samples, 
         for (std::size_t c = 0; c < at.size() && ok; ++c)
             ok = at[c] < fields.size() && parseDoubleField(fields[at[c]], value[c]) == FieldStatus::kNumber;
         if (!ok) {
-            if (++badLines <= kMaxLineMessages) report(log, "Warning!", "row not readable, skipped", lineNo, path);
+            if (messages.admit(kBadRow)) report(log, "Warning!", kBadRow, lineNo, path);
             continue;
         }
         samples.push_back({value[0], value[1], value[2], value[3], value[4]});
     }
-    if (badLines > kMaxLineMessages)
-        report(log, "Warning!", strfmt("%d unreadable rows in all", badLines), lineNo, path);
+    messages.finish();
     if (samples.empty()) {
         report(log, "Error!", "no row could be read", lineNo, path);
         return -2;

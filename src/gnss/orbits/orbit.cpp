@@ -38,10 +38,19 @@ const Record* nearestOf(const std::map<int, EphemerisByEpoch<Record>>& part, int
     return it == part.end() ? nullptr : nearestRecord(it->second, mjd);
 }
 
+// The reference epoch of the selected record (the key it is stored under); false without one.
+bool referenceEpoch(const SelectedEphemeris& selected, double& mjd) {
+    if (selected.kepler != nullptr) mjd = selected.kepler->tocMjd;
+    if (selected.glonass != nullptr) mjd = selected.glonass->epochMjd;
+    if (selected.sbas != nullptr) mjd = selected.sbas->epochMjd;
+    return selected.kepler != nullptr || selected.glonass != nullptr || selected.sbas != nullptr;
+}
+
 // Position and clock of the selected record at `mjd`; -1 without a usable record.
 int evaluate(const SelectedEphemeris& selected, double mjd, SatState& state) {
     if (selected.kepler != nullptr) return KeplerPosition(*selected.kepler, mjd, state);
     if (selected.glonass != nullptr) {
+        if (!(std::abs(mjd - selected.glonass->epochMjd) <= kMaxGlonassIntegration_days)) return -1;
         GlonassPosition(*selected.glonass, mjd, state);
         return 0;
     }
@@ -67,6 +76,13 @@ SelectedEphemeris SelectEphemeris(const EphemerisTable& table, int satNo, double
         default: break;
     }
     return selected;
+}
+
+bool EphemerisSpan(const EphemerisTable& table, int satNo, double& firstMjd, double& lastMjd) {
+    // The records nearest to times far before and far after any record.
+    constexpr double kFar_days = 1e12;
+    return referenceEpoch(SelectEphemeris(table, satNo, -kFar_days), firstMjd) &&
+           referenceEpoch(SelectEphemeris(table, satNo, kFar_days), lastMjd);
 }
 
 int SatellitePosition(const EphemerisTable& table, int satNo, double mjd, SatState& state) {

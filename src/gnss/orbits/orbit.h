@@ -21,7 +21,17 @@ struct SelectedEphemeris {
 };
 SelectedEphemeris SelectEphemeris(const EphemerisTable& table, int satNo, double mjd);
 
+// The first and last reference epochs (MJD) among the satellite's records; false when it
+// has none.
+bool EphemerisSpan(const EphemerisTable& table, int satNo, double& firstMjd, double& lastMjd);
+
+// A GLONASS record is integrated at most this far from its reference epoch: 60 s steps
+// over years (a time typed wrong, an observation file of another date) would take minutes
+// per position, and a broadcast state a day old is kilometres off anyway.
+constexpr double kMaxGlonassIntegration_days = 1.0;
+
 // 0 and `state` filled (velocity and clock drift from a 1 ms difference); -1 (and a
-// zeroed state) when the satellite has no ephemeris, its system no orbit model, or the
-// selected Keplerian record no orbit (semi-major axis not positive).
+// zeroed state) when the satellite has no ephemeris, its system no orbit model, the
+// selected Keplerian record no orbit (semi-major axis not positive), or the selected
+// GLONASS record lies more than kMaxGlonassIntegration_days from `mjd`.
 int SatellitePosition(const EphemerisTable& table, int satNo, double mjd, SatState& state);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/line_reader.h"
+#include "platform/message_limiter.h"
 #include "platform/regular_file.h"
 #include "platform/strfmt.h"
 #include "platform/text.h"
@@ -15,7 +16,7 @@ namespace {
 
 constexpr std::size_t kS4LineLimit = 256;
 constexpr std::string_view kHeaderStart = "Jdatet";
-constexpr long kReportedBadLines = 20;  // the rest are only counted
+constexpr const char* kBadLine = "line not readable, skipped";
 
 bool finiteNumber(std::string_view text, double& value) { return parseNumber(text, value) && std::isfinite(value); }
 
@@ -49,6 +50,7 @@ int readS4File(const std::string& path, S4FileTable& table, RunLog& log) {
     bool cut = false;
     long lineNumber = 0;
     long badLines = 0;
+    MessageLimiter messages(log, path);
     int records = 0;
     while (reader.next(kS4LineLimit, line, cut)) {
         ++lineNumber;
@@ -61,9 +63,9 @@ int readS4File(const std::string& path, S4FileTable& table, RunLog& log) {
         if (text.empty() || startsWith(text, kHeaderStart)) continue;
         S4FileRecord record;
         if (cut || !parseRecord(text, record)) {
-            if (++badLines <= kReportedBadLines) {
-                log.append(strfmt("\r\nError! S4 file %s: line not readable, skipped @line# %ld", path.c_str(),
-                                  lineNumber));
+            ++badLines;
+            if (messages.admit(kBadLine)) {
+                log.append(strfmt("\r\nError! S4 file %s: %s @line# %ld", path.c_str(), kBadLine, lineNumber));
             }
             continue;
         }
@@ -74,6 +76,7 @@ int readS4File(const std::string& path, S4FileTable& table, RunLog& log) {
         log.append(strfmt("\r\nError! %s is no S4 file: it is empty\r\n", path.c_str()));
         return kS4FileNoHeader;
     }
+    messages.finish();
     if (badLines > 0) {
         log.append(strfmt("\r\nWarning! %ld lines of S4 file %s were not readable\r\n", badLines, path.c_str()));
         log.appendError(strfmt("%s .. %ld S4 file lines not readable\r\n", path.c_str(), badLines));
