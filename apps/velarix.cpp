@@ -5,6 +5,7 @@
 // Runs one day (or the month, year or folder of days around PATH) and writes the
 // products beside the data. With "auto" it starts at once and exits when done; without
 // it, it waits for Enter on a terminal and then for the next path.
+#include <atomic>
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
@@ -18,18 +19,25 @@
 
 #include "control/run_driver.h"
 #include "control/session.h"
+#include "platform/cleanup_registry.h"
 #include "platform/console_window.h"
 #include "platform/paths.h"
 #include "ui/settings.h"
 
 namespace {
 
-ConsoleWindow* gWindow = nullptr;
+std::atomic<Session*> gSession{nullptr};
 
-// The first Ctrl-C asks the driver to stop after the file in work (the logs are then
-// written); a second one ends the program at once.
-void onInterrupt(int) {
-    if (gWindow != nullptr) gWindow->closing.store(true);
+// The first SIGINT or SIGTERM asks the driver to stop after the file in work (the logs
+// are then written and the exit status is 128 + the signal); a second one, or SIGHUP,
+// removes the temporary files and ends the program at once by that signal.
+void onSignal(int signal) {
+    Session* session = gSession.load();
+    int none = 0;
+    if (signal == SIGHUP || session == nullptr || !session->interruptSignal.compare_exchange_strong(none, signal)) {
+        endBySignal(signal);
+    }
+    session->window.closing.store(true);
 }
 
 // Turns "cmn,std" into a bit word using `names`; false on an unknown name.
@@ -58,6 +66,11 @@ int main(int argc, char** argv) {
         "PATH is one observation file; the other files of its day, month, year or folder are found beside it.\n"
         "Add the word auto after PATH to start at once and exit when done."};
     app.set_version_flag("--version", "velarix 3.03");
+    app.footer(
+        "Exit status: 0 the run completed; 1 the input was refused; 2 a usage error; 3 some day could not be\n"
+        "processed; 4 the log could not be written (neither in the data folder, the program's folder nor the\n"
+        "user's folder); 130 or 143 the run was stopped by SIGINT or SIGTERM after the file in work (a second\n"
+        "signal ends it at once).");
 
     std::vector<std::string> positionals;
     std::string scope;
@@ -141,14 +154,15 @@ int main(int argc, char** argv) {
     }
 
     ConsoleWindow window;
-    gWindow = &window;
-    struct sigaction action {};
-    action.sa_handler = onInterrupt;
-    action.sa_flags = SA_RESETHAND;
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
-
     Session session(window);
+    gSession.store(&session);
+    struct sigaction action {};
+    action.sa_handler = onSignal;
+    action.sa_flags = SA_RESTART;  // the pane's writes go on after the first signal
+    sigemptyset(&action.sa_mask);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&action.sa_mask, signal);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) sigaction(signal, &action, nullptr);
+
     session.programDir = programDir;
     session.options = options;
     session.readPanelOptions = [options] { return options; };
@@ -157,6 +171,6 @@ int main(int argc, char** argv) {
     std::thread worker(executeThread, std::ref(session));
     window.eventLoop();
     worker.join();
-    gWindow = nullptr;
+    gSession.store(nullptr);
     return session.exitStatus;
 }

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform/cleanup_registry.h"
 #include "tools/tools.h"
 
 namespace {
@@ -32,6 +33,8 @@ void printUsage(std::FILE* out) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // The tools expand inputs into temporary files; an interrupted tool removes them.
+    installSignalCleanup();
     if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
         printUsage(argc < 2 ? stderr : stdout);
         return argc < 2 ? 2 : 0;

@@ -1,5 +1,6 @@
 #include "control/run_driver.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -72,21 +73,25 @@ private:
     bool skipExisting(const std::string& path);
     void runPipeline(BatchKind kind, int flags);
     Next complete();
+    Next interruptedEnd();
     Next closeInAutoMode(const char* title);
     std::optional<std::string> idleWait(bool withMessageBox);
 
     void clearStatusLines();
     void readOptions();
     void loadStationCatalogue();
-    void flushLogs(const std::string& directory);
+    bool flushLogs(const std::string& directory);
     std::string logDirectory() const;
     bool closing() const { return window_.closing.load(); }
+    bool interrupted() const { return s_.interruptSignal.load() != 0; }
 
     Session& s_;
     RunLog& log_;
     MainWindow& window_;
     std::vector<std::string> batch_;  // files of the batch, for the pipelines other than RINEX
     std::string searchText_;          // pattern, TAB and date of the SCINDA and ISM searches
+    int batchDone_ = 0;               // files of the batch in work that have been handled
+    int batchSize_ = 0;
 };
 
 void RunDriver::clearStatusLines() {
@@ -121,8 +126,19 @@ std::string RunDriver::logDirectory() const {
     return isDirectoryWritable(data) ? data : writableProgramDirectory(s_.programDir);
 }
 
-void RunDriver::flushLogs(const std::string& directory) {
-    if (!log_.flush(directory)) log_.flush(writableProgramDirectory(s_.programDir));
+// Tries `directory`, then the program's own folder, then the user's folder; false when
+// the message log could be written in none of them.
+bool RunDriver::flushLogs(const std::string& directory) {
+    std::vector<std::string> tried;
+    for (int place = 0; place < 3; ++place) {
+        const std::string candidate = place == 0   ? directory
+                                      : place == 1 ? writableProgramDirectory(s_.programDir)
+                                                   : userProgramDirectory();
+        if (candidate.empty() || std::find(tried.begin(), tried.end(), candidate) != tried.end()) continue;
+        if (log_.flush(candidate)) return true;
+        tried.push_back(candidate);
+    }
+    return false;
 }
 
 void RunDriver::run() {
@@ -156,7 +172,12 @@ void RunDriver::run() {
         if (inputCycle(*next) == Next::EndThread) break;
         next = idleWait(false);
     }
-    flushLogs(logDirectory());
+    const bool logWritten = flushLogs(logDirectory());
+    if (const int signal = s_.interruptSignal.load(); signal != 0) {
+        s_.exitStatus = exitStatusForSignal(signal);
+    } else if (!logWritten) {
+        s_.exitStatus = kExitLogNotWritten;
+    }
     if (!closing()) window_.requestClose();
 }
 
@@ -372,7 +393,9 @@ bool RunDriver::waitForStart(BatchKind kind, const std::string& typeText, int& f
 Next RunDriver::runBatch(BatchKind kind, const std::string& typeText, int flags) {
     int fileCount = 0;
     prepareBatch(kind, typeText, true, fileCount);
-    if (!waitForStart(kind, typeText, fileCount)) return Next::EndThread;
+    batchDone_ = 0;
+    batchSize_ = s_.options.scopeWord == kThisDayOnly ? 1 : fileCount;
+    if (!waitForStart(kind, typeText, fileCount)) return interrupted() ? interruptedEnd() : Next::EndThread;
 
     window_.panel.startState.store(3);
     window_.panel.armed.store(0);
@@ -382,7 +405,9 @@ Next RunDriver::runBatch(BatchKind kind, const std::string& typeText, int flags)
     s_.timer.start();
 
     if (s_.options.scopeWord == kThisDayOnly) {
+        batchSize_ = 1;
         runPipeline(kind, flags);
+        batchDone_ = 1;
     } else {
         runBatchLoop(kind, flags, fileCount);
     }
@@ -424,14 +449,19 @@ void RunDriver::runBatchLoop(BatchKind kind, int flags, int fileCount) {
 
     const int count = static_cast<int>(files.size());
     (void)fileCount;
+    batchSize_ = count;
     const char* progressFormat = kind == BatchKind::Rinex ? "---->> Rinex files completed %d of %d"
                                  : kind == BatchKind::Ism ? "---->> ISM files completed %d of %d"
                                                           : "---->> Scinda files/days completed %d of %d";
     for (int i = 0; i < count && !closing(); ++i) {
         if (rinexOrIsm && i % 10 == 0 && count > 16 && i < count - 5) flushLogs(dataDir);
-        if (rinexOrIsm && skipExisting(files[static_cast<size_t>(i)])) continue;
+        if (rinexOrIsm && skipExisting(files[static_cast<size_t>(i)])) {
+            batchDone_ = i + 1;
+            continue;
+        }
         s_.currentInputPath = files[static_cast<size_t>(i)];
         runPipeline(kind, flags);
+        batchDone_ = i + 1;
 
         window_.setStatus(StatusLine::Progress, strfmt(progressFormat, i + 1, count));
         const auto elapsed_us = static_cast<std::int64_t>(s_.timer.update());
@@ -446,6 +476,7 @@ Next RunDriver::complete() {
     window_.setStatus(StatusLine::Timing, execution);
     log_.append("\r\n");
     log_.append(execution);
+    if (interrupted()) return interruptedEnd();
     log_.append("\r\nTask complete.... ");
     log_.append("\r\n");
     log_.refresh();
@@ -454,6 +485,16 @@ Next RunDriver::complete() {
     window_.beep();
     flushLogs(logDirectory());
     return closeInAutoMode("TASK COMPLETE.. Aborting now!!");
+}
+
+// A signal asked the run to stop: the batch ends after the file in work, and the program
+// closes in every mode.
+Next RunDriver::interruptedEnd() {
+    log_.say(strfmt("\r\nInterrupted after %d of %d files\r\n", batchDone_, batchSize_));
+    window_.setStatus(StatusLine::Title, "INTERRUPTED.. Aborting now!!");
+    flushLogs(logDirectory());
+    window_.requestClose();
+    return Next::EndThread;
 }
 
 // Auto mode shows `title`, closes the program 1.5 s later and ends the thread; the

@@ -1,6 +1,7 @@
 #pragma once
 // Everything one run of the program shares: the options, the log, the station list, the
 // search object and the day in work. One per process; passed by reference.
+#include <atomic>
 #include <functional>
 #include <vector>
 #include <string>
@@ -29,8 +30,16 @@ struct Pipelines {
 };
 Pipelines defaultPipelines();
 
-// Exit statuses of the program.
-enum ExitStatus : int { kExitCompleted = 0, kExitRefused = 1, kExitUsage = 2, kExitFailed = 3 };
+// Exit statuses of the program. An interrupted run ends with 128 + the signal's number
+// (130 for SIGINT, 143 for SIGTERM), as a shell reports a program ended by that signal.
+enum ExitStatus : int {
+    kExitCompleted = 0,
+    kExitRefused = 1,
+    kExitUsage = 2,
+    kExitFailed = 3,
+    kExitLogNotWritten = 4,  // the message log could be written in none of its folders
+};
+constexpr int exitStatusForSignal(int signal) { return 128 + signal; }
 
 struct Session {
     explicit Session(MainWindow& mainWindow) : window(mainWindow), log(&mainWindow) {}
@@ -52,6 +61,10 @@ struct Session {
     Pipelines pipelines = defaultPipelines();
     // Waits; tests replace it to run the driver without real delays.
     std::function<void(int ms)> sleepMs;
+
+    // The signal that asked the run to stop (0: none); set from a signal handler, after
+    // which the window's `closing` is raised.
+    std::atomic<int> interruptSignal{0};
 
     int exitStatus = kExitCompleted;
     int failedJobs = 0;  // pipelines count the days they could not complete

@@ -1,7 +1,5 @@
 #include "decompress/expand.h"
 
-#include <unistd.h>
-
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -11,6 +9,8 @@
 #include "decompress/decompress_gz.h"
 #include "decompress/decompress_z.h"
 #include "decompress/file_io.h"
+#include "platform/safe_output.h"
+#include "platform/strfmt.h"
 #include "platform/text.h"
 
 namespace {
@@ -102,28 +102,6 @@ int runStep(Step step, const std::string& input, const std::string& output, std:
     return -1;
 }
 
-// A temporary file beside `near`, removed with the object.
-class ScratchFile {
-public:
-    explicit ScratchFile(const std::string& near) : path_(near + ".part-XXXXXX") {
-        const int fd = mkstemp(path_.data());
-        if (fd < 0) {
-            path_.clear();
-        } else {
-            close(fd);
-        }
-    }
-    ~ScratchFile() {
-        if (!path_.empty()) std::remove(path_.c_str());
-    }
-    ScratchFile(const ScratchFile&) = delete;
-    ScratchFile& operator=(const ScratchFile&) = delete;
-    const std::string& path() const { return path_; }
-
-private:
-    std::string path_;
-};
-
 }  // namespace
 
 std::string expandedName(const std::string& path) {
@@ -137,35 +115,51 @@ bool isExpandable(const std::string& path) {
     return !stepsFor(path, plainName).empty();
 }
 
-int expandFile(const std::string& input, const std::string& output, std::string& message) {
+int expandFile(const std::string& input, const std::string& output, std::string& message, ReplacePolicy policy) {
     std::error_code error;
     if (std::filesystem::equivalent(input, output, error)) {
         message = "Cannot write file: the output is the input";
+        return -11;
+    }
+    // Decoded into a temporary file that takes the output's name only when complete: a
+    // failed or interrupted decode leaves the output as it was.
+    AtomicOutput out;
+    if (const OutputStatus opened = out.open(output, policy); opened != OutputStatus::kOk) {
+        message = strfmt("Cannot write file: %s: %s", output.c_str(), outputStatusText(opened));
         return -11;
     }
     std::string plainName;
     const std::vector<Step> steps = stepsFor(input, plainName);
     int result = 0;
     if (steps.empty()) {
-        result = copyFile(input, output, message);
+        result = copyFile(input, out.temporaryPath(), message);
     } else {
         std::string source = input;
         std::vector<std::unique_ptr<ScratchFile>> scratch;
         for (size_t i = 0; i < steps.size() && expandSucceeded(result); ++i) {
-            std::string target = output;
+            std::string target = out.temporaryPath();
             if (i + 1 < steps.size()) {
-                scratch.push_back(std::make_unique<ScratchFile>(output));
-                target = scratch.back()->path();
-                if (target.empty()) {
+                scratch.push_back(std::make_unique<ScratchFile>());
+                if (scratch.back()->createBeside(output) != OutputStatus::kOk) {
                     message = "Cannot write file";
                     result = -11;
                     break;
                 }
+                target = scratch.back()->path();
             }
             result = runStep(steps[i], source, target, message);
             source = target;
         }
+        // The decoders name the file they write; the user knows it by its final name.
+        for (size_t at = 0; (at = message.find(out.temporaryPath(), at)) != std::string::npos;) {
+            message.replace(at, out.temporaryPath().size(), output);
+            at += output.size();
+        }
     }
-    if (!expandSucceeded(result)) std::remove(output.c_str());
+    if (!expandSucceeded(result)) return result;
+    if (const OutputStatus committed = out.commit(); committed != OutputStatus::kOk) {
+        message = strfmt("Cannot write file: %s: %s", output.c_str(), outputStatusText(committed));
+        return committed == OutputStatus::kWriteFailed ? -6 : -11;
+    }
     return result;
 }

@@ -1,14 +1,15 @@
 #pragma once
-// An input file as plain text for the inspection tools, tests and benchmarks: a compressed input (".Z", gzip,
-// Compact RINEX, or a chain of them) is expanded into a temporary file under $TMPDIR (or
-// /tmp) whose name ends in the expanded name, removed again with the object. A plain
-// input is used in place.
+// An input file as plain text for the inspection tools, tests and benchmarks: a
+// compressed input (".Z", gzip, Compact RINEX, or a chain of them) is expanded into a
+// scratch file under $TMPDIR (or /tmp) whose name ends in the expanded name, removed again
+// with the object (or by a signal that ends the program). A plain input is used in place.
 #include <string>
+
+#include "platform/safe_output.h"
 
 class PlainCopy {
 public:
     explicit PlainCopy(const std::string& path);
-    ~PlainCopy();
     PlainCopy(const PlainCopy&) = delete;
     PlainCopy& operator=(const PlainCopy&) = delete;
 
@@ -22,7 +23,7 @@ public:
 
 private:
     std::string path_;
-    std::string temporary_;  // "" when the input was already plain
+    ScratchFile temporary_;  // not created when the input was already plain
     std::string error_;
     std::string warning_;
 };

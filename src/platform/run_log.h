@@ -23,7 +23,9 @@ public:
     }
 
     // Appends `messages` to <directory>Log_file.txt and empties it; when the file cannot
-    // be opened, reports that in `messages` and keeps the text for the next flush.
+    // be opened, reports that in `messages` and keeps the text for the next flush. A log
+    // path that is a symbolic link, or not a regular file, counts as one that cannot be
+    // opened; old content is never truncated.
     // Then appends `errors` (when longer than 2 characters) to Log_errors.txt and
     // empties it when that succeeded. Returns false when the message log could not be
     // written.

@@ -1,7 +1,12 @@
 #include "ui/ini_file.h"
 
-#include <fstream>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
+
+#include "platform/safe_output.h"
 #include "platform/text.h"
 
 // Section and key names match without regard to case, as profile files always have.
@@ -19,14 +24,52 @@ const IniFile::Section* IniFile::find(const std::string& section) const {
     return nullptr;
 }
 
-bool IniFile::load(const std::string& path) {
+const char* iniStatusText(IniStatus status) {
+    switch (status) {
+        case IniStatus::kOk: return "ok";
+        case IniStatus::kMissing: return "no such file";
+        case IniStatus::kNotRegularFile: return "not a regular file";
+        case IniStatus::kTooLarge: return "too large for a settings file";
+        case IniStatus::kUnreadable: return "cannot be read";
+        case IniStatus::kLineBreak: return "a value holds a line break";
+        case IniStatus::kNotSettingsFile: return "not a settings file (none of its sections)";
+        case IniStatus::kNotWritten: return "cannot be written";
+    }
+    return "unknown settings status";
+}
+
+IniStatus IniFile::load(const std::string& path) {
     sections_.clear();
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    std::string line;
+    // Checked before opening: a device is not even opened, a FIFO never waited on.
+    struct stat status {};
+    if (stat(path.c_str(), &status) != 0) return errno == ENOENT ? IniStatus::kMissing : IniStatus::kUnreadable;
+    if (!S_ISREG(status.st_mode)) return IniStatus::kNotRegularFile;
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return IniStatus::kUnreadable;
+    std::string text;
+    IniStatus result = fstat(fd, &status) == 0 && S_ISREG(status.st_mode) ? IniStatus::kOk : IniStatus::kNotRegularFile;
+    char buffer[8192];
+    while (result == IniStatus::kOk) {
+        const ssize_t got = read(fd, buffer, sizeof buffer);
+        if (got == 0) break;
+        if (got < 0) {
+            if (errno != EINTR) result = IniStatus::kUnreadable;
+            continue;
+        }
+        text.append(buffer, static_cast<size_t>(got));
+        if (text.size() > kMaxIniBytes) result = IniStatus::kTooLarge;
+    }
+    close(fd);
+    if (result == IniStatus::kOk) parse(text);
+    return result;
+}
+
+void IniFile::parse(std::string_view whole) {
     Section* current = nullptr;
-    while (std::getline(in, line)) {
-        const std::string_view text = trim(line);
+    while (!whole.empty()) {
+        const size_t end = whole.find('\n');
+        const std::string_view text = trim(whole.substr(0, end));
+        whole.remove_prefix(end == std::string_view::npos ? whole.size() : end + 1);
         if (text.empty() || text.front() == ';' || text.front() == '#') continue;
         if (text.front() == '[') {
             const size_t close = text.find(']');
@@ -51,20 +94,25 @@ bool IniFile::load(const std::string& path) {
         }
         if (!replaced) current->entries.emplace_back(key, value);
     }
-    return true;
 }
 
-bool IniFile::save(const std::string& path) const {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    bool first = true;
+IniStatus IniFile::save(const std::string& path) const {
+    const auto breaksLine = [](const std::string& text) { return text.find_first_of("\r\n") != std::string::npos; };
+    std::string text;
     for (const Section& s : sections_) {
-        if (!first) out << "\n";
-        first = false;
-        out << "[" << s.name << "]\n";
-        for (const auto& [key, value] : s.entries) out << key << "=" << value << "\n";
+        if (breaksLine(s.name)) return IniStatus::kLineBreak;
+        if (!text.empty()) text += "\n";
+        text += "[" + s.name + "]\n";
+        for (const auto& [key, value] : s.entries) {
+            if (breaksLine(key) || breaksLine(value)) return IniStatus::kLineBreak;
+            text += key + "=" + value + "\n";
+        }
     }
-    return static_cast<bool>(out.flush());
+    switch (writeFileAtomically(path, text, ReplacePolicy::kReplaceRegularFile)) {
+        case OutputStatus::kOk: return IniStatus::kOk;
+        case OutputStatus::kNotRegularFile: return IniStatus::kNotRegularFile;
+        default: return IniStatus::kNotWritten;
+    }
 }
 
 std::optional<std::string> IniFile::get(const std::string& section, const std::string& key) const {

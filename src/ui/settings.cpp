@@ -1,6 +1,8 @@
 #include "ui/settings.h"
 
 #include <algorithm>
+#include <filesystem>
+#include <system_error>
 
 #include "platform/paths.h"
 #include "platform/text.h"
@@ -39,12 +41,37 @@ const char* truth(bool value) { return value ? "true" : "false"; }
 }  // namespace
 
 std::string settingsPath(const std::string& programDir) {
-    return writableProgramDirectory(programDir) + "Velarix.ini";
+    const std::string directory = writableProgramDirectory(programDir);
+    return directory.empty() ? std::string() : directory + "Velarix.ini";
 }
 
-bool saveSettings(const std::string& path, const RunOptions& options) {
-    IniFile ini;
-    ini.load(path);  // keep whatever else the file holds
+namespace {
+
+// The file at `path` is replaced only when it is a settings file (or empty): a mistyped
+// --settings must not overwrite an observation file or anything else.
+IniStatus loadForSaving(const std::string& path, IniFile& ini) {
+    if (path.empty()) return IniStatus::kNotWritten;
+    const IniStatus loaded = ini.load(path);
+    if (loaded == IniStatus::kMissing) return IniStatus::kOk;
+    if (loaded != IniStatus::kOk) return loaded;
+    for (const char* section : {kProcess, kFiles, kImages, kS4}) {
+        if (ini.hasSection(section)) return IniStatus::kOk;
+    }
+    std::error_code error;
+    return std::filesystem::file_size(path, error) == 0 && !error ? IniStatus::kOk : IniStatus::kNotSettingsFile;
+}
+
+bool failed(IniStatus status, std::string* reason) {
+    if (status == IniStatus::kOk) return false;
+    if (reason != nullptr) *reason = iniStatusText(status);
+    return true;
+}
+
+}  // namespace
+
+bool saveSettings(const std::string& path, const RunOptions& options, std::string* reason) {
+    IniFile ini;  // keeps whatever else the file holds
+    if (failed(loadForSaving(path, ini), reason)) return false;
     for (const KeyBit& k : kScopeKeys) ini.set(kProcess, k.key, truth(options.scopeWord & k.bit));
     ini.set(kProcess, "Is All Stations", truth(options.allStations()));
     if (options.separateTarget) {
@@ -57,12 +84,14 @@ bool saveSettings(const std::string& path, const RunOptions& options) {
     for (const KeyBit& k : kFileKeys) ini.set(kFiles, k.key, truth(options.fileWord & k.bit));
     for (const KeyBit& k : kImageKeys) ini.set(kImages, k.key, truth(options.imageWord & k.bit));
     ini.set(kS4, kArchiveRoots, joinArchiveRoots(options.s4ArchiveRoots));
-    return ini.save(path);
+    return !failed(ini.save(path), reason);
 }
 
-int loadSettings(const std::string& path, RunOptions& options) {
+int loadSettings(const std::string& path, RunOptions& options, std::string* problem) {
     IniFile ini;
-    if (!ini.load(path)) return 0;
+    const IniStatus loaded = path.empty() ? IniStatus::kMissing : ini.load(path);
+    if (loaded != IniStatus::kMissing) failed(loaded, problem);
+    if (loaded != IniStatus::kOk) return 0;
     int changed = 0;
     auto isTrue = [&](const char* section, const char* key) { return ini.get(section, key) == "true"; };
     auto present = [&](const char* section, const char* key) { return ini.get(section, key).has_value(); };

@@ -1,8 +1,12 @@
 #include "control/run_driver.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
 #include <vector>
 
 #include "platform/strfmt.h"
@@ -195,4 +199,79 @@ TEST(RunDriver, InteractiveRunWaitsForStartThenForTheNextFile) {
     EXPECT_EQ(h.beeps, 2);
     EXPECT_TRUE(h.showed("TASK COMPLETE.. !!"));
     EXPECT_FALSE(h.showed("TASK COMPLETE.. Aborting now!!"));
+}
+
+TEST(RunDriver, ASignalStopsTheRunAfterTheFileInWorkAndDecidesTheExitStatus) {
+    TempDir data;
+    writeMonthFolder(data);
+    // As the signal handler does: the signal is recorded, then the window closes.
+    const auto interrupt = [](Harness& h, int signal) {
+        h.session.interruptSignal.store(signal);
+        h.closing.store(true);
+    };
+    Harness batch({data.path() + "bjfs0010.20o", "auto"}, kThisMonth);
+    batch.onRinex = [&](Session&) {
+        if (batch.ranRinex.size() == 2) interrupt(batch, SIGTERM);
+    };
+    executeThread(batch.session);
+    EXPECT_EQ(batch.ranRinex.size(), 2u);
+    const std::string log = readWholeFile(data.path() + "Log_file.txt");
+    EXPECT_TRUE(contains(log, "\r\nInterrupted after 2 of 3 files\r\n")) << log;
+    EXPECT_FALSE(contains(log, "Task complete"));
+    EXPECT_EQ(batch.session.exitStatus, 143);
+    EXPECT_EQ(std::count(batch.sleeps.begin(), batch.sleeps.end(), 1500), 0);  // no pause before closing
+
+    // Interactive mode ends too, and a signal while waiting for start has run nothing.
+    Harness waiting({data.path() + "bjfs0010.20o"}, kThisMonth);
+    waiting.onSleep = [&] {
+        if (waiting.sleeps.size() == 5) interrupt(waiting, SIGINT);
+    };
+    executeThread(waiting.session);
+    EXPECT_TRUE(waiting.ranRinex.empty());
+    EXPECT_TRUE(contains(waiting.pane, "\r\nInterrupted after 0 of 3 files\r\n")) << waiting.pane;
+    EXPECT_EQ(waiting.session.exitStatus, 130);
+    EXPECT_EQ(waiting.idle.load(), 0);
+
+    Harness day({data.path() + "bjfs0010.20o"});
+    day.onSleep = [&] {
+        if (day.panel.armed.load() == 1) day.panel.startState.store(1);
+    };
+    day.onRinex = [&](Session&) { interrupt(day, SIGINT); };
+    executeThread(day.session);
+    EXPECT_TRUE(contains(day.pane, "\r\nInterrupted after 1 of 1 files\r\n")) << day.pane;
+    EXPECT_EQ(day.session.exitStatus, 130);
+}
+
+TEST(RunDriver, ALogThatCanBeWrittenNowhereGivesItsOwnExitStatus) {
+    const char* savedConfig = std::getenv("XDG_CONFIG_HOME");
+    const std::string oldConfig = savedConfig != nullptr ? savedConfig : "";
+    TempDir data, config;
+    writeMonthFolder(data);
+    setenv("XDG_CONFIG_HOME", config.path().c_str(), 1);
+    // The data folder's log is a link to a file of someone else's, the program folder's a
+    // folder, the user folder's a FIFO: the log goes nowhere, and nothing is harmed.
+    const std::string precious = data.write("precious.txt", "precious\n");
+    std::filesystem::create_symlink(precious, data.path() + "Log_file.txt");
+    Harness h({data.path() + "bjfs0010.20o", "auto"});
+    std::filesystem::create_directory(h.programDir.path() + "Log_file.txt");
+    std::filesystem::create_directories(config.path() + "velarix");
+    ASSERT_EQ(mkfifo((config.path() + "velarix/Log_file.txt").c_str(), 0600), 0);
+    executeThread(h.session);
+    EXPECT_EQ(h.session.exitStatus, kExitLogNotWritten);
+    EXPECT_EQ(readWholeFile(precious), "precious\n");
+    EXPECT_TRUE(contains(h.pane, "* Unable to write LOG file... " + data.path() + "Log_file.txt\r\n"));
+    EXPECT_TRUE(contains(h.pane, "* Unable to write LOG file... " + config.path() + "velarix/Log_file.txt\r\n"));
+
+    // The user's folder takes the log when it can: the run then ends as usual.
+    std::filesystem::remove(config.path() + "velarix/Log_file.txt");
+    Harness second({data.path() + "bjfs0010.20o", "auto"});
+    std::filesystem::create_directory(second.programDir.path() + "Log_file.txt");
+    executeThread(second.session);
+    EXPECT_EQ(second.session.exitStatus, kExitCompleted);
+    EXPECT_TRUE(contains(readWholeFile(config.path() + "velarix/Log_file.txt"), "Task complete"));
+    if (savedConfig != nullptr) {
+        setenv("XDG_CONFIG_HOME", oldConfig.c_str(), 1);
+    } else {
+        unsetenv("XDG_CONFIG_HOME");
+    }
 }

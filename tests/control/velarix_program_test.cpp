@@ -1,9 +1,15 @@
 // The velarix program as a user runs it from a shell.
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <cstdio>
+
+#include "platform/strfmt.h"
 #include "test_support.h"
 
 namespace {
+const char* const kObs = "     2.11           OBSERVATION DATA    G (GPS)             RINEX VERSION / TYPE\n";
+
 ToolRun velarix(const std::string& arguments) {
     return runCommand(std::string(VELARIX_BIN) + " " + arguments + " </dev/null 2>&1");
 }
@@ -12,7 +18,7 @@ ToolRun velarix(const std::string& arguments) {
 TEST(VelarixProgram, ScopeStationsRefusalsAndExitStatus) {
     TempDir data;
     for (const char* name : {"bjfs0010.20o", "bjfs0020.20o", "bjfs0310.20o", "bjfs0320.20o", "abcd0010.20o"}) {
-        data.write(name, "     2.11           OBSERVATION DATA    G (GPS)             RINEX VERSION / TYPE\n");
+        data.write(name, kObs);
     }
     const std::string settings = " --settings " + data.path() + "none.ini ";
     ToolRun run = velarix(settings + "--scope month " + data.path() + "bjfs0010.20o auto");
@@ -31,4 +37,27 @@ TEST(VelarixProgram, ScopeStationsRefusalsAndExitStatus) {
     EXPECT_TRUE(contains(run.output, "Invalid input file, please check the selected filename"));
     EXPECT_EQ(velarix("--scope week x.20o").exitCode, 2);
     EXPECT_EQ(velarix("--help").exitCode, 0);
+}
+
+TEST(VelarixProgram, ASignalStopsTheRunAfterTheFileInWorkWithItsStatus) {
+    // Four years of days: far more log text than a pipe holds, so that the program is
+    // still in the batch when the signal comes.
+    TempDir data;
+    for (int year = 20; year <= 23; ++year) {
+        for (int day = 1; day <= 365; ++day) data.write(strfmt("bjfs%03d0.%02do", day, year), kObs);
+    }
+    BackgroundRun run({VELARIX_BIN, "--settings", data.path() + "none.ini", "--scope", "dir",
+                       data.path() + "bjfs0010.20o", "auto"});
+    ASSERT_TRUE(run.readUntil("not built yet"));
+    run.signal(SIGTERM);
+    run.readToEnd();
+    EXPECT_EQ(run.wait(), 143);
+    EXPECT_FALSE(contains(run.output(), "Task complete"));
+    const std::string log = readWholeFile(data.path() + "Log_file.txt");
+    const size_t at = log.find("\r\nInterrupted after ");
+    ASSERT_NE(at, std::string::npos);
+    int done = 0, total = 0;
+    ASSERT_EQ(std::sscanf(log.c_str() + at, "\r\nInterrupted after %d of %d files\r\n", &done, &total), 2);
+    EXPECT_EQ(total, 1460);
+    EXPECT_TRUE(done >= 1 && done < total) << done;
 }

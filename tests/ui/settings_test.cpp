@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <tuple>
+#include <utility>
+#include <vector>
 
 #include "test_support.h"
 
@@ -62,4 +65,68 @@ TEST(Settings, HandWrittenOrMissingFiles) {
     EXPECT_EQ(loadSettings(dir.write("b.ini", "[S4 Options]\r\nArchive Roots=/c\r\n"), options), 0);
     loadSettings(dir.write("c.ini", "[Process Options]\r\nThis Month=true\r\n"), options);
     EXPECT_EQ(options.s4ArchiveRoots, std::vector<std::string>{"/c"});
+}
+
+TEST(Settings, SavingRefusesFilesThatAreNotSettingsAndValuesThatBreakLines) {
+    TempDir dir;
+    RunOptions options;
+    options.scopeWord = kThisMonth;
+    std::string reason;
+    // A mistyped --settings naming a data file must not overwrite it.
+    const std::string observation = dir.write("bjfs0010.20o", "     2.11           OBSERVATION DATA\n");
+    EXPECT_FALSE(saveSettings(observation, options, &reason));
+    EXPECT_EQ(reason, "not a settings file (none of its sections)");
+    EXPECT_EQ(readWholeFile(observation), "     2.11           OBSERVATION DATA\n");
+    const std::string target = dir.write("target.ini", "[Process Options]\nThis Month=false\n");
+    std::filesystem::create_symlink(target, dir.path() + "link.ini");
+    EXPECT_FALSE(saveSettings(dir.path() + "link.ini", options, &reason));
+    EXPECT_EQ(reason, "not a regular file");
+    EXPECT_FALSE(saveSettings(dir.path(), options));
+    EXPECT_EQ(readWholeFile(target), "[Process Options]\nThis Month=false\n");
+
+    // A line break in a value would add keys of its own choosing; nothing is written.
+    const std::string settings = dir.write("Velarix.ini", "[S4 Options]\nArchive Roots=/a\n");
+    for (const char* injected : {"/data\n[Process Options]\nThis Year=true", "/data\rThis Year=true"}) {
+        RunOptions hostile = options;
+        hostile.separateTarget = true;
+        hostile.targetDir = injected;
+        EXPECT_FALSE(saveSettings(settings, hostile, &reason));
+        EXPECT_EQ(reason, "a value holds a line break");
+        hostile.separateTarget = false;
+        hostile.s4ArchiveRoots = {injected};
+        EXPECT_FALSE(saveSettings(settings, hostile));
+    }
+    EXPECT_EQ(readWholeFile(settings), "[S4 Options]\nArchive Roots=/a\n");
+
+    // Settings files and empty files are written, without a temporary file left behind.
+    EXPECT_TRUE(saveSettings(settings, options));
+    EXPECT_TRUE(saveSettings(dir.write("empty.ini", ""), options));
+    RunOptions loaded;
+    EXPECT_EQ(loadSettings(dir.path() + "empty.ini", loaded), 2);
+    EXPECT_EQ(loaded.scopeWord, kThisMonth);
+    EXPECT_EQ(runCommand("ls -A " + dir.path() + " | grep -c part-").output, "0\n");
+}
+
+TEST(Settings, ReadingStopsAtNonRegularAndOversizedFiles) {
+    TempDir dir;
+    std::string large = "[Process Options]\nThis Year=true\n";
+    while (large.size() <= 64 * 1024) large += "; a comment line that makes the file long\n";
+    for (const auto& [path, expected] : std::vector<std::pair<std::string, std::string>>{
+             {std::string("/dev/zero"), "not a regular file"},
+             {dir.path(), "not a regular file"},
+             {dir.write("large.ini", large), "too large for a settings file"}}) {
+        RunOptions options;
+        options.scopeWord = kThisDayOnly;
+        std::string problem;
+        EXPECT_EQ(loadSettings(path, options, &problem), 0) << path;
+        EXPECT_EQ(problem, expected) << path;
+        EXPECT_EQ(options.scopeWord, kThisDayOnly);
+    }
+    std::string problem;
+    RunOptions options;
+    EXPECT_EQ(loadSettings(dir.path() + "missing.ini", options, &problem), 0);
+    EXPECT_EQ(problem, "");
+    // Just below the limit the file is read.
+    large.resize(64 * 1024 - 1);
+    EXPECT_EQ(loadSettings(dir.write("limit.ini", large), options, &problem), 2);
 }
