@@ -18,7 +18,7 @@ PlainCopy::PlainCopy(const std::string& path) : path_(path) {
     std::string pattern = directory + "/velarix-XXXXXX-" + base;
     const int fd = mkstemps(pattern.data(), static_cast<int>(base.size() + 1));
     if (fd < 0) {
-        error_ = strfmt("%s: cannot create a temporary file in %s", path.c_str(), directory.c_str());
+        error_ = strfmt("cannot create a temporary file in %s", directory.c_str());
         return;
     }
     close(fd);
@@ -26,7 +26,7 @@ PlainCopy::PlainCopy(const std::string& path) : path_(path) {
     std::string message;
     const int result = expandFile(path, temporary_, message);
     if (!expandSucceeded(result)) {
-        error_ = strfmt("%s: expansion failed (%d): %s", path.c_str(), result, message.c_str());
+        error_ = strfmt("expansion failed (%d): %s", result, message.c_str());
         return;
     }
     if (result != 0) warning_ = message;
