@@ -63,7 +63,7 @@ struct TecInputs {
 bool plainPath(const std::string& path, std::list<PlainCopy>& copies, std::string& plain) {
     const PlainCopy& copy = copies.emplace_back(path);
     if (!copy.ok()) {
-        std::fprintf(stderr, "velarix-tools: %s\n", copy.error().c_str());
+        std::fprintf(stderr, "velarix-tools: %s: %s\n", path.c_str(), copy.error().c_str());
         return false;
     }
     if (!copy.warning().empty()) std::fprintf(stderr, "velarix-tools: %s: %s\n", path.c_str(), copy.warning().c_str());

@@ -162,7 +162,7 @@ int ZDecoder::run() {
                 firstByte = static_cast<int>(code);
                 const uint8_t byte = static_cast<uint8_t>(code);
                 if (!emit(&byte, 1)) {
-                    message_ = "Write errror!";
+                    message_ = "Write error!";
                     return -6;
                 }
                 continue;
@@ -192,7 +192,7 @@ int ZDecoder::run() {
             firstByte = suffix_[code];
             *--top = static_cast<uint8_t>(firstByte);
             if (!emit(top, static_cast<size_t>(stack_.data() + stack_.size() - top))) {
-                message_ = "Write errror!";
+                message_ = "Write error!";
                 return -6;
             }
             if (freeEntry < largestCode) {
@@ -205,7 +205,7 @@ int ZDecoder::run() {
     } while (lastRead != 0);
 
     if (!flush()) {
-        message_ = "Write errror2!";
+        message_ = "Write error2!";
         return -7;
     }
     return 0;
@@ -234,7 +234,7 @@ int DecompressZ(const std::string& inputPath, const std::string& outputPath, std
     auto decoder = std::make_unique<ZDecoder>(input.get(), size, output.get(), zMessage);
     const int result = decoder->run();
     if (!closeOutputFile(output) && result == 0) {
-        zMessage = "Write errror2!";
+        zMessage = "Write error2!";
         return -7;
     }
     return result;

@@ -16,7 +16,7 @@
 //   -5  code beyond the next free code ("insize:%d posbits:%d inbuf:%02X %02X %02X %02X
 //       %02X (%d)\r\nCorrupt input file": bytes held in the input buffer, bit position of
 //       the code, the bytes from one before to three after its first byte, its bit offset)
-//   -6  "Write errror!" (a full output buffer)   -7 "Write errror2!" (the last one)
+//   -6  "Write error!" (a full output buffer)   -7 "Write error2!" (the last one)
 // A truncated input ends the output early and still returns 0. Both files are closed on
 // every return; a partial output is left for the caller to delete.
 int DecompressZ(const std::string& inputPath, const std::string& outputPath, std::string& zMessage);

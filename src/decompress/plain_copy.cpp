@@ -10,13 +10,13 @@ PlainCopy::PlainCopy(const std::string& path) : path_(path) {
     // The temporary name ends in the expanded name, for readers that look at it.
     const std::string base = std::filesystem::path(expandedName(path)).filename().string();
     if (temporary_.createInTemporaryDirectory(base) != OutputStatus::kOk) {
-        error_ = strfmt("%s: cannot create a temporary file in %s", path.c_str(), temporaryDirectory().c_str());
+        error_ = strfmt("cannot create a temporary file in %s", temporaryDirectory().c_str());
         return;
     }
     std::string message;
     const int result = expandFile(path, temporary_.path(), message);
     if (!expandSucceeded(result)) {
-        error_ = strfmt("%s: expansion failed (%d): %s", path.c_str(), result, message.c_str());
+        error_ = strfmt("expansion failed (%d): %s", result, message.c_str());
         return;
     }
     if (result != 0) warning_ = message;

@@ -16,7 +16,7 @@ public:
     bool ok() const { return error_.empty(); }
     // The plain file to read.
     const std::string& path() const { return path_; }
-    // Why the input could not be made plain.
+    // Why the input could not be made plain, without its path (callers name the file).
     const std::string& error() const { return error_; }
     // The Compact RINEX decoder's text when it skipped epochs (the file is still usable).
     const std::string& warning() const { return warning_; }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <random>
 #include <tuple>
 
@@ -97,4 +98,19 @@ TEST(DecompressZ, DecodesEveryWidthModeAndClearPosition) {
     // Written by ncompress 4.2.4.6, "compress -b12", from 6000 bytes of a real RINEX file.
     const std::string source = VELARIX_TEST_DATA "/decompress/ac660270_6000.18o";
     EXPECT_EQ(expandZ(readWholeFile(source + ".Z")).output, readWholeFile(source));
+}
+
+TEST(DecompressZ, WriteFailuresAreReportedWithTheirCodes) {
+    if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+    TempDir dir;
+    // A full output buffer (256 KiB) that cannot be written, then only the last part.
+    const std::pair<size_t, std::pair<int, std::string>> cases[] = {
+        {300000, {-6, "Write error!"}},
+        {1000, {-7, "Write error2!"}},
+    };
+    for (const auto& [size, expected] : cases) {
+        std::string message;
+        const std::string input = dir.write("big.Z", lzwCompress(sampleText(size, 2)));
+        EXPECT_EQ(std::make_pair(DecompressZ(input, "/dev/full", message), message), expected) << size;
+    }
 }

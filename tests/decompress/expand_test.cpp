@@ -195,3 +195,20 @@ TEST(Expand, AnInterruptedExpansionLeavesNoOutputAndNoTemporaryFile) {
         EXPECT_EQ(readWholeFile(out.path() + "day.rnx"), existing ? "the previous version\n" : "");
     }
 }
+
+TEST(Expand, AFileThatCannotBeExpandedIsNamedOnce) {
+    TempDir dir;
+    const std::string broken = dir.write("abcd0010.20o.gz", "not gzip at all");
+    const PlainCopy copy(broken);
+    EXPECT_EQ(copy.error(),
+              "expansion failed (-2): Input file not in gzip format, check type or decompress manually!\n");
+
+    const std::string nav = dir.write("abcd0010.20n", "x\n");
+    for (const std::string& arguments : {"obsinfo " + broken, "navinfo " + broken, "tec " + broken + " " + nav}) {
+        const ToolRun run = runTools(arguments, "2>&1 >/dev/null");
+        EXPECT_EQ(run.exitCode, 1) << arguments;
+        const size_t first = run.output.find(broken);
+        EXPECT_TRUE(first != std::string::npos && run.output.find(broken, first + 1) == std::string::npos)
+            << arguments << ":\n" << run.output;
+    }
+}

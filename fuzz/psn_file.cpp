@@ -1,0 +1,18 @@
+// Fuzz target: any bytes as a receiver position (.PSN) file, read by readPsnFile.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include "fuzz_files.h"
+#include "stations/psn_file.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static const FuzzFiles files("psn_file");
+    if (!files.writeInput(data, size)) return 0;
+    PsnPosition position;
+    std::string errorText;
+    const int result = readPsnFile(files.input(), position, errorText);
+    if (result == 0 && (position.linesUsed < 1 || position.linesUsed > kPsnMaxPositionLines)) std::abort();
+    return 0;
+}
