@@ -12,6 +12,7 @@
 #include "gnss/orbits/orbit.h"
 #include "gnss/orbits/point_position.h"
 #include "geodesy/time.h"
+#include "platform/safe_output.h"
 #include "platform/strfmt.h"
 
 namespace {
@@ -98,17 +99,15 @@ void rebuildEpochIndex(ObsTable& obs) {
     }
 }
 
-// Every solution after the first; false when the file cannot be written.
+// Every solution after the first, written under a temporary name and renamed into place;
+// false when the file cannot be written.
 bool writeSolutions(const std::string& path, const std::vector<EpochSolution>& solutions) {
-    std::FILE* file = std::fopen(path.c_str(), "w");
-    if (file == nullptr) return false;
+    std::string text;
     for (size_t i = 1; i < solutions.size(); ++i) {
         const EpochSolution& s = solutions[i];
-        std::fputs(strfmt("%2.4f\t%2.6f\t%2.6f\t%2.2f\n", s.hour, s.latitude_deg, s.longitude_deg, s.height_m).c_str(),
-                   file);
+        text += strfmt("%2.4f\t%2.6f\t%2.6f\t%2.2f\n", s.hour, s.latitude_deg, s.longitude_deg, s.height_m);
     }
-    const bool written = std::ferror(file) == 0;
-    return std::fclose(file) == 0 && written;
+    return writeFileAtomically(path, text, ReplacePolicy::kReplaceRegularFile) == OutputStatus::kOk;
 }
 
 }  // namespace
