@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <map>
 #include <sstream>
@@ -113,10 +112,7 @@ TEST(NavRealFiles, DailyFilesOfAllSystems) {
         SCOPED_TRACE(file.path);
         const PlainCopy plain(dir + file.path);
         ASSERT_TRUE(plain.ok()) << plain.error();
-        const auto start = std::chrono::steady_clock::now();
         const NavRead read(plain.path());
-        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        EXPECT_LT(seconds, 0.01 + 1e-4 * file.records);  // at least 10 000 records a second
         ASSERT_EQ(read.result, 0);
         EXPECT_EQ(read.log.messages, "");
         EXPECT_EQ(read.table.recordCount, file.records);
