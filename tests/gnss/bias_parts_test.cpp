@@ -31,7 +31,7 @@ TEST(TwoSigmaItr, TrimsOutliersSmoothsNeighboursAndRefusesAnOverfullBin) {
     full.push_back(3.0);
     fullHours.push_back(5.01);
     EXPECT_EQ(TwoSigmaItr(fullHours, full, kTenthHourBins, curve, text), kTwoSigmaBinOverflow);
-    EXPECT_EQ(curve.points.size(), 1u);  // left as it was
+    EXPECT_EQ(curve.filledBins(), 1);  // left as it was
 }
 
 TEST(BiasGrid, KeepsOneValidRecordEveryThreeMinutesAndFindsHourLongGaps) {

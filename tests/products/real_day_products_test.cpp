@@ -1,0 +1,256 @@
+// The text products of two real station-days (BJFS 2020-001, CAT2 2016-001), written
+// into a temporary folder and read back line by line with their formats.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <iterator>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/run_log.h"
+#include "platform/strfmt.h"
+#include "platform/text.h"
+#include "products/day_products.h"
+#include "products/two_sigma_file.h"
+#include "real_day.h"
+#include "test_support.h"
+
+namespace {
+
+constexpr double kSecond_day = 1.0 / 86400.0;
+
+// The lines of a product whose every line ends in CR LF (the last one too, unless
+// `lastLineEnds` is false). A bare LF fails the test.
+std::vector<std::string> crlfLines(const std::string& text, bool lastLineEnds = true) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
+        EXPECT_TRUE(end > start && text[end - 1] == '\r') << "a bare LF after line " << lines.size() + 1;
+        lines.push_back(text.substr(start, end - start - 1));
+    }
+    EXPECT_EQ(start == text.size(), lastLineEnds) << "the last line";
+    if (start < text.size()) lines.push_back(text.substr(start));
+    return lines;
+}
+
+struct Written {
+    TempDir dir;
+    ProductNames names;
+    std::string log;
+};
+
+// Every text product of `day` into a fresh folder.
+void writeAll(const RealDay& day, Written& out) {
+    DayProductRequest request;
+    request.targetDir = out.dir.path();
+    request.cesarDat = true;
+    RunLog log;
+    ASSERT_EQ(WriteDayProducts(day.job, request, {}, log), kProductWritten) << log.messages;
+    out.names = DayProductNames(day.job, request);
+    out.log = log.messages;
+}
+
+// The ".Cmn" file: the header, then per line the values read back through its format;
+// each line must be exactly what the format makes of them.
+struct CmnLine {
+    double mjd, hours;
+    int satNo;
+    double azimuth, elevation, latitude, longitude, slant, vertical, s4;
+};
+
+std::vector<CmnLine> readCmn(const std::vector<std::string>& lines) {
+    std::vector<CmnLine> read;
+    for (std::size_t i = 3; i < lines.size(); ++i) {
+        CmnLine c{};
+        const int n = std::sscanf(lines[i].c_str(), "%lf\t%lf\t%d\t%lf\t%lf\t%lf\t%lf\t%lf\t%lf\t%lf", &c.mjd, &c.hours,
+                                  &c.satNo, &c.azimuth, &c.elevation, &c.latitude, &c.longitude, &c.slant, &c.vertical,
+                                  &c.s4);
+        EXPECT_EQ(n, 10) << "line " << i + 1 << ": " << lines[i];
+        EXPECT_EQ(strfmt("%5.6lf\t%2.6lf\t%2d\t%2.2lf\t%2.2lf\t%2.3lf\t%2.3lf\t%2.2lf\t%2.2lf\t%1.3lf", c.mjd, c.hours,
+                         c.satNo, c.azimuth, c.elevation, c.latitude, c.longitude, c.slant, c.vertical, c.s4),
+                  lines[i]);
+        read.push_back(c);
+    }
+    return read;
+}
+
+int validRecords(const TecSeries& series, double minElevation_deg = -90.0) {
+    int n = 0;
+    for (const auto& [t, r] : series) n += r.valid == 1 && r.elevation_deg >= minElevation_deg;
+    return n;
+}
+
+void checkCmn(const RealDay& day, const std::string& path) {
+    const DayJob& job = day.job;
+    const std::vector<std::string> lines = crlfLines(readWholeFile(path));
+    ASSERT_GT(lines.size(), 3u);
+    EXPECT_EQ(lines[0], "Unknown_station,\t\"" + job.context.inputPath + "\"");
+    EXPECT_EQ(lines[1], strfmt("%1.5lf\t%1.5lf\t%1.5lf", job.context.latitudeDeg, job.context.longitudeDeg,
+                               job.context.altitude));
+    EXPECT_EQ(lines[2], "MJdatet\t\t Time\t\t PRN\t Az\t Ele\t Lat\t Lon\t Stec\t Vtec\t S4");
+
+    const double interval_day = job.dataInterval_s * kSecond_day;
+    std::map<int, std::vector<CmnLine>> bySatellite;
+    double firstHours = 99.0, lastHours = -99.0;
+    int withS4 = 0;
+    for (const CmnLine& c : readCmn(lines)) {
+        bySatellite[c.satNo].push_back(c);
+        ASSERT_EQ(job.tec.count(c.satNo), 1u) << c.satNo;
+        const TecSeries& series = job.tec.at(c.satNo);
+        const auto at = series.lower_bound(c.mjd - 1e-6);
+        ASSERT_TRUE(at != series.end() && std::fabs(at->first - c.mjd) < 1e-6) << c.satNo << " " << c.mjd;
+        const TecRecord& r = at->second;
+        EXPECT_EQ(r.valid, 1);
+        EXPECT_NEAR(c.vertical, r.verticalTec, 0.0051);
+        EXPECT_NEAR(c.slant, r.slantTec, 0.0051);
+        EXPECT_NEAR(c.elevation, r.elevation_deg, 0.0051);
+        EXPECT_EQ(c.s4, r.s4 > 0.0 ? std::round(r.s4 * 1000.0) / 1000.0 : -99.0);
+        withS4 += c.s4 != -99.0;
+        // The time column is the slot's, within half an interval of the record.
+        EXPECT_NEAR(c.hours, (c.mjd - job.dayStartMjd) * 24.0, 0.5 * job.dataInterval_s / 3600.0 + 1e-6);
+        firstHours = std::min(firstHours, c.hours);
+        lastHours = std::max(lastHours, c.hours);
+    }
+    // Both ends of the day: the first epoch at 00:00:00 is hour 0, not -24.
+    EXPECT_EQ(firstHours, 0.0);
+    EXPECT_NEAR(lastHours, 24.0 - job.dataInterval_s / 3600.0, 1e-6);
+    EXPECT_GT(withS4, 0);
+    // Thinning: one line per satellite and data interval; at 30 s every valid record.
+    for (const auto& [satNo, series] : job.tec) {
+        const std::vector<CmnLine>& written = bySatellite[satNo];
+        EXPECT_EQ(static_cast<int>(written.size()), validRecords(series)) << satNo;
+        for (std::size_t i = 1; i < written.size(); ++i)
+            ASSERT_GT(written[i].mjd - written[i - 1].mjd, interval_day * 0.99) << satNo;
+    }
+}
+
+void checkCesarDat(const RealDay& day, const std::string& path) {
+    const DayJob& job = day.job;
+    const std::vector<std::string> lines = crlfLines(readWholeFile(path));
+    ASSERT_GT(lines.size(), 5u);
+    EXPECT_EQ(lines[0], strfmt("%14.14s,        unknown", job.context.stationCode.c_str()));
+    EXPECT_EQ(lines[1], strfmt("% 13.4lf% 13.4lf% 13.4lf", job.context.latitudeDeg, job.context.longitudeDeg,
+                               job.context.altitude / 1000.0));
+    EXPECT_EQ(lines[2] + lines[3], "Novatel   1dRINEX   ");
+    EXPECT_EQ(lines[4], strfmt("% 5.0d% 5.0d% 5.0d", job.context.year, job.context.month, job.context.dayOfMonth));
+
+    double longitude = job.context.longitudeDeg;
+    if (longitude > 180.0) longitude -= 360.0;
+    const long dayNumber = static_cast<long>(job.dayStartMjd) - 51544 + 1;
+    std::map<int, int> dataLines;
+    const TecSeries* series = nullptr;
+    int satNo = 0;
+    for (std::size_t i = 5; i < lines.size(); ++i) {
+        long epochs = 0;
+        if (std::sscanf(lines[i].c_str(), "PRN %d%ld", &satNo, &epochs) == 2) {
+            EXPECT_EQ(lines[i], strfmt("PRN % 7.0d% 7.0ld", satNo, epochs));
+            ASSERT_EQ(job.tec.count(satNo), 1u);
+            series = &job.tec.at(satNo);
+            EXPECT_EQ(epochs, static_cast<long>(series->size()));
+            dataLines[satNo] = 0;
+            continue;
+        }
+        ASSERT_NE(series, nullptr) << "data before the first PRN line";
+        long sequence = 0, dayNo = 0;
+        int hour = 0, minute = 0;
+        double v[7];
+        ASSERT_EQ(std::sscanf(lines[i].c_str(), "%ld%ld%d%d%lf%lf%lf%lf%lf%lf%lf", &sequence, &dayNo, &hour, &minute,
+                              &v[0], &v[1], &v[2], &v[3], &v[4], &v[5], &v[6]),
+                  11)
+            << lines[i];
+        EXPECT_EQ(lines[i], strfmt("% 5.0ld% 5.0ld% 4d% 4d% 4.0lf% 9.3lf% 9.3lf% 9.3lf% 9.3lf% 9.3lf% 9.3lf", sequence,
+                                   dayNo, hour, minute, v[0], v[1], v[2], v[3], v[4], v[5], v[6]));
+        ASSERT_TRUE(sequence >= 1 && sequence <= static_cast<long>(series->size()));
+        const auto& [t, r] = *std::next(series->begin(), sequence - 1);
+        ++dataLines[satNo];
+        EXPECT_TRUE(r.valid == 1 && r.elevation_deg >= 20.0) << lines[i];  // the 20-degree mask
+        EXPECT_EQ(dayNo, dayNumber);
+        EXPECT_NEAR(hour * 3600.0 + minute * 60.0 + v[0], (t - job.dayStartMjd) * 86400.0, 0.5);
+        EXPECT_NEAR(v[1], r.verticalTec, 0.0006);
+        const double localOff_h = std::fmod(v[2] - (t - job.dayStartMjd) * 24.0 - longitude / 15.0 + 48.0, 24.0);
+        EXPECT_NEAR(std::min(localOff_h, 24.0 - localOff_h), 0.0, 1e-3);
+        EXPECT_NEAR(v[3], r.elevation_deg, 0.0006);
+        EXPECT_NEAR(v[6], r.slantTec, 0.0006);
+    }
+    EXPECT_EQ(dataLines.size(), job.tec.size());
+    for (const auto& [sat, count] : dataLines) EXPECT_EQ(count, validRecords(job.tec.at(sat), 20.0)) << sat;
+}
+
+void checkTwoSigma(const RealDay& day, const std::string& path) {
+    const std::vector<std::string> lines = crlfLines(readWholeFile(path));
+    ASSERT_EQ(lines.size(), 240u);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        double hour = 0.0, smoothed = 0.0, average = 0.0, spread = 0.0;
+        const double centre = (i + 0.5) * 0.1;
+        if (std::sscanf(lines[i].c_str(), "%lf \t%lf \t%lf \t%lf", &hour, &smoothed, &average, &spread) == 4) {
+            EXPECT_EQ(lines[i], strfmt("%2.3f \t%2.2f \t%2.2f \t%2.2f", hour, smoothed, average, spread));
+        } else {
+            EXPECT_EQ(lines[i], strfmt("%2.3f \t- \t- \t%2.2f", centre, 0.0));
+            hour = centre;
+        }
+        EXPECT_NEAR(hour, centre, 1e-9);
+    }
+    EXPECT_EQ(TwoSigmaFileText(day.job.bias.finalCurve), readWholeFile(path));
+}
+
+void checkBiasSummary(const RealDay& day, const std::string& path) {
+    const BiasResults& b = day.job.bias;
+    const std::vector<std::string> lines = crlfLines(readWholeFile(path), false);
+    ASSERT_EQ(lines.size(), 39u);
+    EXPECT_EQ(lines[0], "Summary of biases applied in TEC units for... " + path);
+    EXPECT_EQ(lines[1], "Desired TEC = calc.TEC + Rx_bias + PRN_bias(Sat.bias + interchannel bias)");
+    EXPECT_EQ(lines[2] + "|" + lines[3], "|PRN\tSatBias\tiChnBias\tTotal");
+    for (int prn = 1; prn <= 32; ++prn) {
+        int p = 0;
+        double sat = 0.0, ichn = 0.0, total = 0.0;
+        ASSERT_EQ(std::sscanf(lines[3 + prn].c_str(), "%d\t%lf\t%lf\t%lf", &p, &sat, &ichn, &total), 4);
+        EXPECT_EQ(lines[3 + prn], strfmt("%d\t%3.1lf\t%3.1lf\t%3.1lf", p, sat, ichn, total));
+        EXPECT_EQ(p, prn);
+        EXPECT_NEAR(sat, -b.satBias[prn], 0.051);
+    }
+    EXPECT_EQ(lines[36], "");
+    EXPECT_EQ(lines[37], strfmt("RxBias (TEC units) stage1= %2.1lf stage2= %2.1lf Total= %2.1lf", b.rxBiasStage1,
+                                b.rxBiasStage2, b.rxBiasTotal));
+    EXPECT_EQ(lines[38], strfmt("Averages Min. TEC = %1.1lf and Max. TEC = %1.1lf", b.minTecAverage, b.maxTecAverage));
+}
+
+void checkDay(const RealDay* day, const char* cmnName, const char* datName) {
+    if (day == nullptr) GTEST_SKIP() << "no shared data";
+    ASSERT_EQ(day->biasResult, 0) << day->log;
+    Written out;
+    writeAll(*day, out);
+    const std::string folder = out.dir.path();
+    // The names of the products, in the target folder.
+    EXPECT_EQ(out.names.cmn, folder + cmnName);
+    EXPECT_EQ(out.names.std2Sigma, folder + std::string(cmnName, 18) + ".Std");
+    EXPECT_EQ(out.names.biasSummary, folder + std::string(cmnName, 18) + ".Bias");
+    EXPECT_EQ(out.names.cesarDat, folder + datName);
+    EXPECT_EQ(out.log, "\r\nWriting 2-sigma file... \t" + out.names.std2Sigma + "\r\nWriting Biases file... \t" +
+                           out.names.biasSummary + "\r\n\r\nWriting output (CESAR-Dat) file: " + out.names.cesarDat +
+                           "\r\nWriting CMN-O/P file... \t" + out.names.cmn + "\r\n");
+    checkCmn(*day, out.names.cmn);
+    checkCesarDat(*day, out.names.cesarDat);
+    checkTwoSigma(*day, out.names.std2Sigma);
+    checkBiasSummary(*day, out.names.biasSummary);
+}
+
+}  // namespace
+
+TEST(RealDayProducts, BjfsEveryLineReadsBackWithItsFormat) {
+    checkDay(BjfsDay(), "bjfs001-2020-01-01.Cmn", "bjfs20001.dat");
+}
+
+TEST(RealDayProducts, Cat2EveryLineReadsBackWithItsFormat) {
+    checkDay(Cat2Day(), "cat2001-2016-01-01.Cmn", "cat216001.dat");
+}
+
+// The 2-sigma file against the text the bias stage itself used to make.
+TEST(RealDayProducts, TwoSigmaFileIsTheOldTextWithCrLf) {
+    const RealDay* day = BjfsDay();
+    if (day == nullptr) GTEST_SKIP() << "no shared data";
+    std::string old;
+    for (char c : day->job.bias.twoSigmaText) old += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    EXPECT_EQ(TwoSigmaFileText(day->job.bias.finalCurve), old);
+}
