@@ -2,6 +2,7 @@
 // into a temporary folder and read back line by line with their formats.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <iterator>
@@ -9,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "gnss/checks/gim_check.h"
 #include "platform/run_log.h"
 #include "platform/strfmt.h"
 #include "platform/text.h"
@@ -246,11 +248,97 @@ TEST(RealDayProducts, Cat2EveryLineReadsBackWithItsFormat) {
     checkDay(Cat2Day(), "cat2001-2016-01-01.Cmn", "cat216001.dat");
 }
 
-// The 2-sigma file against the text the bias stage itself used to make.
-TEST(RealDayProducts, TwoSigmaFileIsTheOldTextWithCrLf) {
+// The 2-sigma file against the text the bias stage itself made before the writer took
+// it over (tests/data/products/, LF line ends there).
+TEST(RealDayProducts, TwoSigmaFileIsTheBiasStagesOldTextWithCrLf) {
     const RealDay* day = BjfsDay();
     if (day == nullptr) GTEST_SKIP() << "no shared data";
     std::string old;
-    for (char c : day->job.bias.twoSigmaText) old += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    for (char c : readWholeFile(std::string(VELARIX_TEST_DATA) + "/products/bjfs_2020_001_two_sigma.txt"))
+        old += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    ASSERT_EQ(std::count(old.begin(), old.end(), '\n'), 240);
     EXPECT_EQ(TwoSigmaFileText(day->job.bias.finalCurve), old);
+}
+
+// The ".Bias" file says "Desired TEC = calc.TEC + Rx_bias + PRN_bias": its stage-1
+// receiver bias and a satellite's Total, added to the slant TEC before the bias stage,
+// give the calibrated slant TEC of the ".Cmn" file. That holds for satellites without
+// data gaps, whose one interchannel correction is the one in the file; for the others
+// each segment has its own.
+TEST(RealDayProducts, BiasFileValuesAddedToTheUncalibratedTecGiveTheCmnFile) {
+    for (const RealDay* day : {BjfsDay(), Cat2Day()}) {
+        if (day == nullptr) GTEST_SKIP() << "no shared data";
+        Written out;
+        writeAll(*day, out);
+        const std::vector<std::string> bias = crlfLines(readWholeFile(out.names.biasSummary), false);
+        ASSERT_EQ(bias.size(), 39u);
+        double stage1 = 0.0;
+        ASSERT_EQ(std::sscanf(bias[37].c_str(), "RxBias (TEC units) stage1= %lf", &stage1), 1);
+        std::map<int, double> total;
+        for (int prn = 1; prn <= 32; ++prn) {
+            double sat = 0.0, ichn = 0.0;
+            ASSERT_EQ(std::sscanf(bias[3 + prn].c_str(), "%*d\t%lf\t%lf\t%lf", &sat, &ichn, &total[prn]), 3);
+        }
+        int checked = 0, gapped = 0;
+        for (const CmnLine& c : readCmn(crlfLines(readWholeFile(out.names.cmn)))) {
+            if (c.satNo > 32) continue;
+            const auto segments = day->job.bias.segments.find(c.satNo);
+            if (segments != day->job.bias.segments.end() && !segments->second.gaps.empty()) {
+                ++gapped;
+                continue;
+            }
+            const TecSeries& before = day->uncalibrated.at(c.satNo);
+            const auto at = before.lower_bound(c.mjd - 1e-6);
+            ASSERT_TRUE(at != before.end() && std::fabs(at->first - c.mjd) < 1e-6);
+            // Three roundings: 0.05 each for the file's two values, 0.005 for the CMN's.
+            ASSERT_NEAR(at->second.slantTec + stage1 + total[c.satNo], c.slant, 0.106) << c.satNo << " " << c.mjd;
+            ++checked;
+        }
+        EXPECT_GT(checked, 5000);
+        std::printf("%s: %d CMN lines of satellites without gaps checked, %d with gaps left out\n",
+                    day->folder.c_str(), checked, gapped);
+    }
+}
+
+namespace {
+
+// The day line of `velarix-tools gimcheck FILE IONEX`.
+DifferenceStats gimcheckDay(const std::string& file, const std::string& ionex) {
+    const ToolRun run = runTools("gimcheck '" + file + "' '" + ionex + "'", "2>/dev/null");
+    EXPECT_EQ(run.exitCode, 0) << file;
+    DifferenceStats all;
+    const std::size_t at = run.output.rfind("\nall\t");
+    EXPECT_NE(at, std::string::npos) << run.output;
+    if (at == std::string::npos) return all;
+    EXPECT_EQ(std::sscanf(run.output.c_str() + at, "\nall\t%d\t%lf\t%lf\t%lf", &all.count, &all.mean_TECU,
+                          &all.std_TECU, &all.rms_TECU),
+              4);
+    return all;
+}
+
+}  // namespace
+
+// gimcheck reads the ".Cmn" file as it reads the table of `tec --calibrated`: the same
+// day gives the same figures against CODE's map.
+TEST(RealDayProducts, GimcheckGivesTheSameFiguresForTheCmnFileAndTheTecTable) {
+    const RealDay* day = BjfsDay();
+    if (day == nullptr) GTEST_SKIP() << "no shared data";
+    Written out;
+    writeAll(*day, out);
+    const std::string table = out.dir.path() + "calibrated.tsv";
+    const std::string& f = day->folder;
+    const ToolRun tec = runTools("tec '" + f + "bjfs0010.20o' '" + f + "brdc0010.20n' '" + f + "P1P22001_ALL.DCB.Z' '" +
+                                     f + "P1C12001.DCB.Z' --calibrated",
+                                 "2>/dev/null > '" + table + "'");
+    ASSERT_EQ(tec.exitCode, 0);
+    const DifferenceStats fromTable = gimcheckDay(table, f + "codg0010.20i.Z");
+    const DifferenceStats fromCmn = gimcheckDay(out.names.cmn, f + "codg0010.20i.Z");
+    EXPECT_GT(fromTable.count, 14000);
+    EXPECT_NEAR(fromCmn.count, fromTable.count, fromTable.count / 1000);  // elevations at 0.01 deg on the mask
+    EXPECT_NEAR(fromCmn.mean_TECU, fromTable.mean_TECU, 0.01);
+    EXPECT_NEAR(fromCmn.std_TECU, fromTable.std_TECU, 0.01);
+    EXPECT_NEAR(fromCmn.rms_TECU, fromTable.rms_TECU, 0.01);
+    std::printf("gimcheck (count, mean, std, RMS): table %d %.3f %.3f %.3f, CMN %d %.3f %.3f %.3f\n", fromTable.count,
+                fromTable.mean_TECU, fromTable.std_TECU, fromTable.rms_TECU, fromCmn.count, fromCmn.mean_TECU,
+                fromCmn.std_TECU, fromCmn.rms_TECU);
 }

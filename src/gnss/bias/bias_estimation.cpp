@@ -226,7 +226,7 @@ private:
             hours.push_back((v.epochMjd - day_) * 24.0);
             tec.push_back(v.tec);
         }
-        if (TwoSigmaItr(hours, tec, kTenthHourBins, curve, bias_.twoSigmaText) == kTwoSigmaBinOverflow) {
+        if (TwoSigmaItr(hours, tec, kTenthHourBins, curve) == kTwoSigmaBinOverflow) {
             log_.append(overflowText);
             return kBiasBinOverflow;
         }

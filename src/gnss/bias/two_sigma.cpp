@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <utility>
 
 #include "gnss/sample_stats.h"
-#include "platform/strfmt.h"
 
 namespace {
 
@@ -43,7 +43,7 @@ int TwoSigmaCurve::filledBins() const {
 }
 
 int TwoSigmaItr(const std::vector<double>& hours, const std::vector<double>& values, TwoSigmaBinMode mode,
-                TwoSigmaCurve& curve, std::string& stdText) {
+                TwoSigmaCurve& curve) {
     const double width_h = mode == kMinuteBins ? 1.0 / 60.0 : 0.1;
     const std::size_t binCount = static_cast<std::size_t>(std::lround(kHoursPerDay / width_h));
     std::vector<std::vector<double>> binned(binCount);
@@ -74,15 +74,6 @@ int TwoSigmaItr(const std::vector<double>& hours, const std::vector<double>& val
                             0.25 * (after.count > 0 ? after.average_TECU : own);
     }
 
-    stdText.clear();
-    for (const TwoSigmaBin& bin : bins) {
-        if (bin.count == 0) {
-            stdText += strfmt("%2.3f \t- \t- \t%2.2f\n", bin.hour, 0.0);
-        } else {
-            stdText += strfmt("%2.3f \t%2.2f \t%2.2f \t%2.2f\n", bin.hour, bin.smoothed_TECU, bin.average_TECU,
-                              bin.spread_TECU);
-        }
-    }
     curve.binWidth_h = width_h;
     curve.bins = std::move(bins);
     return static_cast<int>(filled.size());

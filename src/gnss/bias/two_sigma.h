@@ -3,7 +3,6 @@
 // twice at one standard deviation and averaged, then smoothed with its neighbours. It is
 // the reference the interchannel biases are measured against and it fixes the stage-2
 // receiver bias; the products show it bin by bin.
-#include <string>
 #include <vector>
 
 // One bin of the day. An empty bin has a count of 0 and zero values.
@@ -13,6 +12,8 @@ struct TwoSigmaBin {
     double smoothed_TECU = 0.0;  // 1/4 previous + 1/2 own + 1/4 next bin average
     double spread_TECU = 0.0;    // standard deviation of the values kept by the first trim
     int count = 0;               // values binned
+
+    bool operator==(const TwoSigmaBin&) const = default;
 };
 
 struct TwoSigmaCurve {
@@ -37,4 +38,4 @@ constexpr int kTwoSigmaBinOverflow = -1;
 // kTwoSigmaBinOverflow when a bin holds more than kTwoSigmaBinCapacity values (the curve
 // is then left as it was).
 int TwoSigmaItr(const std::vector<double>& hours, const std::vector<double>& values, TwoSigmaBinMode mode,
-                TwoSigmaCurve& curve, std::string& stdText);
+                TwoSigmaCurve& curve);
