@@ -440,7 +440,7 @@ bool RunDriver::skipExisting(const std::string& path) {
     fields.targetDir = s_.options.separateTarget ? s_.options.targetDir : std::string();
     const std::string cmn = NameProducts(fields).cmn;
     if (!fileExists(cmn)) return false;
-    log_.say("\r\nFound CMN... " + cmn.substr(cmn.find_last_of('/') + 1));
+    log_.say("\r\nFound CMN... " + fileNameOf(cmn));
     return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include "geodesy/time.h"
 #include "gnss/day_job.h"
+#include "platform/dir_search.h"
 #include "platform/strfmt.h"
 #include "stations/lisn_sites.h"
 
@@ -19,11 +20,9 @@ std::string outputFolder(const ProductNameFields& f) {
     return f.targetDir.empty() ? f.dataFolder : withSlash(f.targetDir);
 }
 
-std::string fileName(const std::string& path) { return path.substr(path.find_last_of('/') + 1); }
-
 // The input file name up to its first point.
 std::string fileNameStem(const std::string& path) {
-    const std::string name = fileName(path);
+    const std::string name = fileNameOf(path);
     return name.substr(0, name.find('.'));
 }
 
@@ -59,7 +58,7 @@ ProductNames NameProducts(const ProductNameFields& f) {
         case ProductInputKind::kNovatel: n.stem = "NOVA"; break;
         case ProductInputKind::kOther: {
             if (!f.targetDir.empty() && f.lisnSite != nullptr) n.folder += withSlash(f.lisnSite->subDirectory);
-            const std::string name = fileName(f.inputPath);
+            const std::string name = fileNameOf(f.inputPath);
             if (f.lisnSite != nullptr) {
                 n.stem = f.lisnSite->filePrefix;
             } else {
