@@ -14,8 +14,8 @@ namespace {
 const char kUsage[] =
     "Usage: velarix-tools gimcheck TECFILE IONEX [--min-elev DEG]\n"
     "  TECFILE  the table printed by `velarix-tools tec OBS NAV DCB... --calibrated`\n"
-    "           (tab-separated, columns found by their header names). The \".Cmn\"\n"
-    "           product's layout is not read yet: it comes with the product writers.\n"
+    "           (tab-separated, columns found by their header names), or a \".Cmn\"\n"
+    "           product (known by its extension, in any case)\n"
     "  IONEX    global ionosphere maps, IONEX 1.x (plain, .Z or gzip), e.g. CODE's\n"
     "           codgDDD0.YYi.Z of the same day\n"
     "  --min-elev DEG  elevation mask in degrees (default 30): only records above it\n"
@@ -81,14 +81,9 @@ int toolGimCheck(const ToolArgs& args) {
         std::fputs(kUsage, stderr);
         return 2;
     }
-    if (TecFileLayoutOf(files[0]) == TecFileLayout::kCmn) {
-        std::fprintf(stderr, "velarix-tools: gimcheck: %s: the .Cmn layout is not read yet; give the table of "
-                             "`velarix-tools tec ... --calibrated`\n", files[0].c_str());
-        return 2;
-    }
     RunLog log;
     std::vector<VtecSample> samples;
-    const int tableResult = ReadTecToolTable(files[0], samples, log);
+    const int tableResult = ReadVtecSamples(files[0], samples, log);
     IonexMaps maps;
     const int ionexResult = tableResult == 0 ? ReadIonexFile(files[1], maps, log) : 0;
     if (!log.messages.empty()) std::fprintf(stderr, "%s\n", withLineFeeds(log.messages).c_str());

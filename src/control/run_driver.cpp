@@ -14,6 +14,7 @@
 #include "platform/paths.h"
 #include "platform/strfmt.h"
 #include "platform/text.h"
+#include "products/product_names.h"
 
 CommandLineInput readCommandLine(const std::vector<std::string>& arguments) {
     CommandLineInput input;
@@ -429,15 +430,17 @@ bool RunDriver::skipExisting(const std::string& path) {
     if (!s_.options.skipExistingCmn()) return false;
     const InputFileInfo info = classify(path);
     if (info.year < 0 || info.dayOfYear < 0 || info.stationCode.empty()) return false;
-    std::int32_t month = 0;
-    std::int32_t day = 0;
-    MonthDayFromDayOfYear(info.year, info.dayOfYear, month, day);
-    const std::string name =
-        strfmt("%s%03d-%04d-%02d-%02d.Cmn", info.stationCode.c_str(), info.dayOfYear, info.year, month, day);
-    const std::string folder = s_.options.separateTarget && !s_.options.targetDir.empty() ? s_.productFolder()
-                                                                                          : info.directory;
-    if (!fileExists(folder + name)) return false;
-    log_.say("\r\nFound CMN... " + name);
+    ProductNameFields fields;
+    fields.stationCode = info.stationCode;
+    fields.year = info.year;
+    fields.dayOfYear = info.dayOfYear;
+    MonthDayFromDayOfYear(info.year, info.dayOfYear, fields.month, fields.dayOfMonth);
+    fields.inputPath = path;
+    fields.dataFolder = info.directory;
+    fields.targetDir = s_.options.separateTarget ? s_.options.targetDir : std::string();
+    const std::string cmn = NameProducts(fields).cmn;
+    if (!fileExists(cmn)) return false;
+    log_.say("\r\nFound CMN... " + fileNameOf(cmn));
     return true;
 }
 

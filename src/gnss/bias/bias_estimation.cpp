@@ -62,10 +62,10 @@ struct TimedValue {
 // Extremes of a curve strictly between 1 and 23 h; false when it has no point there.
 bool curveExtremes(const TwoSigmaCurve& curve, double& lowest, double& highest) {
     bool any = false;
-    for (const TwoSigmaPoint& p : curve.points) {
-        if (!(p.hour > kCurveFirstHour && p.hour < kCurveLastHour)) continue;
-        if (!any || p.tec < lowest) lowest = p.tec;
-        if (!any || p.tec > highest) highest = p.tec;
+    for (const TwoSigmaBin& b : curve.bins) {
+        if (b.count == 0 || !(b.hour > kCurveFirstHour && b.hour < kCurveLastHour)) continue;
+        if (!any || b.smoothed_TECU < lowest) lowest = b.smoothed_TECU;
+        if (!any || b.smoothed_TECU > highest) highest = b.smoothed_TECU;
         any = true;
     }
     return any;
@@ -94,7 +94,9 @@ public:
             r.slantTec -= satBias(satNo);
             r.verticalTec = r.slantTec * mappingFactor(r);
         });
-        TwoSigmaCurve curve;
+        // One curve object serves every pass: each pass measures against the curve of the
+        // one before and then forms its own; the last one formed stays in the results.
+        TwoSigmaCurve& curve = bias_.finalCurve;
         const std::vector<TimedValue> first =
             curveValues(grid_, kGridCurveLowest_TECU, kFirstCurveHighest_TECU, recordCount(grid_));
         if (first.size() >= kMinCurveValues) {
@@ -224,7 +226,7 @@ private:
             hours.push_back((v.epochMjd - day_) * 24.0);
             tec.push_back(v.tec);
         }
-        if (TwoSigmaItr(hours, tec, kTenthHourBins, curve, bias_.twoSigmaText) == kTwoSigmaBinOverflow) {
+        if (TwoSigmaItr(hours, tec, kTenthHourBins, curve) == kTwoSigmaBinOverflow) {
             log_.append(overflowText);
             return kBiasBinOverflow;
         }

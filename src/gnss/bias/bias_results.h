@@ -60,8 +60,9 @@ struct BiasResults {
     double rxBiasTotal = 0.0;
     double minTecAverage = 0.0;  // lowest and highest value of the final 2-sigma curve,
     double maxTecAverage = 0.0;  // between 1 and 23 h UT
-    std::string twoSigmaText;    // the ".Std" product's text
-    TwoSigmaCurve finalCurve;    // the curve of the calibrated TEC
+    // The last 2-sigma curve formed: that of the calibrated TEC when the stage completes,
+    // else the one of the last pass that formed a curve. The ".Std" product shows it.
+    TwoSigmaCurve finalCurve;
     std::map<int, SatelliteSegments> segments;  // by GPS PRN
     BiasFigures figures;
 

@@ -65,9 +65,9 @@ void SatelliteInterchannel(const TecSeries& resampled, const TwoSigmaCurve& curv
     std::vector<CurveDifferences> perSegment(gaps.size() + 1);
     for (const auto& [epochMjd, r] : resampled) {
         if (r.valid != 1 || r.slantTec < kMinSlant_TECU || r.slantTec > kMaxSlant_TECU) continue;
-        const TwoSigmaPoint* point = curve.pointAt((epochMjd - dayStartMjd) * 24.0);
+        const TwoSigmaBin* point = curve.pointAt((epochMjd - dayStartMjd) * 24.0);
         if (point == nullptr) continue;
-        const double difference = r.verticalTec - point->tec;
+        const double difference = r.verticalTec - point->smoothed_TECU;
         whole.add(difference, r.elevation_deg);
         perSegment[SegmentIndex(gaps, epochMjd)].add(difference, r.elevation_deg);
     }

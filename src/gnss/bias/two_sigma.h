@@ -1,23 +1,29 @@
 #pragma once
 // The robust daily TEC curve ("2-sigma"): values binned by hour of day, each bin trimmed
 // twice at one standard deviation and averaged, then smoothed with its neighbours. It is
-// the reference the interchannel biases are measured against, it fixes the stage-2
-// receiver bias, and its text is the ".Std" product.
-#include <string>
+// the reference the interchannel biases are measured against and it fixes the stage-2
+// receiver bias; the products show it bin by bin.
 #include <vector>
 
-struct TwoSigmaPoint {
-    double hour = 0.0;    // bin centre, hours of day (UT)
-    double tec = 0.0;     // TECU, 1/4 previous + 1/2 own + 1/4 next bin average
-    double spread = 0.0;  // TECU, standard deviation of the bin's values kept by the first trim
+// One bin of the day. An empty bin has a count of 0 and zero values.
+struct TwoSigmaBin {
+    double hour = 0.0;           // bin centre, hours of day (UT)
+    double average_TECU = 0.0;   // the bin's own trimmed average
+    double smoothed_TECU = 0.0;  // 1/4 previous + 1/2 own + 1/4 next bin average
+    double spread_TECU = 0.0;    // standard deviation of the values kept by the first trim
+    int count = 0;               // values binned
+
+    bool operator==(const TwoSigmaBin&) const = default;
 };
 
 struct TwoSigmaCurve {
     double binWidth_h = 0.1;
-    std::vector<TwoSigmaPoint> points;  // one per bin holding values, in hour order
+    std::vector<TwoSigmaBin> bins;  // every bin of the day, in hour order; none before a curve is formed
 
-    // The point of the bin that holds `hour`, or nullptr when that bin was empty.
-    const TwoSigmaPoint* pointAt(double hour) const;
+    // The bin that holds `hour`, or nullptr when that bin is empty or outside the day.
+    const TwoSigmaBin* pointAt(double hour) const;
+    // Bins holding values.
+    int filledBins() const;
 };
 
 enum TwoSigmaBinMode { kTenthHourBins = 0, kMinuteBins = 1 };
@@ -26,11 +32,10 @@ constexpr int kTwoSigmaBinCapacity = 3998;
 constexpr int kTwoSigmaBinOverflow = -1;
 
 // Bins `values` (TECU) by `hours` (hours of day; values outside [0, 24) are left out) into
-// 0.1 h bins, or 1/60 h bins in the minute mode. Fills `curve` and writes `stdText`, one
-// line per bin of the day: hour (bin centre), curve value, the bin's own trimmed average
-// and its spread ("%2.3f \t%2.2f \t%2.2f \t%2.2f\n"), or "%2.3f \t- \t- \t%2.2f\n" with a
-// spread of 0 for an empty bin. Returns the number of curve points, or
-// kTwoSigmaBinOverflow when a bin holds more than kTwoSigmaBinCapacity values (curve and
-// text are then left as they were).
+// 0.1 h bins, or 1/60 h bins in the minute mode, and fills `curve` with every bin of the
+// day. The first and the last bin holding values keep their own average; an empty
+// neighbour counts as the bin itself. Returns the number of bins holding values, or
+// kTwoSigmaBinOverflow when a bin holds more than kTwoSigmaBinCapacity values (the curve
+// is then left as it was).
 int TwoSigmaItr(const std::vector<double>& hours, const std::vector<double>& values, TwoSigmaBinMode mode,
-                TwoSigmaCurve& curve, std::string& stdText);
+                TwoSigmaCurve& curve);

@@ -23,8 +23,45 @@ constexpr std::array<std::string_view, 5> kColumnNames = {"MJD", "elevation_deg"
 // The column that only the calibrated table has.
 constexpr std::string_view kCalibratedColumn = "S4";
 
-void report(RunLog& log, const char* tag, const std::string& what, long lineNo, const std::string& path) {
-    log.append(strfmt("\r\n%s TEC table %s @line# %ld: %s", tag, what.c_str(), lineNo, path.c_str()));
+// The ".Cmn" product: its header lines, the start of the column names' line, and where
+// the columns read stand.
+constexpr int kCmnHeaderLines = 3;
+constexpr std::string_view kCmnColumnNamesStart = "MJdatet\t";
+constexpr std::array<std::size_t, kColumnNames.size()> kCmnColumns = {0, 4, 5, 6, 8};
+
+using ColumnIndexes = std::array<std::size_t, kColumnNames.size()>;
+
+void report(RunLog& log, const char* tag, const std::string& what, long lineNo, const std::string& path,
+            const char* kind = "TEC table") {
+    log.append(strfmt("\r\n%s %s %s @line# %ld: %s", tag, kind, what.c_str(), lineNo, path.c_str()));
+}
+
+// The rows after the header (line `lineNo`), columns at `at`: 0, or -2 when none could be read.
+int readRows(LineReader& reader, const ColumnIndexes& at, long lineNo, const std::string& path, const char* kind,
+             std::vector<VtecSample>& samples, RunLog& log) {
+    std::string_view line;
+    bool cut = false;
+    MessageLimiter messages(log, path);
+    while (reader.next(kLineLimit, line, cut)) {
+        ++lineNo;
+        if (isBlank(line)) continue;
+        const std::vector<std::string_view> fields = splitTabs(line);
+        std::array<double, kColumnNames.size()> value{};
+        bool ok = !cut;
+        for (std::size_t c = 0; c < at.size() && ok; ++c)
+            ok = at[c] < fields.size() && parseDoubleField(fields[at[c]], value[c]) == FieldStatus::kNumber;
+        if (!ok) {
+            if (messages.admit(kBadRow)) report(log, "Warning!", kBadRow, lineNo, path, kind);
+            continue;
+        }
+        samples.push_back({value[0], value[1], value[2], value[3], value[4]});
+    }
+    messages.finish();
+    if (samples.empty()) {
+        report(log, "Error!", "no row could be read", lineNo, path, kind);
+        return -2;
+    }
+    return 0;
 }
 
 }  // namespace
@@ -46,7 +83,7 @@ int ReadTecToolTable(const std::string& path, std::vector<VtecSample>& samples, 
         report(log, "Error!", "file is empty", 0, path);
         return -2;
     }
-    std::array<std::size_t, kColumnNames.size()> at{};
+    ColumnIndexes at{};
     const std::vector<std::string_view> names = splitTabs(line);
     bool calibrated = false;
     for (std::size_t c = 0; c < kColumnNames.size(); ++c) {
@@ -63,26 +100,29 @@ int ReadTecToolTable(const std::string& path, std::vector<VtecSample>& samples, 
     if (!calibrated)
         log.append(strfmt("\r\nNote! %s has no S4 column: not the table of `tec --calibrated`, so its TEC still "
                           "carries the receiver and satellite biases", path.c_str()));
-    long lineNo = 1;
-    MessageLimiter messages(log, path);
-    while (reader.next(kLineLimit, line, cut)) {
-        ++lineNo;
-        if (isBlank(line)) continue;
-        const std::vector<std::string_view> fields = splitTabs(line);
-        std::array<double, kColumnNames.size()> value{};
-        bool ok = !cut;
-        for (std::size_t c = 0; c < at.size() && ok; ++c)
-            ok = at[c] < fields.size() && parseDoubleField(fields[at[c]], value[c]) == FieldStatus::kNumber;
-        if (!ok) {
-            if (messages.admit(kBadRow)) report(log, "Warning!", kBadRow, lineNo, path);
-            continue;
-        }
-        samples.push_back({value[0], value[1], value[2], value[3], value[4]});
+    return readRows(reader, at, 1, path, "TEC table", samples, log);
+}
+
+int ReadCmnFile(const std::string& path, std::vector<VtecSample>& samples, RunLog& log) {
+    samples.clear();
+    LineReader reader(path);
+    if (!reader.isOpen()) {
+        log.append(inputFileError("CMN file", path, reader.openStatus()));
+        return -1;
     }
-    messages.finish();
-    if (samples.empty()) {
-        report(log, "Error!", "no row could be read", lineNo, path);
+    std::string_view line;
+    bool cut = false;
+    long lineNo = 0;
+    while (lineNo < kCmnHeaderLines && reader.next(kLineLimit, line, cut)) ++lineNo;
+    if (lineNo < kCmnHeaderLines || !startsWith(line, kCmnColumnNamesStart)) {
+        report(log, "Error!", "has no column names' line (MJdatet, Time, PRN...) on its third line",
+               lineNo, path, "CMN file");
         return -2;
     }
-    return 0;
+    return readRows(reader, kCmnColumns, lineNo, path, "CMN file", samples, log);
+}
+
+int ReadVtecSamples(const std::string& path, std::vector<VtecSample>& samples, RunLog& log) {
+    return TecFileLayoutOf(path) == TecFileLayout::kCmn ? ReadCmnFile(path, samples, log)
+                                                         : ReadTecToolTable(path, samples, log);
 }

@@ -1,0 +1,32 @@
+#include "products/two_sigma_file.h"
+
+#include "gnss/bias/two_sigma.h"
+#include "gnss/day_job.h"
+#include "platform/run_log.h"
+#include "platform/strfmt.h"
+
+std::string TwoSigmaFileText(const TwoSigmaCurve& curve) {
+    std::string text;
+    for (const TwoSigmaBin& bin : curve.bins) {
+        if (bin.count == 0) {
+            text += strfmt("%2.3f \t- \t- \t%2.2f\r\n", bin.hour, 0.0);
+        } else {
+            text += strfmt("%2.3f \t%2.2f \t%2.2f \t%2.2f\r\n", bin.hour, bin.smoothed_TECU, bin.average_TECU,
+                           bin.spread_TECU);
+        }
+    }
+    return text;
+}
+
+ProductResult WriteTwoSigmaFile(const DayJob& job, const std::string& path, RunLog& log) {
+    if (job.bias.finalCurve.bins.empty()) {
+        log.append("* No 2-sigma TEC curve for the day, no 2-sigma TEC file... " + path + "\r\n");
+        return kProductNoData;
+    }
+    if (!WriteProductText(path, TwoSigmaFileText(job.bias.finalCurve))) {
+        log.append("* Unable to write 2-sigma TEC file... " + path + "\r\n");
+        return kProductNotCreated;
+    }
+    log.append("Writing 2-sigma file... \t" + path + "\r\n");
+    return kProductWritten;
+}
