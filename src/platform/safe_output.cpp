@@ -1,6 +1,7 @@
 #include "platform/safe_output.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -56,8 +57,15 @@ OutputStatus checkFinalPath(const std::string& path, ReplacePolicy policy, mode_
 // mkostemps on `pattern` (its last `suffixLength` characters kept), registered for the
 // removal on a signal. Returns the descriptor, or -1.
 int createUniqueFile(std::string& pattern, size_t suffixLength, int& slot) {
+    // A signal between the creation and the registration would leave the file behind:
+    // the signals that remove temporary files wait until it is registered.
+    sigset_t cleanupSignals, previous;
+    sigemptyset(&cleanupSignals);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) sigaddset(&cleanupSignals, signal);
+    pthread_sigmask(SIG_BLOCK, &cleanupSignals, &previous);
     const int fd = mkostemps(pattern.data(), static_cast<int>(suffixLength), O_CLOEXEC);
     if (fd >= 0) slot = registerTemporaryFile(pattern.c_str());
+    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
     return fd;
 }
 

@@ -9,9 +9,9 @@ std::string TwoSigmaFileText(const TwoSigmaCurve& curve) {
     std::string text;
     for (const TwoSigmaBin& bin : curve.bins) {
         if (bin.count == 0) {
-            text += strfmt("%2.3f \t- \t- \t%2.2f\r\n", bin.hour, 0.0);
+            text += strfmt("%2.3f \t- \t- \t%2.2f\n", bin.hour, 0.0);
         } else {
-            text += strfmt("%2.3f \t%2.2f \t%2.2f \t%2.2f\r\n", bin.hour, bin.smoothed_TECU, bin.average_TECU,
+            text += strfmt("%2.3f \t%2.2f \t%2.2f \t%2.2f\n", bin.hour, bin.smoothed_TECU, bin.average_TECU,
                            bin.spread_TECU);
         }
     }

@@ -373,10 +373,10 @@ TEST(TwoSigmaFile, CraftedBinsAsTheBiasStageWroteThem) {
     TwoSigmaCurve curve;
     ASSERT_EQ(TwoSigmaItr(hours, values, kTenthHourBins, curve), 3);
     const std::string text = TwoSigmaFileText(curve);
-    EXPECT_EQ(text.substr(0, 81),
-              "0.050 \t10.00 \t10.00 \t0.00\r\n0.150 \t22.50 \t20.00 \t1.41\r\n0.250 \t40.00 \t40.00 \t0.00\r\n");
-    EXPECT_TRUE(contains(text, "\r\n0.350 \t- \t- \t0.00\r\n"));
-    EXPECT_TRUE(endsWith(text, "\r\n23.950 \t- \t- \t0.00\r\n"));
+    EXPECT_EQ(text.substr(0, 78),
+              "0.050 \t10.00 \t10.00 \t0.00\n0.150 \t22.50 \t20.00 \t1.41\n0.250 \t40.00 \t40.00 \t0.00\n");
+    EXPECT_TRUE(contains(text, "\n0.350 \t- \t- \t0.00\n"));
+    EXPECT_TRUE(endsWith(text, "\n23.950 \t- \t- \t0.00\n"));
 }
 
 TEST(BiasSummaryFile, WritesWhatIsAddedToTheCalculatedTec) {
