@@ -27,7 +27,7 @@ void setFontOptions(cairo_t* cr) {
 cairo_status_t writeToOutput(void* closure, const unsigned char* data, unsigned int length) {
     auto* out = static_cast<AtomicOutput*>(closure);
     return out->write(std::string_view(reinterpret_cast<const char*>(data), length)) ? CAIRO_STATUS_SUCCESS
-                                                                                    : CAIRO_STATUS_WRITE_ERROR;
+                                                                                     : CAIRO_STATUS_WRITE_ERROR;
 }
 
 // A context of its own for measuring, so that measuring needs no open drawing context.

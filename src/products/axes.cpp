@@ -107,7 +107,7 @@ FrameMap MapOf(const GraphSpec& spec) { return {FrameOf(spec), spec.xMin, spec.x
 AxisRange NiceRange(double min, double max, int mostIntervals) {
     if (!std::isfinite(min) || !std::isfinite(max)) return {};
     if (max < min) std::swap(min, max);
-    mostIntervals = std::max(mostIntervals, 2);  // any step at least the span fits in two
+    mostIntervals = std::max(mostIntervals, 2);              // any step at least the span fits in two
     if (max - min < 1e-9 * std::max(1.0, std::fabs(max))) {  // one value: a range around it
         min -= 1.0;
         max += 1.0;

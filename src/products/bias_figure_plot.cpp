@@ -26,10 +26,10 @@ constexpr Colour kTitleColour = 0x960000;
 constexpr Colour kS4Colour = 0x000000;
 
 // Ten colours that tell neighbouring satellites apart, in turn.
-constexpr std::array<Colour, 10> kPalette{
-    rgbColour(31, 119, 180), rgbColour(255, 127, 14),  rgbColour(44, 160, 44),  rgbColour(214, 39, 40),
-    rgbColour(148, 103, 189), rgbColour(140, 86, 75),  rgbColour(227, 119, 194), rgbColour(127, 127, 127),
-    rgbColour(188, 189, 34),  rgbColour(23, 190, 207)};
+constexpr std::array<Colour, 10> kPalette{rgbColour(31, 119, 180),  rgbColour(255, 127, 14),  rgbColour(44, 160, 44),
+                                          rgbColour(214, 39, 40),   rgbColour(148, 103, 189), rgbColour(140, 86, 75),
+                                          rgbColour(227, 119, 194), rgbColour(127, 127, 127), rgbColour(188, 189, 34),
+                                          rgbColour(23, 190, 207)};
 
 AxisRange tecRange(const TecCurves& curves) {
     double lowest = std::numeric_limits<double>::infinity(), highest = -lowest;
@@ -153,9 +153,9 @@ PlotStatus DrawBiasFigure(const DayJob& job, const std::string& pngPath, bool hi
     const GraphFrame header = FrameOf(upper);
     DrawTitlePair(canvas.image, header, 8.0, BiasDateTitle(job), BiasStationTitle(job), LabelFont(page),
                   page.titleColour);
-    const bool drawn = drawPanel(canvas, upper, figures.biasedTec, kBiasedTecTitle, "") &&
-                       drawPanel(canvas, lower, figures.removedTec, kRemovedTecTitle,
-                                 figures.hasS4 ? S4SourceTitle(job) : "");
+    const bool drawn =
+        drawPanel(canvas, upper, figures.biasedTec, kBiasedTecTitle, "") &&
+        drawPanel(canvas, lower, figures.removedTec, kRemovedTecTitle, figures.hasS4 ? S4SourceTitle(job) : "");
     if (drawn && figures.hasS4 && ValidateGraph(lower) == kGraphValid) drawS4(canvas.image, lower, figures);
     ReleaseContext(canvas);
     if (!drawn) {

@@ -5,9 +5,9 @@
 #include "products/plot_canvas.h"
 
 enum RampMode : int {
-    kRampBlueToRed = 0,      // blue, cyan, green, yellow, red
+    kRampBlueToRed = 0,          // blue, cyan, green, yellow, red
     kRampDeepBlueToMagenta = 1,  // dark blue to blue over the first tenth, mode 0, red to magenta over the last
-    kRampMarkOutside = 2,    // as mode 0 inside the range; black below it, magenta above
+    kRampMarkOutside = 2,        // as mode 0 inside the range; black below it, magenta above
 };
 
 // The colour of `value` on the ramp from `min` to `max`. When the range is empty (max

@@ -31,12 +31,12 @@ GraphStatus ValidateGraph(GraphSpec& spec) {
 
     group(kGraphBadFonts, {within(spec.yTitleFontHeight, 4, 100), within(spec.labelFontHeight, 4, 100),
                            within(spec.smallFontHeight, 2, 40), within(spec.largeFontHeight, 10, 200)});
-    const std::array<Colour, 7> colours{spec.axisColour,  spec.gridColour,  spec.backgroundColour, spec.labelColour,
-                                        spec.titleColour, spec.curveColour, spec.markColour};
+    const std::array<Colour, 6> colours{spec.axisColour,  spec.gridColour,  spec.backgroundColour,
+                                        spec.labelColour, spec.titleColour, spec.curveColour};
     group(kGraphBadColours, {std::all_of(colours.begin(), colours.end(), [](Colour c) { return c <= 0xFFFFFF; })});
     group(kGraphBadPens, {within(spec.axisPenWidth, 1, 10), within(spec.gridPenWidth, 1, 10)});
 
-    bool sized = spec.dpi > 0 && spec.baseDpi > 0;
+    bool sized = spec.dpi > 0 && spec.baseDpi > 0 && spec.bitsPerPixel == 24;
     if (sized && spec.pageSized == 1) {
         const int shortSide = static_cast<int>(std::min(kPageShort_in * spec.dpi, double(kLargestSide_px) + 1));
         const int longSide = static_cast<int>(std::min(kPageLong_in * spec.dpi, double(kLargestSide_px) + 1));
@@ -63,10 +63,9 @@ GraphStatus ValidateGraph(GraphSpec& spec) {
                              within(spec.marginOuter, 0, quarter)});
     if (spec.panelMode == 1) {
         const double w = spec.logicalWidth, h = spec.logicalHeight;
-        group(kGraphBadPanel, {within(spec.panelLeft, 0, w), within(spec.panelTop, 0, h),
-                               within(spec.panelWidth, 2, w), within(spec.panelHeight, 2, h),
-                               spec.panelLeft + spec.panelWidth <= w, spec.panelTop + spec.panelHeight <= h,
-                               within(spec.tickDivisions, 1.0, kMostDivisions)});
+        group(kGraphBadPanel, {within(spec.panelLeft, 0, w), within(spec.panelTop, 0, h), within(spec.panelWidth, 2, w),
+                               within(spec.panelHeight, 2, h), spec.panelLeft + spec.panelWidth <= w,
+                               spec.panelTop + spec.panelHeight <= h, within(spec.tickDivisions, 1.0, kMostDivisions)});
     }
     spec.errorCount = failures;
     return first;
@@ -92,4 +91,3 @@ GraphFrame FrameOf(const GraphSpec& spec) {
 FontSpec YTitleFont(const GraphSpec& spec) { return {"Arial", double(spec.yTitleFontHeight), true}; }
 FontSpec LabelFont(const GraphSpec& spec) { return {"Arial", double(spec.labelFontHeight), false}; }
 FontSpec SmallFont(const GraphSpec& spec) { return {"Arial", double(spec.smallFontHeight), false}; }
-FontSpec LargeFont(const GraphSpec& spec) { return {"Arial", double(spec.largeFontHeight), false}; }

@@ -10,9 +10,9 @@
 #include "platform/canvas.h"
 
 struct GraphSpec {
-    int errorCount = -1;  // invalid settings found by validation; 0 = valid
-    int hasCanvas = 0;    // 1 once a canvas is attached
-    double scale = 1.0;   // pixels per logical unit
+    int errorCount = -1;        // invalid settings found by validation; 0 = valid
+    int hasCanvas = 0;          // 1 once a canvas is attached
+    double scale = 1.0;         // pixels per logical unit
     double minDimension = 0.0;  // smaller of the logical width and height
     int logicalWidth = 0;
     int logicalHeight = 0;
@@ -22,8 +22,8 @@ struct GraphSpec {
     int pageSized = 1;  // 1: pixel size from the page and dpi; 0: pixelWidth/Height given
     int dpi = 100;
     int baseDpi = 100;
-    int bitsPerPixel = 24;
-    int marginTop = 30;  // frame insets, logical units
+    int bitsPerPixel = 24;  // the only depth the images have
+    int marginTop = 30;     // frame insets, logical units
     int marginBottom = 40;
     int marginLeft = 50;
     int marginRight = 50;
@@ -45,7 +45,6 @@ struct GraphSpec {
     Colour labelColour = 0;  // tick labels and axis titles
     Colour titleColour = 0;  // figure titles
     Colour curveColour = 0;
-    Colour markColour = 0;
     int yTitleFontHeight = 20;  // the rotated y title; 4 to 100
     int labelFontHeight = 20;   // 4 to 100
     int smallFontHeight = 15;   // 2 to 40
@@ -60,7 +59,7 @@ enum GraphStatus : int {
     kGraphBadFonts = -1,
     kGraphBadColours = -2,
     kGraphBadPens = -3,
-    kGraphBadPixelSize = -4,
+    kGraphBadPixelSize = -4,  // a given side below 101, a page too large for an image, not 24 bits
     kGraphBadMargins = -5,
     kGraphBadPanel = -6,  // panel rectangle or tickDivisions
 };
@@ -87,4 +86,3 @@ GraphFrame FrameOf(const GraphSpec& spec);
 FontSpec YTitleFont(const GraphSpec& spec);  // rotated
 FontSpec LabelFont(const GraphSpec& spec);
 FontSpec SmallFont(const GraphSpec& spec);
-FontSpec LargeFont(const GraphSpec& spec);

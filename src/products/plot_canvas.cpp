@@ -37,7 +37,7 @@ PngStatus SavePng(PlotCanvas& canvas, const std::string& path) {
     if (!canvas.image.hasImage()) return kPngNoImage;
     if (!endsWithNoCase(path, ".png")) return kPngNotPng;
     return canvas.image.savePng(path, ReplacePolicy::kReplaceRegularFile) == OutputStatus::kOk ? kPngSaved
-                                                                                                 : kPngWriteFailed;
+                                                                                               : kPngWriteFailed;
 }
 
 PlotStatus SaveFigure(PlotCanvas& canvas, const std::string& path, RunLog& log) {

@@ -35,7 +35,7 @@ void DestroyCanvas(PlotCanvas& canvas);
 enum PngStatus : int {
     kPngSaved = 0,
     kPngNoImage = -1,
-    kPngNotPng = -2,      // the path does not end in ".png"
+    kPngNotPng = -2,       // the path does not end in ".png"
     kPngWriteFailed = -3,  // a file under the path is left as it was
 };
 

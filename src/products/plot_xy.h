@@ -13,6 +13,5 @@ enum PlotXYStatus : int {
 
 // Ranges from the data, ticks every fifth of them. A point more than a twentieth of the
 // frame's width to the right or left of the previous one starts a new line.
-[[nodiscard]] PlotXYStatus PlotXY(const std::vector<double>& x, const std::vector<double>& y,
-                                  const std::string& xTitle, const std::string& yTitle, const std::string& title,
-                                  const std::string& path);
+[[nodiscard]] PlotXYStatus PlotXY(const std::vector<double>& x, const std::vector<double>& y, const std::string& xTitle,
+                                  const std::string& yTitle, const std::string& title, const std::string& path);

@@ -14,11 +14,11 @@ namespace {
 
 constexpr std::size_t kLeastEpochs = 31;
 constexpr double kTecElevation_deg = 15.0;
-constexpr double kSlack_day = 0.001 / 86400.0;  // a millisecond, for epochs read as MJD
-constexpr double kTecGap_day = 1.0 / 12.0;       // 2 hours
+constexpr double kSlack_day = 0.001 / 86400.0;     // a millisecond, for epochs read as MJD
+constexpr double kTecGap_day = 1.0 / 12.0;         // 2 hours
 constexpr double kElevationGap_day = 1.0 / 120.0;  // 12 minutes
-constexpr double kShortPiece_h = 24.0 / 32.0;    // 45 minutes
-constexpr double kTecUnitStep = 10.0;  // the axis ends are whole tens
+constexpr double kShortPiece_h = 24.0 / 32.0;      // 45 minutes
+constexpr double kTecUnitStep = 10.0;              // the axis ends are whole tens
 constexpr int kMostTecIntervals = 5;
 constexpr int kMostHourIntervals = 12;
 constexpr double kElevationTop_deg = 90.0;
@@ -83,6 +83,8 @@ void setAxes(PrnPanel& panel, bool fixedDayWindow) {
         panel.hourStep = step;
         if ((panel.hourHigh - panel.hourLow) / step <= kMostHourIntervals) break;
     }
+    // The axis ends on a labelled tick.
+    panel.hourHigh = panel.hourLow + std::ceil((panel.hourHigh - panel.hourLow) / panel.hourStep) * panel.hourStep;
 }
 
 GraphSpec pageSpec(bool highResolution) {
@@ -144,7 +146,7 @@ void drawRightAxis(Canvas& image, const GraphSpec& spec, const GraphFrame& f) {
     widest = std::max(widest, besideX + one.width - f.right - 5.0);
 
     const std::string title = "Elev/(S4 index)";
-    FontSpec rotated = YTitleFont(spec);
+    const FontSpec rotated = YTitleFont(spec);
     const TextSize size = image.measure(title, rotated);
     const double x = std::min(f.right + 5.0 + widest + 4.0, spec.panelLeft + spec.panelWidth - size.height - 2.0);
     image.text(x, (f.top + f.bottom + size.width) / 2, title, rotated, spec.labelColour);
@@ -200,7 +202,8 @@ void drawLegend(Canvas& image, const FontSpec& font, double top) {
         Colour colour;
         bool dot;
     };
-    constexpr Entry entries[] = {{"TEC", kTecColour, false}, {"Elevation", kElevationColour, false}, {"S4", kS4Colour, true}};
+    constexpr Entry entries[] = {
+        {"TEC", kTecColour, false}, {"Elevation", kElevationColour, false}, {"S4", kS4Colour, true}};
     constexpr double kSample = 24.0, kGap = 6.0, kSpace = 18.0;
     double width = 0.0;
     for (const Entry& e : entries) width += kSample + kGap + image.measure(e.text, font).width + kSpace;
@@ -208,7 +211,8 @@ void drawLegend(Canvas& image, const FontSpec& font, double top) {
     const double middle = top + font.height / 2;
     for (const Entry& e : entries) {
         if (e.dot) {
-            for (double dx : {4.0, 12.0, 20.0}) image.fillRectangle(x + dx - kS4Dot / 2, middle - kS4Dot / 2, kS4Dot, kS4Dot, e.colour);
+            for (double dx : {4.0, 12.0, 20.0})
+                image.fillRectangle(x + dx - kS4Dot / 2, middle - kS4Dot / 2, kS4Dot, kS4Dot, e.colour);
         } else {
             image.line(x, middle, x + kSample, middle, e.colour == kTecColour ? kTecWidth : kElevationWidth, e.colour);
         }
@@ -232,7 +236,8 @@ std::vector<PrnPanel> PrnPanels(const DayJob& job, bool fixedDayWindow) {
             addPoint(panel.elevation, lastElevation, epochMjd, kElevationGap_day, {hour, r.elevation_deg});
             if (r.valid != 1) continue;
             if (r.s4 >= 0.0) panel.s4.push_back({hour, r.s4});
-            if (r.elevation_deg >= kTecElevation_deg) addPoint(panel.tec, lastTec, epochMjd, kTecGap_day, {hour, r.verticalTec});
+            if (r.elevation_deg >= kTecElevation_deg)
+                addPoint(panel.tec, lastTec, epochMjd, kTecGap_day, {hour, r.verticalTec});
         }
         if (panel.tec.size() > 1 && spanOf(panel.tec.front()) < kShortPiece_h) panel.tec.erase(panel.tec.begin());
         if (panel.tec.size() > 1 && spanOf(panel.tec.back()) < kShortPiece_h) panel.tec.pop_back();

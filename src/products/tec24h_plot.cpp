@@ -14,11 +14,11 @@ namespace {
 
 constexpr double kSampleElevation_deg = 15.0;
 constexpr double kHistogramElevation_deg = 25.0;
-constexpr double kWindowStart_day = 1.0 / 86400.0;          // 00:00:01
-constexpr double kWindowEnd_day = 0.999988425925926;         // 23:59:59
-constexpr double kLeastOverlap_day = 0.125;                  // 3 hours
+constexpr double kWindowStart_day = 1.0 / 86400.0;                // 00:00:01
+constexpr double kWindowEnd_day = 0.999988425925926;              // 23:59:59
+constexpr double kLeastOverlap_day = 0.125;                       // 3 hours
 constexpr double kLineBreak_day = 1.0 / 120.0 + 0.001 / 86400.0;  // 12 minutes, with a millisecond to spare
-constexpr double kLatitudeReach_deg = 8.0;  // farther from the station: drawn in to 6 deg
+constexpr double kLatitudeReach_deg = 8.0;                        // farther from the station: drawn in to 6 deg
 constexpr double kLatitudeDrawnIn_deg = 6.0;
 // Histogram bins of 5 TECU: bin = floor((vTEC + 10) / 5), from -50 up to 490 TECU.
 constexpr double kBinWidth_TECU = 5.0;
@@ -61,8 +61,10 @@ void setLatitudeRange(double lowest, double highest, double station_deg, Tec24hS
         lowest = stationKnown ? station_deg - kLatitudeDrawnIn_deg : -90.0;
         highest = stationKnown ? station_deg + kLatitudeDrawnIn_deg : 90.0;
     }
-    if (stationKnown && std::fabs(lowest - station_deg) > kLatitudeReach_deg) lowest = station_deg - kLatitudeDrawnIn_deg;
-    if (stationKnown && std::fabs(highest - station_deg) > kLatitudeReach_deg) highest = station_deg + kLatitudeDrawnIn_deg;
+    if (stationKnown && std::fabs(lowest - station_deg) > kLatitudeReach_deg)
+        lowest = station_deg - kLatitudeDrawnIn_deg;
+    if (stationKnown && std::fabs(highest - station_deg) > kLatitudeReach_deg)
+        highest = station_deg + kLatitudeDrawnIn_deg;
     scales.latitudeMin_deg = lowest;
     scales.latitudeMax_deg = highest;
 }
@@ -111,7 +113,8 @@ Tec24hScales SurveyTec24h(const DayJob& job) {
             if (bin >= kLowestBin && bin <= kHighestBin) ++bins[static_cast<int>(bin)];
         }
     }
-    scales.dataOverlap_day = std::max(0.0, std::min(last, scales.windowEndMjd) - std::max(first, scales.windowStartMjd));
+    scales.dataOverlap_day =
+        std::max(0.0, std::min(last, scales.windowEndMjd) - std::max(first, scales.windowStartMjd));
     setTecAxis(bins, scales);
     setLatitudeRange(lowest, highest, job.context.latitudeDeg, scales);
     return scales;
@@ -125,8 +128,8 @@ std::vector<Tec24hSegment> Tec24hSegments(const DayJob& job, const Tec24hScales&
         for (const auto& [epochMjd, r] : series) {
             if (!sampled(r, kSampleElevation_deg) || epochMjd < scales.windowStartMjd || epochMjd > scales.windowEndMjd)
                 continue;
-            if (previous != nullptr && epochMjd - previous->epochMjd <= kLineBreak_day && onAxis(previous->verticalTec) &&
-                onAxis(r.verticalTec)) {
+            if (previous != nullptr && epochMjd - previous->epochMjd <= kLineBreak_day &&
+                onAxis(previous->verticalTec) && onAxis(r.verticalTec)) {
                 segments.push_back({satNo, previous->epochMjd, previous->verticalTec, epochMjd, r.verticalTec,
                                     ColourRamp(r.ippLatitude_deg, scales.latitudeMin_deg, scales.latitudeMax_deg,
                                                kRampDeepBlueToMagenta)});

@@ -161,9 +161,11 @@ TEST(PrnPages, SatellitesWithMoreThanThirtyEpochsPanelsBrokenAtTwoHourGaps) {
     addPass(job, 6, 10.0, 88, 30.0, 50.0);
     addPass(job, 7, 3.5, 240, 30.0, 20.0);
     addPass(job, 7, 10.0, 92, 30.0, 50.0);
+    // 06:30 to 18:30 in whole hours is 6 to 19: in steps of 2 hours, 6 to 20.
+    addPass(job, 8, 6.5, 1441, 30.0);
 
     const std::vector<PrnPanel> panels = PrnPanels(job, false);
-    ASSERT_EQ(panels.size(), 6u);
+    ASSERT_EQ(panels.size(), 7u);
     EXPECT_EQ(panels[0].satNo, 2);
     EXPECT_EQ(panels[1].tec.size(), 1u);
     EXPECT_EQ(panels[2].tec.size(), 2u);
@@ -183,6 +185,8 @@ TEST(PrnPages, SatellitesWithMoreThanThirtyEpochsPanelsBrokenAtTwoHourGaps) {
     EXPECT_EQ(six.hourHigh, 6.0);
     EXPECT_EQ(panels[5].tec.size(), 2u);
     EXPECT_EQ(panels[5].hourHigh, 11.0);
+    EXPECT_EQ(panels[6].hourStep, 2.0);
+    EXPECT_EQ(panels[6].hourHigh, 20.0);
 
     // The day window: the whole day on every panel.
     for (const PrnPanel& p : PrnPanels(job, true)) {
@@ -220,15 +224,17 @@ TEST(PrnPages, EverySatelliteOfEverySystemOnAsManyPagesAsItNeeds) {
     const std::string stem = figurePath(pages.path(), "systems-");
     RunLog manyLog;
     ASSERT_EQ(PlotPrnPages(many, pagesIn(stem), false, false, manyLog), kPlotSaved) << manyLog.messages;
-    for (int page = 1; page <= 5; ++page) EXPECT_TRUE(fs::is_regular_file(stem + "page" + std::to_string(page) + ".png"));
+    for (int page = 1; page <= 5; ++page)
+        EXPECT_TRUE(fs::is_regular_file(stem + "page" + std::to_string(page) + ".png"));
     EXPECT_FALSE(fs::exists(stem + "page6.png"));
 
     // A page that cannot be saved is reported; the next is still saved.
     fs::create_directory(pages.path() + "page2.png");
     RunLog failed;
     EXPECT_EQ(PlotPrnPages(many, pagesIn(pages.path()), false, false, failed), kPlotSaveFailed);
-    EXPECT_TRUE(contains(failed.messages, "\r\nPlot saved... " + pages.path() + "page1.png\r\nError! Can't save file... " +
-                                              pages.path() + "page2.png\r\nPlot saved... " + pages.path() + "page3.png"))
+    EXPECT_TRUE(contains(failed.messages, "\r\nPlot saved... " + pages.path() +
+                                              "page1.png\r\nError! Can't save file... " + pages.path() +
+                                              "page2.png\r\nPlot saved... " + pages.path() + "page3.png"))
         << failed.messages;
 
     RunLog none;

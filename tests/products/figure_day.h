@@ -13,8 +13,7 @@ const DayJob& BjfsDay();
 constexpr double kFigureDay = 58849.0;  // 2020-01-01
 
 // A valid record of a synthetic day.
-TecRecord figureRecord(double epochMjd, double verticalTec, double elevation_deg = 45.0,
-                       double ippLatitude_deg = 40.0);
+TecRecord figureRecord(double epochMjd, double verticalTec, double elevation_deg = 45.0, double ippLatitude_deg = 40.0);
 
 // `count` epochs every `step_s` seconds from `fromHour` of the day, added to satellite
 // `satNo` with the given TEC and elevation.
