@@ -129,6 +129,13 @@ void DrawTitlePair(Canvas& image, const GraphFrame& frame, double top, const std
                    const std::string& middle, const FontSpec& font, Colour colour) {
     image.text(frame.left, top, left, font, colour);
     const double leftEnd = frame.left + image.measure(left, font).width;
-    const double middleStart = (frame.left + frame.right) / 2;
-    image.text(std::max(middleStart, leftEnd + 2 * font.height), top, middle, font, colour);
+    const double x = std::max((frame.left + frame.right) / 2, leftEnd + 2 * font.height);
+    image.text(x, top, FittedText(image, middle, font, image.logicalWidth() - 4.0 - x), font, colour);
+}
+
+std::string FittedText(Canvas& image, const std::string& text, const FontSpec& font, double width) {
+    if (image.measure(text, font).width <= width) return text;
+    std::string cut = text;
+    while (!cut.empty() && image.measure(cut + "...", font).width > width) cut.pop_back();
+    return cut + "...";
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The axis frame of a figure: the frame, tick marks with their labels, the x title below
 // and the y title turned upright at the left.
+#include <string>
 #include <vector>
 
 #include "products/graph_spec.h"
@@ -45,6 +46,9 @@ struct AxisRange {
 AxisRange NiceRange(double min, double max, int mostIntervals);
 
 // A title line above a frame: `left` from the frame's left edge, `middle` from its
-// middle, or just after `left` when that reaches past the middle.
+// middle, or just after `left` when that reaches past the middle; `middle` is cut short
+// where it would run off the image.
 void DrawTitlePair(Canvas& image, const GraphFrame& frame, double top, const std::string& left,
                    const std::string& middle, const FontSpec& font, Colour colour);
+// `text`, or as much of it as fits in `width` followed by "...".
+std::string FittedText(Canvas& image, const std::string& text, const FontSpec& font, double width);

@@ -124,9 +124,10 @@ bool drawPanel(PlotCanvas& canvas, GraphSpec spec, const TecCurves& curves, cons
     image.text(f.left, titleTop, title, titleFont, spec.titleColour);
     if (!rightNote.empty()) {
         const FontSpec noteFont = SmallFont(spec);
-        const TextSize note = image.measure(rightNote, noteFont);
-        const double x = std::max(f.right - note.width, f.left + image.measure(title, titleFont).width + 20.0);
-        image.text(x, f.top - 6.0 - note.height, rightNote, noteFont, spec.labelColour);
+        const double titleEnd = f.left + image.measure(title, titleFont).width;
+        const std::string fitted = FittedText(image, rightNote, noteFont, f.right - titleEnd - 20.0);
+        const TextSize note = image.measure(fitted, noteFont);
+        image.text(f.right - note.width, f.top - 6.0 - note.height, fitted, noteFont, spec.labelColour);
     }
     drawCurves(image, MapOf(spec), curves);
     ReleaseContext(canvas);

@@ -169,6 +169,11 @@ TEST(DrawAxes, LabelsFollowTheDecimalsRuleAndNeverTouchTheFrame) {
     EXPECT_EQ(DrawAxes(spec, canvas), kAxesBadRange);  // the default ranges are empty
     spec.xMax = 1, spec.xStep = 1e-6, spec.yMax = 1, spec.yStep = 0.5;
     EXPECT_EQ(DrawAxes(spec, canvas), kAxesBadRange);  // a million ticks
+    const FontSpec font{"Arial", 20.0, false};
+    EXPECT_EQ(FittedText(canvas.image, "File: a.20o", font, 200), "File: a.20o");
+    const std::string cut = FittedText(canvas.image, "File: " + std::string(100, 'x') + ".20o", font, 200);
+    EXPECT_EQ(cut.substr(0, 7) + cut.substr(cut.size() - 4), "File: xx...");
+    EXPECT_LE(canvas.image.measure(cut, font).width, 200);
     EXPECT_EQ(TickValues(0, 24, 2).size(), 13u);
     EXPECT_EQ(TickValues(0, 1, 0.2).size(), 6u);  // the last tick survives rounding
     EXPECT_TRUE(TickValues(0, 0, 1).empty());

@@ -70,6 +70,10 @@ TEST(RealDayFigures, TwentyFourHourPlotHoldsTheCurvesAndTitlesAtBothResolutions)
         // The frame runs from (100, 80) to (1060, 710): curves inside, the title above.
         EXPECT_GT(exactPixelsOf(png, scale, 102, 82, 1058, 708, curveColours), 10000 * scale * scale);
         EXPECT_GT(pixelsOf(png, scale, 100, 40, 1060, 78, {kTitleColour}), 300 * scale * scale);
+        // The latitude bar (1072 to 1079 across, 90 to 700 down) in the curves' ramp:
+        // magenta at the top, dark blue at the bottom.
+        EXPECT_TRUE(nearColour(png.pixel(int(1075 * scale), int(92 * scale)), 0xFF00FF));
+        EXPECT_TRUE(nearColour(png.pixel(int(1075 * scale), int(698 * scale)), 0x7F0000));
     }
 }
 
