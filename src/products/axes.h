@@ -9,7 +9,7 @@
 
 enum AxesStatus : int {
     kAxesDrawn = 0,
-    kAxesNoCanvas = -1,  // the spec is invalid or has no canvas
+    kAxesNoCanvas = -1,  // the description is invalid or has no canvas
     kAxesBadRange = -2,  // a range that is empty, not finite, or needs more than 1000 ticks
 };
 

@@ -18,7 +18,7 @@ Colour ColourRamp(double value, double min, double max, int mode);
 enum ColourBarStatus : int {
     kColourBarDrawn = 0,
     kColourBarNotPanel = -1,
-    kColourBarNoCanvas = -2,  // the spec is invalid or has no canvas
+    kColourBarNoCanvas = -2,  // the description is invalid or has no canvas
 };
 
 // The legend of the ramp from spec.zMin to spec.zMax beside the right edge of the frame:

@@ -3,7 +3,7 @@
 #include "platform/text.h"
 
 CanvasStatus CreateCanvas(GraphSpec& spec, PlotCanvas& canvas) {
-    if (ValidateGraph(spec) != kGraphValid) return kCanvasInvalidSpec;
+    if (ValidateGraph(spec) != kGraphValid) return kCanvasInvalidGraph;
     DestroyCanvas(canvas);
     spec.hasCanvas = 0;
     if (!canvas.image.create(spec.pixelWidth, spec.pixelHeight, spec.scale)) return kCanvasNoImage;

@@ -17,12 +17,13 @@ struct PlotCanvas {
 
 enum CanvasStatus : int {
     kCanvasCreated = 0,
-    kCanvasInvalidSpec = -1,  // validation failed; the canvas is left as it was
+    kCanvasInvalidGraph = -1,  // validation failed; the canvas is left as it was
     kCanvasNoImage = -3,      // the image could not be made
 };
 
-// Validates `spec`, makes the image of its pixel size, fills it with the background
-// colour and sets the mapping to logical units; marks the spec as having a canvas.
+// Validates the description, makes the image of its pixel size, fills it with the
+// background colour and sets the mapping to logical units; marks the description as
+// having a canvas.
 [[nodiscard]] CanvasStatus CreateCanvas(GraphSpec& spec, PlotCanvas& canvas);
 
 // One more user of the drawing context; false when there is no image.

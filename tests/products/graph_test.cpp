@@ -55,11 +55,11 @@ TEST(GraphSpec, InvalidSettingsReturnTheirGroupsCodeAndMakeNoImage) {
         EXPECT_EQ(ValidateGraph(spec), c.code);
         EXPECT_EQ(spec.errorCount, 1);
         PlotCanvas canvas;
-        EXPECT_EQ(CreateCanvas(spec, canvas), kCanvasInvalidSpec);
+        EXPECT_EQ(CreateCanvas(spec, canvas), kCanvasInvalidGraph);
         EXPECT_FALSE(canvas.image.hasImage());
         EXPECT_EQ(spec.hasCanvas, 0);
     }
-    // The first failing group is reported; all failures are counted. An invalid spec leaves
+    // The first failing group is reported; all failures are counted. An invalid description leaves
     // an existing image as it was.
     GraphSpec spec;
     PlotCanvas canvas;
@@ -69,7 +69,7 @@ TEST(GraphSpec, InvalidSettingsReturnTheirGroupsCodeAndMakeNoImage) {
     spec.gridPenWidth = 0;
     EXPECT_EQ(ValidateGraph(spec), kGraphBadFonts);
     EXPECT_EQ(spec.errorCount, 3);
-    EXPECT_EQ(CreateCanvas(spec, canvas), kCanvasInvalidSpec);
+    EXPECT_EQ(CreateCanvas(spec, canvas), kCanvasInvalidGraph);
     EXPECT_EQ(canvas.image.pixelWidth(), 800);
     EXPECT_EQ(canvas.image.pixel(400, 400), kWhite);
 }
@@ -244,9 +244,10 @@ TEST(PlotXY, DrawsOneSeriesBrokenAtWideStepsOrRefusesBadInput) {
     std::vector<double> x, y;
     for (int i = 0; i < 10; ++i) x.push_back(i), y.push_back(i % 2);
     x.push_back(100), y.push_back(0);
-    ASSERT_EQ(PlotXY(x, y, "Hours", "Value", "A title", path), kPlotXYSaved);
+    const std::string drawn = figurePath(dir.path(), "xy.png");
+    ASSERT_EQ(PlotXY(x, y, "Hours", "Value", "A title", drawn), kPlotXYSaved);
     Canvas png;
-    ASSERT_TRUE(png.loadPng(path));
+    ASSERT_TRUE(png.loadPng(drawn));
     EXPECT_EQ(png.pixelWidth(), 800);
     EXPECT_EQ(png.pixelHeight(), 1150);
     // Frame (100, 80)-(750, 1060); y 0 at the bottom: the zigzag is drawn, the jump is not.
