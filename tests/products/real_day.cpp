@@ -13,14 +13,24 @@
 #include "gnss/s4/s4_stage.h"
 #include "gnss/tec/raw_analyse.h"
 #include "platform/paths.h"
+#include "stations/igs_stations.h"
 #include "test_support.h"
 
 namespace {
 
-std::unique_ptr<RealDay> calibrate(const std::string& set, const std::string& obs, const std::string& nav,
+const StationCatalogue& igsStations() {
+    static const StationCatalogue catalogue = [] {
+        StationCatalogue stations;
+        EXPECT_EQ(readIgsStationFile(std::string(VELARIX_SOURCE_DIR) + "/data/IGS_stations.txt", stations), 0);
+        return stations;
+    }();
+    return catalogue;
+}
+
+std::unique_ptr<RealDay> calibrate(const std::string& folder, const std::string& obs, const std::string& nav,
                                    const std::string& p1p2All, const std::string& p1c1) {
     auto day = std::make_unique<RealDay>();
-    day->folder = sharedDataDir() + set;
+    day->folder = folder;
     const std::string obsPath = day->folder + obs;
     std::list<PlainCopy> copies;
     for (const std::string& name : {nav, p1p2All, p1c1}) {
@@ -47,9 +57,10 @@ std::unique_ptr<RealDay> calibrate(const std::string& set, const std::string& ob
     job.context.dayOfYear = info.dayOfYear;
     setInputKindFlags(job.kinds, info);
     job.kinds.rinexObs = 1;
+    job.context.station = findStation(igsStations(), info.stationCode);
     RunLog log;
     if (ReadDayFiles(job, files, log) != kDayRead || RawAnalyse(job, log) != 0) {
-        ADD_FAILURE() << set << " could not be read: " << log.messages;
+        ADD_FAILURE() << folder << " could not be read: " << log.messages;
         return nullptr;
     }
     GetS4(job, S4Config{programDirectory(), {}}, log);
@@ -59,22 +70,23 @@ std::unique_ptr<RealDay> calibrate(const std::string& set, const std::string& ob
     return day;
 }
 
-const RealDay* cached(const std::string& set, const std::string& obs, const std::string& nav,
+const RealDay* cached(const std::string& folder, const std::string& obs, const std::string& nav,
                       const std::string& p1p2All, const std::string& p1c1) {
     static std::map<std::string, std::unique_ptr<RealDay>> days;
-    if (sharedDataDir().empty()) return nullptr;
-    auto found = days.find(set);
-    if (found == days.end()) found = days.emplace(set, calibrate(set, obs, nav, p1p2All, p1c1)).first;
-    if (found->second == nullptr) ADD_FAILURE() << set << " is not available";
+    auto found = days.find(folder);
+    if (found == days.end()) found = days.emplace(folder, calibrate(folder, obs, nav, p1p2All, p1c1)).first;
+    if (found->second == nullptr) ADD_FAILURE() << folder << " is not available";
     return found->second.get();
 }
 
 }  // namespace
 
 const RealDay* BjfsDay() {
-    return cached("set1_bjfs_2020_001/", "bjfs0010.20o", "brdc0010.20n", "P1P22001_ALL.DCB.Z", "P1C12001.DCB.Z");
+    return cached(std::string(VELARIX_SOURCE_DIR) + "/examples/", "bjfs0010.20o", "brdc0010.20n",
+                  "P1P22001_ALL.DCB.Z", "P1C12001.DCB.Z");
 }
 
 const RealDay* Cat2Day() {
-    return cached("set3_cat2_2016_001/", "cat20010.16o", "cat20010.16n", "P1P21601_ALL.DCB.Z", "P1C11601.DCB.Z");
+    if (sharedDataDir().empty()) return nullptr;
+    return cached(sharedDataDir() + "set3_cat2_2016_001/", "cat20010.16o", "cat20010.16n", "P1P21601_ALL.DCB.Z", "P1C11601.DCB.Z");
 }

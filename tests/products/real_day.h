@@ -1,6 +1,6 @@
 #pragma once
-// Real station-days of the shared data, read and calibrated as `velarix-tools tec
-// --calibrated` does it, once per test program.
+// Real station-days read and calibrated as `velarix-tools tec --calibrated` does it, with
+// the station found in the IGS list as the job finds it; each built once per test program.
 #include <string>
 
 #include "gnss/day_job.h"
@@ -13,7 +13,8 @@ struct RealDay {
     std::string log;
 };
 
-// BJFS 2020-001 (set1) and CAT2 2016-001 (set3); nullptr without the shared data (the
-// test then skips). A day that cannot be read fails the calling test.
+// BJFS 2020-001 (the example day of examples/, always present) and CAT2 2016-001 (set3
+// of the shared data: nullptr without it, and the test then skips). A day that cannot be
+// read fails the calling test.
 const RealDay* BjfsDay();
 const RealDay* Cat2Day();

@@ -81,7 +81,7 @@ public:
             log_.append(kNoIntervalText);
             return kBiasNoInterval;
         }
-        FillFigureTexts(job_, bias_.figures);
+        FillFigureS4(job_, bias_.figures);
         bias_.figures.biasedTec = FigureTec(job_.tec, day_);
         grid_ = ResampleToGrid(job_.tec, GridTolerance_day(interval_s));
         setSatelliteBiases();

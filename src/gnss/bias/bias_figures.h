@@ -7,5 +7,5 @@
 // Vertical TEC of the valid records above 20 deg, per satellite, hours since the day's start.
 std::map<int, std::vector<TecFigurePoint>> FigureTec(const TecTable& tec, double dayStartMjd);
 
-// Titles, date line, station line, S4 source line and the S4 maxima per 0.05 h bin.
-void FillFigureTexts(const DayJob& job, BiasFigures& figures);
+// The S4 maxima per 0.05 h bin and the S4 source of the day.
+void FillFigureS4(const DayJob& job, BiasFigures& figures);

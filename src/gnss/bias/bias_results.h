@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "gnss/bias/two_sigma.h"
+#include "gnss/s4/s4_state.h"
 
 // A break of more than an hour in a satellite's 3-minute series: the last epoch before it
 // and the first after it (MJD).
@@ -35,13 +36,9 @@ struct TecFigurePoint {
 constexpr int kS4FigureBins = 480;  // 0.05 h each
 constexpr double kS4FigureBin_h = 0.05;
 
-// What the two TEC figures of the bias stage show; drawn by the plots.
+// What the two TEC figures of the bias stage show; the plots draw them and give them
+// their titles.
 struct BiasFigures {
-    std::string biasedTitle;   // "Calculated TEC - Elevation Mask 20 deg"
-    std::string removedTitle;  // "Calculated TEC (Satellite & Rx bias(es) removed)"
-    std::string dateLine;      // "Date: 2020/01/01 (DoY: 001)"
-    std::string stationLine;   // "Station: BJFS - Beijing,China", "File: ..." etc.
-    std::string s4SourceLine;  // empty when the records carry no S4
     // Vertical TEC of the valid records above 20 deg, per satellite, before the stage and
     // with the biases removed.
     std::map<int, std::vector<TecFigurePoint>> biasedTec;
@@ -49,6 +46,7 @@ struct BiasFigures {
     // Largest S4 above 30 deg elevation per 0.05 h bin of the day; -1 where there is none.
     std::array<double, kS4FigureBins> s4Max{};
     bool hasS4 = false;
+    S4Source s4Source = kS4None;  // where the records' S4 came from
 };
 
 struct BiasResults {

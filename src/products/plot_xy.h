@@ -1,0 +1,17 @@
+#pragma once
+// A generic figure: one line series y(x) on a portrait page, saved as PNG.
+#include <string>
+#include <vector>
+
+enum PlotXYStatus : int {
+    kPlotXYSaved = 0,
+    kPlotXYBadInput = -1,  // lengths differ, fewer than 3 points, an empty range or a value not finite
+    kPlotXYNoCanvas = -2,
+    kPlotXYAxesFailed = -3,
+    kPlotXYSaveFailed = -4,
+};
+
+// Ranges from the data, ticks every fifth of them. A point more than a twentieth of the
+// frame's width to the right or left of the previous one starts a new line.
+[[nodiscard]] PlotXYStatus PlotXY(const std::vector<double>& x, const std::vector<double>& y, const std::string& xTitle,
+                                  const std::string& yTitle, const std::string& title, const std::string& path);
