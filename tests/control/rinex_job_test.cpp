@@ -379,3 +379,23 @@ TEST(RinexJob, TheStationListPlacesTheStationOnTheEarthAndTheSolutionStandsInFor
     EXPECT_GT(solved.context.longitudeDeg, 241.0);
     EXPECT_LT(solved.context.longitudeDeg, 242.0);
 }
+
+TEST(RinexJob, CompactRinexIsDecodedUnderTheObservationName) {
+    // AOPR 2017-001 in Compact RINEX (type letter d): read as "...aopr0010.17o". The
+    // navigation file is of 2020, so the day ends there, after the read.
+    TempDir dir;
+    const std::string input =
+        copyInto(dir, std::string(VELARIX_SOURCE_DIR) + "/tests/fuzz/decompress_crx/aopr0010.17d", "aopr0010.17d");
+    copyInto(dir, kNavExcerpt, "brdc0010.17n");
+    copyInto(dir, kData + "gnss/P1P22001.DCB", "P1P21701.DCB");
+    DayJob job;
+    RunLog log;
+    EXPECT_EQ(RunRinexDay(requestFor(input), DayEnvironment{}, job, log), kRinexDayNoNavigation);
+    EXPECT_TRUE(contains(log.messages, "\r\n" + input + "\r\nDecompressing Compact/Hatanaka rinex.... Successfull."))
+        << log.messages;
+    const std::size_t reading = log.messages.find("\r\nReading Rinex Obs. file " + dir.path() + ".velarix-");
+    ASSERT_NE(reading, std::string::npos) << log.messages;
+    EXPECT_EQ(log.messages.substr(log.messages.find('\r', reading + 2) - 13, 13), "-aopr0010.17o");
+    EXPECT_EQ(job.obs.bySatellite.empty(), false);
+    EXPECT_EQ(contentsOf(dir.path()).size(), 3u);  // the expanded copy is gone
+}

@@ -297,3 +297,36 @@ TEST(TecTool, ExitsOneWithTheReasonWhenTheDayGivesNoTec) {
         << calibrated.output;
     EXPECT_TRUE(contains(calibrated.output, "\nWarning! no usable DCB file: every satellite bias is zero\n"));
 }
+
+TEST(DayJob, ADayBeginsEmptyAndAFileWithItsOwnContext) {
+    DayJob job;
+    job.beginFile("/data/bjfs0010.20o");
+    job.context.stationCode = "bjfs";
+    job.kinds.rinexObs = 1;
+    // What one day leaves behind, the LISN site match included.
+    job.obs.bySatellite[5].push_back(SatEpochRecord{});
+    job.ephemerides.kepler[5][58849.0].push_back(KeplerEphemeris{});
+    job.dcb.loaded = DcbTable::kP1p2Loaded;
+    job.tec[5][58849.0] = TecRecord{};
+    job.station.setFromGeodetic(39.6, 115.9, 88.0);
+    job.bias.rxBiasTotal = -43.1;
+    job.s4.lisnSiteMatch = 1;
+    job.s4.source = kS4File;
+    job.dataInterval_s = 30.0;
+    job.dayStartMjd = 58849.0;
+    job.phaseSign = -1.0;
+    job.beginDay();
+    EXPECT_TRUE(job.obs.bySatellite.empty() && job.ephemerides.kepler.empty() && job.tec.empty());
+    EXPECT_EQ(job.dcb.loaded, 0);
+    EXPECT_FALSE(job.station.known());
+    EXPECT_EQ(job.bias.rxBiasTotal, 0.0);
+    EXPECT_EQ(job.s4.lisnSiteMatch, 0);
+    EXPECT_EQ(job.s4.source, kS4None);
+    EXPECT_TRUE(job.dataInterval_s == -1.0 && job.dayStartMjd == 0.0 && job.phaseSign == 1.0);
+    // The file's own facts stay for its days; a new file starts from its folder.
+    EXPECT_EQ(job.context.stationCode, "bjfs");
+    EXPECT_EQ(job.kinds.rinexObs, 1);
+    job.beginFile("/other/abcd0010.20o");
+    EXPECT_TRUE(job.context.stationCode.empty() && job.kinds.rinexObs == 0);
+    EXPECT_EQ(job.context.dataDirectory, "/other/");
+}
