@@ -15,10 +15,14 @@ build: deps
 	cmake -S . -B $(BUILD) $(CMAKE_ARGS)
 	cmake --build $(BUILD) -j $(JOBS)
 
-# One real station-day (BJFS, 2020-01-01) in auto mode: no waiting, closes when done.
+# One real station-day (BJFS, 2020-01-01) in auto mode: no waiting, closes when done. It
+# runs on copies in $(BUILD)/demo, so examples/ is never changed; no settings file of the
+# user's (which might send the products elsewhere) is read.
 demo: build
 	rm -rf $(BUILD)/demo && mkdir -p $(BUILD)/demo && cp examples/*.20o examples/*.20n examples/*.DCB.Z $(BUILD)/demo/
-	$(BUILD)/apps/velarix --scope day --products cmn,std,bias,dat --images tec24,prn,bias "$(BUILD)/demo/bjfs0010.20o" auto
+	$(BUILD)/apps/velarix --settings $(BUILD)/demo/none.ini --scope day --products cmn,std,bias,dat \
+		--images tec24,prn,bias "$(BUILD)/demo/bjfs0010.20o" auto
+	@echo "The products, plots and Log_file.txt of the sample day are in $(BUILD)/demo/"
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
@@ -33,9 +37,11 @@ fuzz:
 	cmake --build build-fuzz -j $(JOBS) --target fuzzers
 	bash scripts/run-fuzzers build-fuzz/fuzz tests/fuzz $(FUZZ_SECONDS)
 
-# Reader and decoder throughput on the real data (figures in the README).
+# Reader and decoder throughput on the real data, then whole runs of velarix on the
+# sample day and on a month of it (figures in the README).
 bench: build
 	bash scripts/run-benchmarks $(BUILD)/bench
+	bash bench/end_to_end.sh $(BUILD)
 
 clean:
 	rm -rf build build-sanitize build-fuzz build-bench

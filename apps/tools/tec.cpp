@@ -1,20 +1,16 @@
-// velarix-tools tec: reads a station-day as the pipeline does (observation, navigation and
-// DCB files; station position from the header or the position solution), derives TEC and
-// prints it per satellite and epoch as a tab-separated table; with --calibrated, after the
-// S4 stage and the bias estimation. The run log goes to standard error.
+// velarix-tools tec: runs the RINEX job on the given observation, navigation and DCB
+// files up to the TEC (or, with --calibrated, up to the S4 stage and the bias estimation)
+// and prints the TEC per satellite and epoch as a tab-separated table. The run log goes
+// to standard error.
 #include <cstdio>
-#include <list>
 #include <string>
 
-#include "control/classify.h"
-#include "decompress/plain_copy.h"
-#include "gnss/bias/bias_estimation.h"
-#include "gnss/day_reading.h"
+#include "control/rinex_job.h"
 #include "gnss/bias/dcb_names.h"
-#include "gnss/tec/raw_analyse.h"
-#include "gnss/s4/s4_stage.h"
+#include "platform/dir_search.h"
 #include "platform/paths.h"
 #include "platform/run_log.h"
+#include "platform/safe_output.h"
 #include "platform/strfmt.h"
 #include "platform/text.h"
 #include "rinex/satellite_id.h"
@@ -28,8 +24,10 @@ const char* const kUsage =
     "Derives slant and vertical TEC of every satellite and epoch of the observation file\n"
     "OBS with the broadcast ephemerides of NAV, before any bias calibration. DCB files are\n"
     "known by their CODE names: P1C1yymm.DCB, P1P2yymm.DCB, P1P2yymm_ALL.DCB (also .Z).\n"
-    "Compressed inputs (.Z, gzip, Compact RINEX) are expanded on the fly. The station\n"
-    "position is the header's, or the position solution when the header has none.\n"
+    "Compressed inputs (.Z, gzip, Compact RINEX) are expanded on the fly. The day is read\n"
+    "as `velarix` reads it: the station position is the header's, else that of the\n"
+    "station list (IGS_stations.txt) when the station is listed, else the position\n"
+    "solution; ephemerides more than 4 h (GLONASS, SBAS: 30 min) from an epoch are not used.\n"
     "\n"
     "Output: a header line, then one tab-separated line per satellite and epoch: MJD,\n"
     "satellite, elevation and azimuth (deg), pierce-point latitude and longitude (deg,\n"
@@ -51,34 +49,18 @@ const char* const kColumns =
     "MJD\tsatellite\televation_deg\tazimuth_deg\tippLatitude_deg\tippLongitude_deg\t"
     "codeTec_TECU\tphaseTec_TECU\tslantTec_TECU\tverticalTec_TECU";
 
-constexpr std::size_t kMinSatellites = 4;
-
-struct TecInputs {
-    std::string observation;
-    std::string navigation;
-    std::vector<std::string> dcb;
-};
-
-// Plain copies of the inputs live in `copies` for as long as the day is read.
-bool plainPath(const std::string& path, std::list<PlainCopy>& copies, std::string& plain) {
-    const PlainCopy& copy = copies.emplace_back(path);
-    if (!copy.ok()) {
-        std::fprintf(stderr, "velarix-tools: %s: %s\n", path.c_str(), copy.error().c_str());
-        return false;
-    }
-    if (!copy.warning().empty()) std::fprintf(stderr, "velarix-tools: %s: %s\n", path.c_str(), copy.warning().c_str());
-    plain = copy.path();
-    return true;
-}
-
-// 0, or the exit status of a failure (reported).
-int dayFiles(const TecInputs& inputs, std::list<PlainCopy>& copies, DayFiles& files) {
-    for (const std::string& path : inputs.dcb) {
+// The day's request: the given files, expanded into $TMPDIR, TEC (and the calibration) only.
+// 0, or the exit status of a usage error (reported).
+int dayRequest(const std::string& observation, const std::string& navigation, const ToolArgs& dcb, bool calibrated,
+               DayRequest& request) {
+    GivenDayFiles given;
+    given.navigation = {navigation};
+    for (const std::string& path : dcb) {
         std::string* slot = nullptr;
         switch (DcbKindOfName(path)) {
-            case DcbFileKind::kP1c1: slot = &files.p1c1Path; break;
-            case DcbFileKind::kP1p2: slot = &files.p1p2Path; break;
-            case DcbFileKind::kP1p2All: slot = &files.p1p2AllPath; break;
+            case DcbFileKind::kP1c1: slot = &given.p1c1; break;
+            case DcbFileKind::kP1p2: slot = &given.p1p2; break;
+            case DcbFileKind::kP1p2All: slot = &given.p1p2All; break;
             case DcbFileKind::kNone: break;
         }
         if (slot == nullptr) {
@@ -90,71 +72,15 @@ int dayFiles(const TecInputs& inputs, std::list<PlainCopy>& copies, DayFiles& fi
             std::fprintf(stderr, "velarix-tools: %s: a second DCB file of the same kind\n", path.c_str());
             return 2;
         }
-        if (!plainPath(path, copies, *slot)) return 1;
+        *slot = path;
     }
-    std::string navigation;
-    if (!plainPath(inputs.navigation, copies, navigation)) return 1;
-    if (!plainPath(inputs.observation, copies, files.observationPath)) return 1;
-    files.navigationPaths.push_back(navigation);
+    request.inputPath = observation;
+    request.observationFiles = {observation};
+    request.dataDirectory = directoryOf(observation);
+    request.workDirectory = temporaryDirectory() + "/";
+    request.given = given;
+    request.lastStage = calibrated ? DayStage::kCalibrated : DayStage::kTec;
     return 0;
-}
-
-bool holdsTec(const TecTable& tec) {
-    for (const auto& [satNo, series] : tec) {
-        if (!series.empty()) return true;
-    }
-    return false;
-}
-
-// Reads the day and derives TEC: "" when TEC was derived, else why not (the run log in
-// `log` has the details).
-std::string deriveTec(const DayFiles& files, DayJob& job, RunLog& log) {
-    switch (ReadDayFiles(job, files, log)) {
-        case kDayRead: break;
-        case kDayObservationFailed: return "the observation file could not be read";
-        case kDayNavigationFailed:
-            return "the navigation file could not be read, or holds no ephemeris within a day of the observations";
-        case kDayNoStationPosition: return "no station position: not in the header, and the solution failed";
-        default: return "the files could not be read";
-    }
-    if (job.obs.bySatellite.size() < kMinSatellites) {
-        log.append("Info3! insufficient no. of raw-data PRNs to analyze\r\n");
-        return strfmt("observations of fewer than %zu satellites", kMinSatellites);
-    }
-    const int result = RawAnalyse(job, log);
-    if (result != 0) {
-        log.append("\r\nSome errors in observation processing... err = " + strfmt("%d", result) + " \r\n");
-        return strfmt("the TEC derivation failed, err = %d", result);
-    }
-    if (!holdsTec(job.tec)) return "no TEC record: no satellite had an ephemeris and usable observations";
-    return {};
-}
-
-// The S4 stage and the bias estimation, with the messages of the pipeline's common
-// block: EstimateBiases' result.
-int calibrate(DayJob& job, RunLog& log) {
-    if ((job.dcb.loaded & DcbTable::kP1p2Loaded) == 0) {
-        log.append(job.dcb.loaded == 0 ? "\r\nWarning! no usable DCB file: every satellite bias is zero\r\n"
-                                       : "\r\nWarning! no usable P1-P2 DCB file: every satellite bias is zero\r\n");
-    }
-    GetS4(job, S4Config{programDirectory(), {}}, log);
-    const int result = EstimateBiases(job, log);
-    if (result == -9) {
-        log.append(
-            strfmt("\r\nError! Rx bais out of bounds (extreme TEC values code= %d or few TEC points)\r\n", result));
-    } else if (result != 0) {
-        log.append(strfmt("\r\nSome errors in receiver bais processing... err = %d", result));
-    }
-    return result;
-}
-
-// The station and kind of recording the S4 stage looks at, from the observation file's name.
-void describeInput(const std::string& observationPath, DayJob& job) {
-    const InputFileInfo info = classify(observationPath);
-    job.context.reset(observationPath);
-    job.context.stationCode = info.stationCode;
-    setInputKindFlags(job.kinds, info);
-    job.kinds.rinexObs = 1;  // whatever its name, the file is read as RINEX
 }
 
 // Calibrated: only valid records, with an S4 column. Returns the records left out.
@@ -200,27 +126,25 @@ int toolTec(const ToolArgs& args) {
         std::fputs(kUsage, stderr);
         return 2;
     }
-    const TecInputs inputs{files[0], files[1], ToolArgs(files.begin() + 2, files.end())};
-    std::list<PlainCopy> copies;
-    DayFiles dayPaths;
-    if (const int status = dayFiles(inputs, copies, dayPaths); status != 0) return status;
+    DayRequest request;
+    if (const int status = dayRequest(files[0], files[1], ToolArgs(files.begin() + 2, files.end()), calibrated, request);
+        status != 0) {
+        return status;
+    }
+    // The station list gives the position of a listed station whose header has none.
+    StationCatalogue stations;
+    if (loadIgsStations(programDirectory(), stations) != 0) stations.clear();
+    const DayEnvironment environment{&stations, RunOptions{}, programDirectory(), {}, nullptr};
 
     DayJob job;
     RunLog log;
-    if (calibrated) describeInput(inputs.observation, job);
-    const std::string failure = deriveTec(dayPaths, job, log);
-    const int biasResult = failure.empty() && calibrated ? calibrate(job, log) : 0;
+    const RinexDayResult result = RunRinexDay(request, environment, job, log);
     std::fputs(withLineFeeds(log.messages).c_str(), stderr);
     std::fputs("\n", stderr);
-    if (!failure.empty()) {
-        std::fprintf(stderr, "velarix-tools: tec: %s\n", failure.c_str());
+    if (result != kRinexDayDone) {
+        std::fprintf(stderr, "velarix-tools: tec: %s\n", rinexDayResultText(result));
         return 1;
     }
-    if (biasResult != 0) {
-        std::fprintf(stderr, "velarix-tools: tec: the bias estimation failed, err = %d\n", biasResult);
-        return 1;
-    }
-    if (calibrated) std::fprintf(stderr, "%s\n", withLineFeeds(biasSummaryText(job)).c_str());
     const int invalid = printTable(job.tec, calibrated, stdout);
     if (invalid > 0)
         std::fprintf(stderr, "velarix-tools: tec: %d records flagged invalid by the bias stage are not printed\n",

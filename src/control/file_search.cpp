@@ -92,6 +92,36 @@ std::string yearFirstDigits(DateScope scope, int year, int month, int day) {
     return {};
 }
 
+// A RINEX 3 navigation name of mixed ("MN") or GPS ("GN") data: both give GPS orbits.
+bool isMixedOrGpsNavigation(const std::string& fileName) {
+    constexpr size_t kDataType = 28;  // "SSSSMRCCC_R_YYYYDDDHHMM_01D_MN.rnx"
+    return fileName.size() > kDataType + 1 &&
+           (fileName[kDataType] == 'M' || fileName[kDataType] == 'm' || fileName[kDataType] == 'G' ||
+            fileName[kDataType] == 'g');
+}
+
+// The navigation files of `listing` in the scope around `input`'s date, in the order
+// searchNavigation gives.
+std::vector<std::string> navigationFilesOf(const std::vector<ListedFile>& listing, const InputFileInfo& input,
+                                           DateScope scope, bool ownStationOnly) {
+    std::vector<const ListedFile*> files = selectFiles(listing, FileCategory::kNavigation, input, scope, ownStationOnly);
+    std::erase_if(files, [](const ListedFile* file) {
+        return file->info.kind == kLongNavigationName && !isMixedOrGpsNavigation(file->info.fileName);
+    });
+    const auto rank = [&input](const ListedFile* file) {
+        const int stationRank = equalsNoCase(file->info.stationCode, "brdc")           ? 0
+                                : equalsNoCase(file->info.stationCode, input.stationCode) ? 1
+                                                                                          : 2;
+        return (file->info.kind == kLongNavigationName ? 6 : 0) + (file->info.isCompressedZ == 1 ? 3 : 0) +
+               stationRank;
+    };
+    std::stable_sort(files.begin(), files.end(),
+                     [&rank](const ListedFile* a, const ListedFile* b) { return rank(a) < rank(b); });
+    std::vector<std::string> paths;
+    for (const ListedFile* file : files) paths.push_back(file->path);
+    return paths;
+}
+
 using NameCheck = bool (*)(const std::string& path, double nowMjd);
 
 // Lists `pattern`, keeps what `accepts` takes, raises `flag` when any was kept.
@@ -119,6 +149,19 @@ bool isScindaPrcName(const std::string& path, double /*nowMjd*/) {
 }
 
 bool isIsmName(const std::string& path, double nowMjd) { return classify(path, nowMjd).extension == "ism"; }
+
+// The files of `directory` named `name`, `name`.Z or `name`.gz (any case), in that order.
+std::vector<std::string> plainOrCompressed(const std::string& directory, const std::string& name) {
+    std::vector<std::string> listed;
+    FileSearch::listFiles(directory + name + "*", listed);
+    std::vector<std::string> found;
+    for (const char* suffix : {"", ".z", ".gz"}) {
+        for (const std::string& path : listed) {
+            if (equalsNoCase(fileNameOf(path), name + suffix)) found.push_back(path);
+        }
+    }
+    return found;
+}
 
 }  // namespace
 
@@ -206,18 +249,29 @@ int FileSearch::searchNavigation(int thisDay, int thisMonth, int thisYear, int t
     navigation_.clear();
     if (!checked_ || input_.year < 0) return 0;
     const DateScope scope = rinexScope(thisDay, thisMonth, thisYear, thisDirectory);
-    std::vector<const ListedFile*> files =
-        selectFiles(listing_, FileCategory::kNavigation, input_, scope, ownStationOnly != 0);
-    const auto rank = [this](const ListedFile* file) {
-        const int stationRank = equalsNoCase(file->info.stationCode, "brdc")            ? 0
-                                : equalsNoCase(file->info.stationCode, input_.stationCode) ? 1
-                                                                                           : 2;
-        return (file->info.isCompressedZ == 1 ? 3 : 0) + stationRank;
-    };
-    std::stable_sort(files.begin(), files.end(),
-                     [&rank](const ListedFile* a, const ListedFile* b) { return rank(a) < rank(b); });
-    navigation_ = pathsOnce(files, std::string());
+    navigation_ = navigationFilesOf(listing_, input_, scope, ownStationOnly != 0);
     return static_cast<int>(navigation_.size());
+}
+
+std::vector<std::string> findNavigationFiles(const std::string& dataDirectory, const InputFileInfo& day,
+                                             double nowMjd) {
+    if (day.year < 0) return {};
+    // Only names that may be navigation files are classified: ".yyn" and "_?N." names.
+    std::vector<ListedFile> listing;
+    for (const char* pattern : {"*.??n*", "*_?n.*"}) {
+        std::vector<std::string> names;
+        FileSearch::listFiles(dataDirectory + pattern, names);
+        for (const std::string& name : names) {
+            if (std::any_of(listing.begin(), listing.end(), [&name](const ListedFile& f) { return f.path == name; }))
+                continue;  // matched both patterns
+            ListedFile file;
+            file.path = name;
+            file.info = classify(name, nowMjd);
+            file.category = categoryOf(file.info);
+            listing.push_back(std::move(file));
+        }
+    }
+    return navigationFilesOf(listing, day, DateScope::kDay, false);
 }
 
 int FileSearch::searchScinda(int processScope, const SearchDate& date, std::string& searchText,
@@ -265,4 +319,13 @@ int FileSearch::searchIsm(int processScope, const SearchDate& date, std::string&
 
 int FileSearch::listExistingProducts(const std::string& directory) {
     return listFiles(directory + "*.cmn", existingProducts_);
+}
+
+MonthDcbFiles findDcbFiles(const std::string& dataDirectory, int year, int month) {
+    const int yy = year % 100;
+    MonthDcbFiles found = {plainOrCompressed(dataDirectory, strfmt("P1P2%02d%02d.DCB", yy, month)),
+                           plainOrCompressed(dataDirectory, strfmt("P1C1%02d%02d.DCB", yy, month))};
+    const std::vector<std::string> all = plainOrCompressed(dataDirectory, strfmt("P1P2%02d%02d_ALL.DCB", yy, month));
+    found.p1p2.insert(found.p1p2.end(), all.begin(), all.end());
+    return found;
 }

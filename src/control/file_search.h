@@ -45,6 +45,20 @@ struct ListedFile {
     FileCategory category = FileCategory::kOther;
 };
 
+// CODE's bias files of one month in a folder (names in any case), each kind plain, then
+// ".Z", then gzip: for the P1-P2 biases "P1P2yymm.DCB" before "P1P2yymm_ALL.DCB" (which
+// lists receivers too), and "P1C1yymm.DCB".
+struct MonthDcbFiles {
+    std::vector<std::string> p1p2;
+    std::vector<std::string> p1c1;
+};
+MonthDcbFiles findDcbFiles(const std::string& dataDirectory, int year, int month);
+
+// The navigation files of `day`'s date (from its name) in `dataDirectory`, of every
+// station, in the order of FileSearch::searchNavigation.
+std::vector<std::string> findNavigationFiles(const std::string& dataDirectory, const InputFileInfo& day,
+                                             double nowMjd = processNowMjd());
+
 class FileSearch {
 public:
     // `nowMjd` is the reference date for classifying the names (tests fix it).
@@ -72,10 +86,13 @@ public:
     int countOneDayFiles();
     const std::vector<std::string>& oneDayFiles() const { return oneDay_; }
 
-    // The navigation files (RINEX 2 ".yyn" and RINEX 3 navigation names, plain or
-    // compressed) of the scope around the input's date. Order: uncompressed files first;
+    // The navigation files of the scope around the input's date, matched by the date
+    // their names carry: RINEX 2 ".yyn" names, then RINEX 3 names of mixed or GPS
+    // navigation data ("..._MN.rnx", "..._GN.rnx"), each plain or compressed. Order:
+    // RINEX 2 names before RINEX 3 names, uncompressed files before compressed ones, and
     // within each group merged broadcast files ("brdc", any case) first, then the input's
-    // own station, then other stations, each in name order. Copies are listed once.
+    // own station, then other stations, each in name order. Copies of one file in other
+    // compressions are all listed, so that one that does not expand has a stand-in.
     int searchNavigation(int thisDay, int thisMonth, int thisYear, int thisDirectory, int ownStationOnly);
     const std::vector<std::string>& navigationFiles() const { return navigation_; }
 

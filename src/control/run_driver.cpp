@@ -189,7 +189,7 @@ Next RunDriver::inputCycle(const std::string& givenPath) {
     const std::string path = error || givenPath.empty() ? givenPath : absolute.lexically_normal().string();
     s_.currentInputPath = path;
     window_.setStatus(StatusLine::Input, strfmt("Input file: %s", path.c_str()));
-    s_.job.context.reset(path);
+    s_.job.beginFile(path);
     s_.exitStatus = kExitCompleted;
     s_.failedJobs = 0;
 
@@ -202,7 +202,7 @@ Next RunDriver::inputCycle(const std::string& givenPath) {
     if (info.kind == kInvalidName) {
         log_.say("\r\n Invalid input file, please check the selected filename");
         s_.exitStatus = kExitRefused;
-        s_.sleep(100);
+        s_.pause(100);
         return Next::EndThread;
     }
     if (info.kind == kDateOutOfRange) {
@@ -210,7 +210,7 @@ Next RunDriver::inputCycle(const std::string& givenPath) {
             "\r\n The dates on the filename are not valid  OR the PC date is not correct \r\n Please check file "
             "name  or correct PC time and try again");
         s_.exitStatus = kExitRefused;
-        s_.sleep(100);
+        s_.pause(100);
         return Next::EndThread;
     }
     const int pathCheck = s_.search.checkPath(path);
@@ -223,23 +223,23 @@ Next RunDriver::inputCycle(const std::string& givenPath) {
         return Next::IdleWait;
     }
     s_.search.search(1, 0, 0, 0, 1);
-    s_.sleep(100);
+    s_.pause(100);
     return dispatch();
 }
 
 Next RunDriver::commandFileBranch() {
     readOptions();
-    s_.sleep(20);
+    s_.pause(20);
     window_.panel.armed.store(0);
     window_.panel.changed.store(0);
-    s_.sleep(50);
+    s_.pause(50);
     window_.setStatusBoxEnabled(false);
     clearStatusLines();
     loadStationCatalogue();
     if (s_.pipelines.commandFile && s_.pipelines.commandFile(s_) != 0) s_.exitStatus = kExitRefused;
     window_.setStatus(StatusLine::Title, "TASK COMPLETE.. Aborting now!!");
     flushLogs(writableProgramDirectory(s_.programDir));
-    s_.sleep(2000);
+    s_.pause(2000);
     window_.requestClose();
     return Next::EndThread;
 }
@@ -269,7 +269,7 @@ Next RunDriver::dispatch() {
         window_.panel.armed.store(1);
         for (int checks = 0; window_.panel.startState.load() == 0 && !closing(); ++checks) {
             if (s_.runMode == kAuto && checks > 50) break;
-            s_.sleep(100);
+            s_.poll(100);
         }
         if (closing()) return Next::EndThread;
         window_.panel.startState.store(3);
@@ -374,7 +374,7 @@ bool RunDriver::waitForStart(BatchKind kind, const std::string& typeText, int& f
     for (int checks = 0; panel.startState.load() == 0; ++checks) {
         if (closing()) return false;
         if (s_.runMode == kAuto && checks >= 101) break;
-        s_.sleep(50);
+        s_.poll(50);
         const int changed = panel.changed.load();
         if (changed != 0) {
             panel.startState.store(3);
@@ -505,7 +505,7 @@ Next RunDriver::interruptedEnd() {
 Next RunDriver::closeInAutoMode(const char* title) {
     if (s_.runMode != kAuto) return Next::IdleWait;
     window_.setStatus(StatusLine::Title, title);
-    s_.sleep(1500);
+    s_.pause(1500);
     window_.requestClose();
     return Next::EndThread;
 }
@@ -528,7 +528,7 @@ std::optional<std::string> RunDriver::idleWait(bool withMessageBox) {
     while (!chosen && !closing()) {
         const int state = window_.fileChoiceState.load();
         if (state == 0) {
-            s_.sleep(100);
+            s_.poll(100);
             continue;
         }
         if (state == 3) {

@@ -11,11 +11,17 @@ void Session::sleep(int ms) const {
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
-std::string Session::productFolder() const {
+void Session::pause(int ms) const {
+    if (window.watched()) sleep(ms);
+}
+
+void Session::poll(int ms) const { sleep(window.watched() ? ms : 1); }
+
+std::string Session::productFolder(const std::string& dataDirectory) const {
     if (options.separateTarget && !options.targetDir.empty()) {
         std::string folder = options.targetDir;
         if (folder.back() != '/') folder += '/';
         return folder;
     }
-    return job.context.dataDirectory;
+    return dataDirectory;
 }

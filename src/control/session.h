@@ -70,6 +70,12 @@ struct Session {
     int failedJobs = 0;  // pipelines count the days they could not complete
 
     void sleep(int ms) const;
-    // Folder for the product files: the target directory when chosen, else the data folder.
-    std::string productFolder() const;
+    // A wait that gives a person time to read: skipped when nobody watches the window.
+    void pause(int ms) const;
+    // A wait between two looks at the window's flags: at most 1 ms when nobody watches,
+    // since the window then answers at once.
+    void poll(int ms) const;
+    // Folder for the product files of data in `dataDirectory`: the target directory (with
+    // a final '/') when chosen, else `dataDirectory`.
+    std::string productFolder(const std::string& dataDirectory) const;
 };

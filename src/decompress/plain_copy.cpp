@@ -5,20 +5,26 @@
 #include "decompress/expand.h"
 #include "platform/strfmt.h"
 
-PlainCopy::PlainCopy(const std::string& path) : path_(path) {
+PlainCopy::PlainCopy(const std::string& path, const std::string& folder) : path_(path) {
     if (!isExpandable(path)) return;
+    expanded_ = true;
     // The temporary name ends in the expanded name, for readers that look at it.
     const std::string base = std::filesystem::path(expandedName(path)).filename().string();
-    if (temporary_.createInTemporaryDirectory(base) != OutputStatus::kOk) {
-        error_ = strfmt("cannot create a temporary file in %s", temporaryDirectory().c_str());
+    const OutputStatus created =
+        folder.empty() ? temporary_.createInTemporaryDirectory(base) : temporary_.createHiddenIn(folder, base);
+    if (created != OutputStatus::kOk) {
+        const std::string where = folder.empty() ? temporaryDirectory() : folder;
+        result_ = -11;
+        decoderText_ = strfmt("Cannot write file: a temporary file in %s: %s", where.c_str(), outputStatusText(created));
+        error_ = "cannot create a temporary file in " + where;
         return;
     }
-    std::string message;
-    const int result = expandFile(path, temporary_.path(), message);
-    if (!expandSucceeded(result)) {
-        error_ = strfmt("expansion failed (%d): %s", result, message.c_str());
+    result_ = expandFile(path, temporary_.path(), decoderText_);
+    if (!expandSucceeded(result_)) {
+        error_ = strfmt("expansion failed (%d): %s", result_, decoderText_.c_str());
+        temporary_.remove();
         return;
     }
-    if (result != 0) warning_ = message;
+    if (result_ != 0) warning_ = decoderText_;
     path_ = temporary_.path();
 }

@@ -1,15 +1,17 @@
 #pragma once
-// An input file as plain text for the inspection tools, tests and benchmarks: a
-// compressed input (".Z", gzip, Compact RINEX, or a chain of them) is expanded into a
-// scratch file under $TMPDIR (or /tmp) whose name ends in the expanded name, removed again
-// with the object (or by a signal that ends the program). A plain input is used in place.
+// An input file as plain text: a compressed input (".Z", gzip, Compact RINEX, or a chain
+// of them) is expanded into a scratch file whose name ends in the expanded name, under
+// $TMPDIR (or /tmp) or hidden in a given folder, and removed again with the object (or by
+// a signal that ends the program). A plain input is used in place; the input itself is
+// never changed.
 #include <string>
 
 #include "platform/safe_output.h"
 
 class PlainCopy {
 public:
-    explicit PlainCopy(const std::string& path);
+    // `folder`: where the expanded copy goes, ending in '/'; "" for $TMPDIR.
+    explicit PlainCopy(const std::string& path, const std::string& folder = {});
     PlainCopy(const PlainCopy&) = delete;
     PlainCopy& operator=(const PlainCopy&) = delete;
 
@@ -20,10 +22,18 @@ public:
     const std::string& error() const { return error_; }
     // The Compact RINEX decoder's text when it skipped epochs (the file is still usable).
     const std::string& warning() const { return warning_; }
+    // Whether the input needed expanding; expandFile's result (0 for a plain input; -11
+    // when no scratch file could be made) and the decoder's own text.
+    bool expanded() const { return expanded_; }
+    int result() const { return result_; }
+    const std::string& decoderText() const { return decoderText_; }
 
 private:
     std::string path_;
     ScratchFile temporary_;  // not created when the input was already plain
     std::string error_;
     std::string warning_;
+    bool expanded_ = false;
+    int result_ = 0;
+    std::string decoderText_;
 };

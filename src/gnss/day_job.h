@@ -1,6 +1,7 @@
 #pragma once
 // The state of one processing day: the file in work and everything the stages of the
-// day fill. The run driver keeps one and empties it for every new input and day.
+// day fill. One DayJob per worker; beginFile and beginDay are the only places that empty
+// it, so that nothing of one day (the LISN match included) reaches the next.
 #include <cstdint>
 #include <string>
 
@@ -66,6 +67,8 @@ struct StationPosition {
     bool known() const { return latitude_deg > -900.0; }
     // Sets all six from an Earth-fixed position (WGS-84).
     void setFromEcef(double x, double y, double z);
+    // Sets all six from a geodetic position (WGS-84; longitude either way round).
+    void setFromGeodetic(double latitude, double longitude, double height);
 };
 
 struct DayJob {
@@ -86,4 +89,11 @@ struct DayJob {
     double dataInterval_s = -1.0;  // sampling interval, set by the TEC stage
     double dayStartMjd = 0.0;      // the processing day
     double phaseSign = 1.0;        // sign of the phase TEC in the levelling
+
+    // A new input file: the context (data directory from `path`) and the input kinds are
+    // reset, then the day begins.
+    void beginFile(const std::string& path);
+    // A new day: every table, result and stage state of the previous day is emptied; the
+    // file's context and kinds stay.
+    void beginDay();
 };

@@ -2,102 +2,33 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 #include "geodesy/time.h"
+#include "gnss/bias/dcb_table.h"
+#include "gnss/orbits/orbit.h"
 #include "gnss/orbits/station_position.h"
+#include "platform/line_reader.h"
 #include "platform/strfmt.h"
 #include "rinex/nav_reader.h"
 #include "rinex/obs_reader.h"
+#include "rinex/satellite_id.h"
 
 namespace {
 
 // A header position this far below the ellipsoid is no position.
 constexpr double kLowestHeaderHeight_m = -300.0;
 constexpr std::size_t kMinRecordsForDay = 5;
-constexpr double kEphemerisReach_days = 1.0;
-
-void emptyTables(DayJob& job) {
-    job.obs.clear();
-    job.obsHeader.reset();
-    job.ephemerides.clear();
-    job.navHeader = NavHeader{};
-    job.dcb.clear();
-    job.tec.clear();
-    job.station = StationPosition{};
-    job.dataInterval_s = -1.0;
-    job.dayStartMjd = 0.0;
-    job.phaseSign = 1.0;
-}
+constexpr std::size_t kFirstLineLimit = 90;
 
 bool readNavigation(DayJob& job, const std::string& path, RunLog& log) {
     log.append("\r\nReading nav file " + path);
+    log.refresh();
     const int result = readNavigationFile(path, job.ephemerides, job.navHeader, log);
     if (result < 0) log.append("\r\nError! reading Navigation file\r\n");
     if (result == kNavCannotOpen || result == kNavNotRegularFile) return false;
     log.append(" ..done!");
     return true;
-}
-
-bool readObservations(DayJob& job, const std::string& path, RunLog& log, ObsReadCounts& counts) {
-    log.append("\r\nReading Rinex Obs. file " + path);
-    counts = OBS_readR3(path, job.obs, job.obsHeader, log);
-    // The reader goes on past a foreign header line; the day does not.
-    const bool foreign = job.obs.readStatus >= 0 && !job.obsHeader.isObservationFile();
-    if (foreign) log.append("\r\nError! not a RINEX observation file: " + path);
-    if (job.obs.readStatus < 0 || foreign) {
-        log.appendError(path + " .. Obs. file read ERRORS\r\n");
-        log.append("\r\nObs. file read ERRORS.... \r\n");
-        return false;
-    }
-    log.append("\r\nObs. file read completed.... \r\n");
-    return true;
-}
-
-struct MjdSpan {
-    bool empty = true;
-    double first = 0.0;
-    double last = 0.0;
-
-    void add(double mjd) {
-        first = empty ? mjd : std::min(first, mjd);
-        last = empty ? mjd : std::max(last, mjd);
-        empty = false;
-    }
-};
-
-// First and last reference epoch of the table.
-MjdSpan ephemerisSpan(const EphemerisTable& table) {
-    MjdSpan span;
-    const auto addPart = [&span](const auto& part) {
-        for (const auto& [satNo, byEpoch] : part) {
-            if (byEpoch.empty()) continue;
-            span.add(byEpoch.begin()->first);
-            span.add(byEpoch.rbegin()->first);
-        }
-    };
-    addPart(table.kepler);
-    addPart(table.glonass);
-    addPart(table.sbas);
-    return span;
-}
-
-std::string minuteText(double mjd) {
-    DateTime time;
-    time.FromMjd(mjd);
-    return strfmt("%04d-%02d-%02d %02d:%02d", time.year, time.month, time.day, time.hour, time.minute);
-}
-
-// The orbit of the nearest record is used however far its reference epoch lies: records
-// of another day give wrong geometry (and GLONASS orbits integrated over months or years).
-bool ephemerisNearObservations(const MjdSpan& ephemeris, const ObsReadCounts& counts, RunLog& log) {
-    if (counts.epochs == 0 || (ephemeris.last >= counts.firstEpochMjd - kEphemerisReach_days &&
-                               ephemeris.first <= counts.lastEpochMjd + kEphemerisReach_days))
-        return true;
-    log.append(strfmt("\r\nError! no ephemeris within a day of the observations: ephemerides %s to %s, "
-                      "observations %s to %s\r\n",
-                      minuteText(ephemeris.first).c_str(), minuteText(ephemeris.last).c_str(),
-                      minuteText(counts.firstEpochMjd).c_str(), minuteText(counts.lastEpochMjd).c_str()));
-    return false;
 }
 
 // Each DCB file that gave nothing is named; "done!" only when every file was read.
@@ -117,12 +48,76 @@ void readDcb(DayJob& job, const DayFiles& files, RunLog& log) {
     log.append(allRead ? "done!" : "\r\n");
 }
 
+// The RINEX version from the file's first line ("RINEX VERSION / TYPE" in columns 61-80;
+// 0 when the line is another). False, with the reason in `log`, when there is no line.
+bool firstLineVersion(const std::string& path, double& version, RunLog& log) {
+    LineReader in(path);
+    if (!in.isOpen()) {
+        if (in.openStatus() == InputFileStatus::kNotRegularFile) {
+            log.append(inputFileError("observation input", path, InputFileStatus::kNotRegularFile));
+            log.appendError(path + " .. not a regular file\r\n");
+        } else {
+            log.append("\r\nCan't open observation input file " + path);
+            log.appendError(path + " .. can't open file\r\n");
+        }
+        return false;
+    }
+    std::string_view line;
+    bool cut = false;
+    if (!in.next(kFirstLineLimit, line, cut)) {
+        log.append("\r\nError! incomplete header... end of file..");
+        log.appendError(path + " .. incomplete header\r\n");
+        return false;
+    }
+    version = 0.0;
+    if (line.size() >= 60 && line.substr(60, 20).starts_with("RINEX VERSION / TYPE")) {
+        version = std::atof(std::string(line.substr(0, 20)).c_str());
+    }
+    return true;
+}
+
+// One observation file into the tables; false (named in `log.errors`) when it gave no epoch.
+bool readObservationFile(DayJob& job, const std::string& path, RunLog& log) {
+    log.append("\r\nReading Rinex Obs. file " + path);
+    log.refresh();
+    double version = 0.0;
+    if (!firstLineVersion(path, version, log)) return false;
+    if (version >= 3.0) log.say("\r\nInfo!Reading Rinex3 format.. in testing phase.. please check outputs!\r\n");
+    const ObsReadCounts counts = OBS_readR3(path, job.obs, job.obsHeader, log);
+    bool read = job.obs.readStatus >= 0;
+    // The reader goes on past a foreign header line, and ends early without TEC
+    // observables; neither gives a day.
+    if (read && !job.obsHeader.isObservationFile()) {
+        log.append("\r\nError! not a RINEX observation file: " + path);
+        read = false;
+    } else if (read && counts.epochs == 0) {
+        log.append("\r\nError! no observation epoch in " + path);
+        read = false;
+    }
+    if (!read) log.appendError(path + " .. Obs. file read ERRORS\r\n");
+    return read;
+}
+
+bool readObservations(DayJob& job, const DayFiles& files, RunLog& log) {
+    int read = 0;
+    for (const std::string& path : files.observationPaths) {
+        if (readObservationFile(job, path, log)) ++read;
+    }
+    if (read == 0) {
+        log.say("\r\nObs. file read ERRORS.... \r\n");
+        return false;
+    }
+    log.say("\r\nObs. file read completed.... \r\n");
+    return true;
+}
+
+// The header's position replaces the catalogue's; with neither, the position solution.
 bool takeStationPosition(DayJob& job, RunLog& log) {
     const ObsTable& obs = job.obs;
     if (obs.positionKnown && obs.stationX_m != 0.0 && obs.height_m > kLowestHeaderHeight_m) {
         job.station.setFromEcef(obs.stationX_m, obs.stationY_m, obs.stationZ_m);
-    } else {
-        log.append("\r\nError! Station coordinates not available!.. computing\r\n");
+    } else if (!job.station.known()) {
+        log.say("\r\nError! Station coordinates not available!.. computing\r\n");
         if (SolveStationPosition(job, 0, std::string(), log) != 0 || !job.station.known()) return false;
         log.append(strfmt("\r\nINFO! station Lat,Lon & Alt are %2.4f, %2.4f & %2.2f\r\n", job.station.latitude_deg,
                           job.station.longitude_deg, job.station.height_m));
@@ -133,35 +128,148 @@ bool takeStationPosition(DayJob& job, RunLog& log) {
     return true;
 }
 
-// The calendar day of the earliest first epoch among satellites with at least 5 records.
-double processingDay(const ObsTable& obs) {
-    double earliest = 0.0;
-    bool any = false;
-    for (const auto& [satNo, records] : obs.bySatellite) {
-        if (records.size() < kMinRecordsForDay) continue;
-        if (!any || records.front().epochMjd < earliest) earliest = records.front().epochMjd;
-        any = true;
+std::string minuteText(double mjd) {
+    DateTime time;
+    time.FromMjd(mjd);
+    return strfmt("%04d-%02d-%02d %02d:%02d", time.year, time.month, time.day, time.hour, time.minute);
+}
+
+// Records (in file order, mostly in time order) whose epoch has a reference epoch of
+// `byEpoch` within `validity_days`.
+template <typename Record>
+long currentRecords(const EphemerisByEpoch<Record>& byEpoch, const std::vector<SatEpochRecord>& records,
+                    double validity_days) {
+    long current = 0;
+    auto next = byEpoch.begin();  // first reference epoch not before the record's reach
+    double previous = -1e300;
+    for (const SatEpochRecord& record : records) {
+        const double t = record.epochMjd;
+        if (t < previous) next = byEpoch.lower_bound(t - validity_days);
+        while (next != byEpoch.end() && next->first < t - validity_days) ++next;
+        if (next != byEpoch.end() && next->first <= t + validity_days) ++current;
+        previous = t;
     }
-    return any ? std::floor(earliest) : 0.0;
+    return current;
+}
+
+long currentRecordsOf(const EphemerisTable& table, int satNo, const std::vector<SatEpochRecord>& records) {
+    const double validity = EphemerisValidity_days(satNo);
+    const auto count = [&](const auto& part) {
+        const auto found = part.find(satNo);
+        return found == part.end() ? 0L : currentRecords(found->second, records, validity);
+    };
+    switch (systemOf(satNo)) {
+        case kGlonass: return count(table.glonass);
+        case kSbas: return count(table.sbas);
+        default: return count(table.kepler);
+    }
+}
+
+struct MjdSpan {
+    bool empty = true;
+    double first = 0.0;
+    double last = 0.0;
+
+    void add(double mjd) {
+        first = empty ? mjd : std::min(first, mjd);
+        last = empty ? mjd : std::max(last, mjd);
+        empty = false;
+    }
+};
+
+MjdSpan ephemerisSpan(const EphemerisTable& table) {
+    MjdSpan span;
+    const auto addPart = [&span](const auto& part) {
+        for (const auto& [satNo, byEpoch] : part) {
+            if (byEpoch.empty()) continue;
+            span.add(byEpoch.begin()->first);
+            span.add(byEpoch.rbegin()->first);
+        }
+    };
+    addPart(table.kepler);
+    addPart(table.glonass);
+    addPart(table.sbas);
+    return span;
+}
+
+// Satellites with records in the navigation files but none current at some of their
+// epochs are listed (their TEC gets no geometry there); false when no observed satellite
+// has a current ephemeris at all: the navigation file is of another day. Satellites
+// without any record are the TEC stage's to report. Without navigation records (a caller
+// that reads none) there is nothing to judge.
+bool ephemeridesCurrent(const DayJob& job, RunLog& log) {
+    const MjdSpan ephemeris = ephemerisSpan(job.ephemerides);
+    if (ephemeris.empty) return true;
+    std::string stale;
+    int staleCount = 0;
+    bool anyCurrent = false;
+    MjdSpan observed;
+    for (const auto& [satNo, records] : job.obs.bySatellite) {
+        if (records.empty()) continue;
+        observed.add(records.front().epochMjd);
+        observed.add(records.back().epochMjd);
+        if (HasEphemeris(job.ephemerides, satNo) == 0) continue;
+        const long current = currentRecordsOf(job.ephemerides, satNo, records);
+        if (current > 0) anyCurrent = true;
+        if (current == static_cast<long>(records.size())) continue;
+        ++staleCount;
+        stale += strfmt(" %s %ld of %zu,", satelliteLabel(satNo).c_str(), static_cast<long>(records.size()) - current,
+                        records.size());
+    }
+    if (observed.empty) return true;
+    if (!anyCurrent) {
+        log.say(strfmt("\r\nError! no current ephemeris for any observed satellite: ephemerides %s to %s, "
+                       "observations %s to %s\r\n",
+                       minuteText(ephemeris.first).c_str(), minuteText(ephemeris.last).c_str(),
+                       minuteText(observed.first).c_str(), minuteText(observed.last).c_str()));
+        return false;
+    }
+    if (staleCount > 0) {
+        stale.pop_back();
+        log.say(strfmt("\r\nWarning! %d satellite(s) without a current ephemeris (none within 4 h, 30 min for "
+                       "GLONASS and SBAS) at some epochs, left without geometry there; epochs:%s\r\n",
+                       staleCount, stale.c_str()));
+    }
+    return true;
 }
 
 }  // namespace
 
+double ProcessingDayMjd(const ObsTable& obs) {
+    std::vector<double> epochs;
+    for (const auto& [satNo, records] : obs.bySatellite) {
+        if (records.size() < kMinRecordsForDay) continue;
+        for (const SatEpochRecord& record : records) epochs.push_back(record.epochMjd);
+    }
+    std::sort(epochs.begin(), epochs.end());
+    epochs.erase(std::unique(epochs.begin(), epochs.end()), epochs.end());
+    double bestDay = 0.0;
+    std::size_t bestCount = 0;
+    for (std::size_t i = 0; i < epochs.size();) {
+        const double day = std::floor(epochs[i]);
+        std::size_t end = i;
+        while (end < epochs.size() && std::floor(epochs[end]) == day) ++end;
+        if (end - i > bestCount) {
+            bestCount = end - i;
+            bestDay = day;
+        }
+        i = end;
+    }
+    return bestDay;
+}
+
 int ReadDayFiles(DayJob& job, const DayFiles& files, RunLog& log) {
-    emptyTables(job);
+    if (!files.p1c1Path.empty() || !files.p1p2Path.empty() || !files.p1p2AllPath.empty()) readDcb(job, files, log);
     for (const std::string& path : files.navigationPaths) {
         if (!readNavigation(job, path, log)) return kDayNavigationFailed;
     }
-    const MjdSpan ephemeris = ephemerisSpan(job.ephemerides);
-    if (!files.navigationPaths.empty() && ephemeris.empty) {
-        log.append("\r\nError! no ephemeris in the navigation file(s)\r\n");
+    if (!files.navigationPaths.empty() && ephemerisSpan(job.ephemerides).empty) {
+        log.say("\r\nError! no ephemeris in the navigation file(s)\r\n");
         return kDayNavigationFailed;
     }
-    if (!files.p1c1Path.empty() || !files.p1p2Path.empty() || !files.p1p2AllPath.empty()) readDcb(job, files, log);
-    ObsReadCounts counts;
-    if (!readObservations(job, files.observationPath, log, counts)) return kDayObservationFailed;
-    if (!ephemeris.empty && !ephemerisNearObservations(ephemeris, counts, log)) return kDayNavigationFailed;
+    if (!readObservations(job, files, log)) return kDayObservationFailed;
+    if (!ephemeridesCurrent(job, log)) return kDayNavigationFailed;
     if (!takeStationPosition(job, log)) return kDayNoStationPosition;
-    job.dayStartMjd = processingDay(job.obs);
+    job.dayStartMjd = ProcessingDayMjd(job.obs);
     return kDayRead;
 }

@@ -1,16 +1,17 @@
 #pragma once
-// Reading one station-day into a DayJob as the pipeline does, for the tools: navigation
-// files, DCB files and the observation file, then the station position (the header's, or
-// the position solution when the header has none) and the processing day.
+// Reading one station-day into a DayJob: the DCB files, the navigation files and the
+// observation files of the day, then the station position, the currency of the
+// ephemerides and the processing day. The RINEX job calls it once per day, after finding
+// and expanding the files (control/rinex_job.h); the tools go through that job too.
 #include <string>
 #include <vector>
 
 #include "gnss/day_job.h"
 #include "platform/run_log.h"
 
-// Plain (decompressed) files of the day; an empty DCB path is skipped.
+// Plain (expanded) files of the day; an empty DCB path is skipped.
 struct DayFiles {
-    std::string observationPath;
+    std::vector<std::string> observationPaths;  // the day's files (one daily file, or its sessions)
     std::vector<std::string> navigationPaths;
     std::string p1c1Path;
     std::string p1p2Path;
@@ -19,15 +20,25 @@ struct DayFiles {
 
 enum DayReadResult {
     kDayRead = 0,
-    kDayObservationFailed = -2,  // the observation file could not be read, or is none
-    kDayNavigationFailed = -4,   // a navigation file could not be opened, or none gave an ephemeris
-                                 // within a day of the observations
-    kDayNoStationPosition = -7,  // neither the header nor the solution gave a position
+    kDayObservationFailed = -2,  // no observation file gave an epoch
+    kDayNavigationFailed = -4,   // a navigation file could not be opened, none gave an ephemeris, or
+                                 // no observed satellite has a current one (a file of another day)
+    kDayNoStationPosition = -7,  // neither the catalogue, the header nor the solution gave a position
 };
 
-// Empties the job's tables, reads the files and reports to `log` with the pipeline's
-// messages; a DCB file that gives nothing is named there (and the day goes on without
-// it). Unlike the pipeline, a day whose observation file is of another type, or whose
-// navigation files give no ephemeris within a day of the observations, is not read. On
-// kDayRead job.station and job.dayStartMjd are set.
+// Reads the files into `job`, which the caller has begun (DayJob::beginFile/beginDay) and
+// whose station position holds the catalogue's when the station is listed. Reports to
+// `log` with the pipeline's messages:
+// - a DCB file that gives nothing is named (the day goes on without it);
+// - each observation file is checked (first line), read and judged: one that cannot be
+//   opened, is no observation file, lacks the observables for TEC or holds no epoch is
+//   named in `log.errors` and left out; the day fails only when every file failed;
+// - the header's position replaces the catalogue's; with neither, the position solution;
+// - observed satellites whose ephemerides are all out of date at some of their epochs are
+//   listed; when no observed satellite has a current ephemeris, the day fails;
+// - job.dayStartMjd is the calendar day that holds most of the epochs.
 int ReadDayFiles(DayJob& job, const DayFiles& files, RunLog& log);
+
+// The MJD of the calendar day that holds most of the distinct epochs of satellites with
+// at least 5 records (the earlier day on a tie); 0 when there is none.
+double ProcessingDayMjd(const ObsTable& obs);

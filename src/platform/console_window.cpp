@@ -17,7 +17,8 @@ ConsoleWindow::ConsoleWindow(std::FILE* pane, std::FILE* status, int inputFd)
       inputFd_(inputFd),
       paneIsTerminal_(isatty(fileno(pane)) != 0),
       statusIsTerminal_(isatty(fileno(status)) != 0),
-      inputIsTerminal_(isatty(inputFd) != 0) {}
+      inputIsTerminal_(isatty(inputFd) != 0),
+      watched_(paneIsTerminal_ || inputIsTerminal_) {}
 
 void ConsoleWindow::breakPaneLine() {
     if (paneAtLineStart_ || !paneIsTerminal_ || !statusIsTerminal_) return;
@@ -123,7 +124,8 @@ void ConsoleWindow::eventLoop() {
             continue;
         }
         promptedPath = false;
-        usleep(20 * 1000);
+        // Unwatched, start is pressed and the next path taken without delay.
+        usleep(watched_ ? 20 * 1000 : 1000);
     }
     std::lock_guard<std::mutex> lock(mutex_);
     if (!paneAtLineStart_ && paneIsTerminal_) std::fputc('\n', pane_);

@@ -20,6 +20,9 @@ public:
     void showPaneText(const std::string& newText) override;
     void messageBox(const std::string& title, const std::string& text) override;
     void beep() override;
+    // False when neither standard input nor the pane (standard output) is a terminal: a
+    // script runs the program.
+    bool watched() const override { return watched_; }
 
     // Runs until the window is asked to close.
     void eventLoop();
@@ -35,6 +38,7 @@ private:
     bool paneIsTerminal_;
     bool statusIsTerminal_;
     bool inputIsTerminal_;
+    const bool watched_;
     // Ends the pane's current line before other text shares the terminal with it.
     void breakPaneLine();
 

@@ -190,11 +190,23 @@ OutputStatus ScratchFile::createBeside(const std::string& path) {
     return pattern.empty() ? OutputStatus::kCannotCreate : create(pattern, 0);
 }
 
-OutputStatus ScratchFile::createInTemporaryDirectory(std::string_view nameEnd) {
+namespace {
+// "-<nameEnd>", the name's last part only and at most kNameKept of its characters.
+std::string nameEndSuffix(std::string_view nameEnd) {
     if (const size_t slash = nameEnd.rfind('/'); slash != std::string_view::npos) nameEnd.remove_prefix(slash + 1);
     if (nameEnd.size() > kNameKept) nameEnd.remove_prefix(nameEnd.size() - kNameKept);
-    const std::string suffix = "-" + std::string(nameEnd);
+    return "-" + std::string(nameEnd);
+}
+}  // namespace
+
+OutputStatus ScratchFile::createInTemporaryDirectory(std::string_view nameEnd) {
+    const std::string suffix = nameEndSuffix(nameEnd);
     return create(temporaryDirectory() + "/velarix-XXXXXX" + suffix, suffix.size());
+}
+
+OutputStatus ScratchFile::createHiddenIn(const std::string& folder, std::string_view nameEnd) {
+    const std::string suffix = nameEndSuffix(nameEnd);
+    return create(folder + ".velarix-XXXXXX" + suffix, suffix.size());
 }
 
 void ScratchFile::remove() {

@@ -71,6 +71,9 @@ public:
     // An empty file "velarix-XXXXXX-<nameEnd>" in $TMPDIR (else /tmp): its name ends in
     // `nameEnd`, for readers that look at it.
     [[nodiscard]] OutputStatus createInTemporaryDirectory(std::string_view nameEnd);
+    // An empty hidden file ".velarix-XXXXXX-<nameEnd>" in `folder` (ending in '/', or ""
+    // for the current folder): beside the user's data, out of every file search.
+    [[nodiscard]] OutputStatus createHiddenIn(const std::string& folder, std::string_view nameEnd);
 
     // "" until created.
     const std::string& path() const { return path_; }

@@ -34,6 +34,9 @@ public:
     virtual void beep() = 0;
     virtual void clearPlotArea() {}
     virtual void setStatusBoxEnabled(bool) {}
+    // Whether a person may be watching: the waits that give one time to read are skipped,
+    // and the polls made quick, when nobody is.
+    virtual bool watched() const { return true; }
 
     // Asks the window to close; the event loop ends and the execute thread is told to
     // stop through `closing`.

@@ -147,6 +147,7 @@ ObsReadCounts OBS_readR3(const std::string& path, ObsTable& table, Rinex3ObsHead
     const bool rinex3 = header.version >= 3.0;
     const bool proceed = rinex3 ? preselectTecObservables(header, table, log) : checkRinex2Observables(header, log);
     if (!proceed) {
+        table.readStatus = kObsNoTecObservables;
         log.refresh();
         return state.counts;
     }

@@ -96,6 +96,7 @@ enum ObsReadStatus {
     kObsHeaderIncomplete = -1,  // the file ended before END OF HEADER
     kObsCannotOpen = -2,
     kObsNotRegularFile = -3,     // a directory, FIFO or device: refused before reading
+    kObsNoTecObservables = -4,   // the header lacks the observables for TEC: no data read
     kObsEndInSatelliteList = 2,  // the file ended inside a RINEX 2 satellite list
 };
 

@@ -106,14 +106,34 @@ TEST(FileSearch, NavigationFilesOfTheDay) {
                    "BRDC00IGS_R_20200010000_01D_MN.rnx.gz", "BRDC00IGS_R_20200020000_01D_MN.rnx.gz"});
     FileSearch search(kNow2026);
     ASSERT_EQ(search.checkPath(dir.path() + "bjfs0010.20o"), 0);
-    EXPECT_EQ(search.searchNavigation(1, 0, 0, 0, 0), 5);
-    // Plain first; merged broadcast files, then the station's own, then others.
+    EXPECT_EQ(search.searchNavigation(1, 0, 0, 0, 0), 6);
+    // RINEX 2 names first; plain first; merged broadcast files, then the station's own,
+    // then others. A compressed copy stays: it stands in when another does not expand.
     EXPECT_EQ(namesOf(search.navigationFiles()),
-              (Names{"brdc0010.20n", "BRDC00IGS_R_20200010000_01D_MN.rnx.gz", "brdc001a.20n.gz", "bjfs0010.20n.Z",
-                     "abcd0010.20n.gz"}));
+              (Names{"brdc0010.20n", "brdc0010.20n.Z", "brdc001a.20n.gz", "bjfs0010.20n.Z", "abcd0010.20n.gz",
+                     "BRDC00IGS_R_20200010000_01D_MN.rnx.gz"}));
     EXPECT_EQ(search.searchNavigation(1, 0, 0, 0, 1), 1);
     EXPECT_EQ(namesOf(search.navigationFiles()), (Names{"bjfs0010.20n.Z"}));
-    EXPECT_EQ(search.searchNavigation(0, 1, 0, 0, 0), 7);
+    EXPECT_EQ(search.searchNavigation(0, 1, 0, 0, 0), 8);
+}
+
+TEST(FileSearch, TheJobsNavigationAndDcbFilesAreMatchedByDateAndKind) {
+    TempDir dir;
+    // "*001*.20n*" also matches day 100 and the session 1 of day 100; only day 1 is taken.
+    writeAll(dir, {"xxxx1001.20n", "abcd1000.20n", "ABCD0010.20N", "brdc0010.20n.gz",
+                   "BRDC00IGS_R_20200010000_01D_GN.rnx", "BRDC00IGS_R_20200010000_01D_RN.rnx",
+                   "BRDC00IGS_R_20201000000_01D_MN.rnx.gz", "P1P22001.DCB.gz", "p1p22001.dcb", "P1P22001_ALL.DCB.Z",
+                   "P1P22001.DCB.bak", "P1P22002.DCB", "P1C12001.DCB.Z", "P1P22001_ALL.DCB"});
+    dir.write("P1C12001.DCB", "");  // empty: not a file to read
+    const InputFileInfo day = classify(dir.path() + "bjfs0010.20o", kNow2026);
+    EXPECT_EQ(namesOf(findNavigationFiles(dir.path(), day, kNow2026)),
+              (Names{"ABCD0010.20N", "brdc0010.20n.gz", "BRDC00IGS_R_20200010000_01D_GN.rnx"}));
+    EXPECT_TRUE(findNavigationFiles(dir.path(), classify(dir.path() + "bjfs0020.20o", kNow2026), kNow2026).empty());
+
+    const MonthDcbFiles dcb = findDcbFiles(dir.path(), 2020, 1);
+    EXPECT_EQ(namesOf(dcb.p1p2), (Names{"p1p22001.dcb", "P1P22001.DCB.gz", "P1P22001_ALL.DCB", "P1P22001_ALL.DCB.Z"}));
+    EXPECT_EQ(namesOf(dcb.p1c1), (Names{"P1C12001.DCB.Z"}));
+    EXPECT_TRUE(findDcbFiles(dir.path(), 2021, 1).p1p2.empty());
 }
 
 TEST(FileSearch, ScindaAndIsmSearchesByScope) {

@@ -36,6 +36,7 @@ struct Harness : MainWindow {
     void showPaneText(const std::string& text) override { pane += text; }
     void messageBox(const std::string& title, const std::string&) override { boxes.push_back(title); }
     void beep() override { ++beeps; }
+    bool watched() const override { return watching; }
     void requestClose() override {
         ++closeRequests;
         MainWindow::requestClose();
@@ -46,6 +47,7 @@ struct Harness : MainWindow {
     std::string pane;
     std::vector<int> sleeps, compressions;
     int beeps = 0, closeRequests = 0;
+    bool watching = true;
     std::function<void()> onSleep;
     std::function<void(Session&)> onRinex;
     TempDir programDir;
@@ -109,6 +111,26 @@ TEST(RunDriver, AutoMonthRunFindsTheStationsDaysRunsThemAndLogsEverything) {
     Harness day({data.path() + "bjfs0010.20o", "auto"});
     executeThread(day.session);
     EXPECT_EQ(day.ranRinex, std::vector<std::string>{data.path() + "bjfs0010.20o"});
+}
+
+TEST(RunDriver, NobodyWatchingNoPauseAndQuickPolls) {
+    // A script runs the program (neither standard input nor output a terminal): the
+    // 100 ms after the search and the 1.5 s before closing are skipped, and the start
+    // polls last 1 ms.
+    TempDir data;
+    writeMonthFolder(data);
+    Harness h({data.path() + "bjfs0010.20o", "auto"}, kThisMonth);
+    h.watching = false;
+    executeThread(h.session);
+    EXPECT_EQ(h.ranRinex.size(), 3u);
+    EXPECT_EQ(h.sleeps, std::vector<int>(101, 1));
+    EXPECT_EQ(h.history.back(), "TASK COMPLETE.. Aborting now!!");
+    EXPECT_EQ(h.closeRequests, 1);
+
+    Harness refused({data.write("notes.abc", "text"), "auto"});
+    refused.watching = false;
+    executeThread(refused.session);
+    EXPECT_TRUE(refused.sleeps.empty());
 }
 
 TEST(RunDriver, RefusedInputsEndTheRunWithTheirMessages) {

@@ -203,8 +203,9 @@ TEST(Expand, AFileThatCannotBeExpandedIsNamedOnce) {
     EXPECT_EQ(copy.error(),
               "expansion failed (-2): Input file not in gzip format, check type or decompress manually!\n");
 
-    const std::string nav = dir.write("abcd0010.20n", "x\n");
-    for (const std::string& arguments : {"obsinfo " + broken, "navinfo " + broken, "tec " + broken + " " + nav}) {
+    // (`tec` prints the RINEX job's log, whose expansion messages name the file as the
+    // program's log does.)
+    for (const std::string& arguments : {"obsinfo " + broken, "navinfo " + broken}) {
         const ToolRun run = runTools(arguments, "2>&1 >/dev/null");
         EXPECT_EQ(run.exitCode, 1) << arguments;
         const size_t first = run.output.find(broken);

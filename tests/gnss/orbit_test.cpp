@@ -149,3 +149,38 @@ TEST(OrbitSpan, RecordsBoundHowFarOrbitsAreCarriedAndSatposRefusesTimesFarOutsid
                   " (2024-01-10 00:00:00.000 to 2024-01-10 02:00:00.000)\n");
     EXPECT_EQ(runTools("satpos " + nav + " R01 '2023-01-10 00:00:00'").exitCode, 1);
 }
+
+TEST(EphemerisValidity, OnlyCurrentRecordsPlaceASatelliteForTheAnalysis) {
+    // One record per satellite at noon; Keplerian records are current for 4 h either
+    // way, GLONASS and SBAS states for 30 min.
+    const double noon = 59025.5;
+    EphemerisTable table;
+    for (int satNo : {5, 311, 405}) {
+        KeplerEphemeris k{.satNo = satNo, .toeMjd = noon, .tocMjd = noon, .semiMajorAxis_m = 26560e3};
+        table.kepler[satNo][noon].push_back(k);
+    }
+    table.glonass[205][noon].push_back(GlonassEphemeris{.satNo = 205, .epochMjd = noon, .x_m = 25510e3});
+    table.sbas[120][noon].push_back(SbasEphemeris{.satNo = 120, .epochMjd = noon, .x_m = 42164e3});
+    const struct {
+        int satNo;
+        double hours;  // from the record
+        bool current;
+    } cases[] = {
+        {5, 3.9, true},     {5, -3.9, true},    {5, 4.1, false},    {5, -4.1, false},   {311, 4.1, false},
+        {405, 3.9, true},   {205, 0.45, true},  {205, -0.45, true}, {205, 0.55, false}, {120, 0.55, false},
+        {120, -0.45, true},
+    };
+    for (const auto& c : cases) {
+        const double mjd = noon + c.hours / 24.0;
+        EXPECT_EQ(HasCurrentEphemeris(table, c.satNo, mjd), c.current) << c.satNo << " " << c.hours;
+        const SelectedEphemeris nearest = SelectEphemeris(table, c.satNo, mjd);
+        const SelectedEphemeris current = SelectEphemeris(table, c.satNo, mjd, EphemerisUse::kCurrentRecord);
+        EXPECT_TRUE(nearest.kepler != nullptr || nearest.glonass != nullptr || nearest.sbas != nullptr) << c.satNo;
+        EXPECT_EQ(current.kepler != nullptr || current.glonass != nullptr || current.sbas != nullptr, c.current)
+            << c.satNo << " " << c.hours;
+        SatState state;
+        EXPECT_EQ(SatellitePosition(table, c.satNo, mjd, state, EphemerisUse::kCurrentRecord), c.current ? 0 : -1)
+            << c.satNo << " " << c.hours;
+    }
+    EXPECT_FALSE(HasCurrentEphemeris(table, 6, noon));  // no record at all
+}

@@ -61,7 +61,7 @@ TEST(RawAnalyseBjfs, PositionSolvedThirtySecondsTecFromTheRawTextAndPseudoS4Ever
     text.replace(header, 42, "        0.0000        0.0000        0.0000");
     const std::string blanked = dir.write("bjfs0010.20o", text);
     const PlainCopy p1c1(shared + kSet + "P1C12001.DCB.Z"), all(shared + kSet + "P1P22001_ALL.DCB.Z");
-    const DayFiles files{blanked, {shared + kSet + "brdc0010.20n"}, p1c1.path(), "", all.path()};
+    const DayFiles files{{blanked}, {shared + kSet + "brdc0010.20n"}, p1c1.path(), "", all.path()};
     DayJob job;
     RunLog log;
     ASSERT_EQ(ReadDayFiles(job, files, log), kDayRead) << log.messages;
@@ -139,9 +139,10 @@ TEST(ReadDayFiles, StopsAtFilesThatCannotBeRead) {
     DayJob job;
     RunLog navLog, obsLog;
     const std::string excerpt = std::string(VELARIX_TEST_DATA) + "/obs_bjfs_excerpt.20o";
-    EXPECT_EQ(ReadDayFiles(job, {excerpt, {dir.path() + "x.20n"}, "", "", ""}, navLog), kDayNavigationFailed);
+    EXPECT_EQ(ReadDayFiles(job, {{excerpt}, {dir.path() + "x.20n"}, "", "", ""}, navLog), kDayNavigationFailed);
     EXPECT_TRUE(contains(navLog.messages, "\r\nError! reading Navigation file\r\n"));
-    EXPECT_EQ(ReadDayFiles(job, {dir.path() + "bjfs0010.20o", {}, "", "", ""}, obsLog), kDayObservationFailed);
+    job.beginDay();
+    EXPECT_EQ(ReadDayFiles(job, {{dir.path() + "bjfs0010.20o"}, {}, "", "", ""}, obsLog), kDayObservationFailed);
     EXPECT_TRUE(contains(obsLog.messages, "\r\nObs. file read ERRORS.... \r\n"));
-    EXPECT_EQ(obsLog.errors, dir.path() + "bjfs0010.20o .. Obs. file read ERRORS\r\n");
+    EXPECT_EQ(obsLog.errors, dir.path() + "bjfs0010.20o .. can't open file\r\n");
 }

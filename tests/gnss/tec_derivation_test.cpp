@@ -32,11 +32,15 @@ struct SyntheticDay {
                                           "C1C",     "C5Q",     {},        {},        1,          5,          {}, 1};
         job.station.setFromEcef(-2148744.6531, 4426641.5827, 4044656.5218);
     }
-    // A GPS-like orbit, so that the satellite has an ephemeris and a position.
+    // A GPS-like orbit, so that the satellite has an ephemeris and a position; broadcast
+    // every 4 hours, so that one record is current at every epoch of the day.
     void ephemeris(int satNo) {
-        job.ephemerides.kepler[satNo][kDay + 0.5].push_back(
-            {.satNo = satNo, .systemCode = systemOf(satNo), .toeMjd = kDay + 0.5, .tocMjd = kDay + 0.5,
-             .semiMajorAxis_m = 26560000.0, .eccentricity = 0.01, .i0_rad = 0.96, .toe_sow = 3.5 * 86400.0});
+        for (int k = 0; k <= 6; ++k) {
+            const double epoch = kDay + k / 6.0;
+            job.ephemerides.kepler[satNo][epoch].push_back(
+                {.satNo = satNo, .systemCode = systemOf(satNo), .toeMjd = epoch, .tocMjd = epoch,
+                 .semiMajorAxis_m = 26560000.0, .eccentricity = 0.01, .i0_rad = 0.96, .toe_sow = 3.5 * 86400.0});
+        }
     }
     // One epoch; `observations` in the order C1, C2, L1, L2[, S1, S2]; a shorter list
     // leaves the rest out of the record.

@@ -2,16 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <list>
 #include <map>
 #include <memory>
 
-#include "control/classify.h"
-#include "decompress/plain_copy.h"
+#include "control/rinex_job.h"
 #include "gnss/bias/bias_estimation.h"
-#include "gnss/day_reading.h"
 #include "gnss/s4/s4_stage.h"
-#include "gnss/tec/raw_analyse.h"
 #include "platform/paths.h"
 #include "stations/igs_stations.h"
 #include "test_support.h"
@@ -27,43 +23,31 @@ const StationCatalogue& igsStations() {
     return catalogue;
 }
 
+// The day read and its TEC derived by the job, as `tec` does it; then the S4 and bias
+// stages, so that the TEC before the calibration can be kept.
 std::unique_ptr<RealDay> calibrate(const std::string& folder, const std::string& obs, const std::string& nav,
                                    const std::string& p1p2All, const std::string& p1c1) {
     auto day = std::make_unique<RealDay>();
     day->folder = folder;
-    const std::string obsPath = day->folder + obs;
-    std::list<PlainCopy> copies;
-    for (const std::string& name : {nav, p1p2All, p1c1}) {
-        if (!copies.emplace_back(day->folder + name).ok()) {
-            ADD_FAILURE() << "cannot expand " << name;
-            return nullptr;
-        }
-    }
-    auto copy = copies.begin();
-    DayFiles files;
-    files.observationPath = obsPath;
-    files.navigationPaths = {(copy++)->path()};
-    files.p1p2AllPath = (copy++)->path();
-    files.p1c1Path = copy->path();
+    TempDir work;
+    DayRequest request;
+    request.inputPath = folder + obs;
+    request.observationFiles = {request.inputPath};
+    request.dataDirectory = request.targetDirectory = folder;
+    request.workDirectory = work.path();
+    request.given = GivenDayFiles{{folder + nav}, folder + p1c1, "", folder + p1p2All};
+    request.lastStage = DayStage::kTec;
+    DayEnvironment environment;
+    environment.stations = &igsStations();
+    environment.programDir = programDirectory();
 
     DayJob& job = day->job;
-    const InputFileInfo info = classify(obsPath);
-    job.context.reset(obsPath);
-    job.context.inputPath = obsPath;
-    job.context.stationCode = info.stationCode;
-    job.context.year = info.year;
-    job.context.month = info.month;
-    job.context.dayOfMonth = info.day;
-    job.context.dayOfYear = info.dayOfYear;
-    setInputKindFlags(job.kinds, info);
-    job.kinds.rinexObs = 1;
-    job.context.station = findStation(igsStations(), info.stationCode);
     RunLog log;
-    if (ReadDayFiles(job, files, log) != kDayRead || RawAnalyse(job, log) != 0) {
+    if (RunRinexDay(request, environment, job, log) != kRinexDayDone) {
         ADD_FAILURE() << folder << " could not be read: " << log.messages;
         return nullptr;
     }
-    GetS4(job, S4Config{programDirectory(), {}}, log);
+    GetS4(job, S4Config{environment.programDir, {}}, log);
     day->uncalibrated = job.tec;
     day->biasResult = EstimateBiases(job, log);
     day->log = log.messages;

@@ -40,6 +40,7 @@ TEST(ObsReaderRinex2, ObservablesForTecInTheHeaderAndForEachSatellite) {
     EXPECT_EQ(refused.log.messages,
               "\r\nError! @OBS_read: one or more of Required observable(s) P1/C1,P2,L1,L2 missing! in RinexVer2");
     EXPECT_TRUE(refused.table.bySatellite.empty());
+    EXPECT_EQ(refused.table.readStatus, kObsNoTecObservables);  // a failure, not a read
 
     // Each satellite needs them too: no L2 (G02) or no P2 (G04) is discarded; C1 stands in for P1 (G03).
     const ObsRead read = obsText(rinex2Header(kTypes) + rinex2Epoch(0, 0, 0.0, 0, gpsList(4)) + rinex2Data(kAll) +
@@ -296,6 +297,7 @@ TEST(ObsReaderRinex3, HeaderProblemsEndOrShapeTheRead) {
               "observables for TEC.\r\nInfo! No GNSS system(s) have observables for TEC derivation: exiting..file "
               "read..");
     EXPECT_EQ(noTec.counts.epochs, 0);
+    EXPECT_EQ(noTec.table.readStatus, kObsNoTecObservables);
 }
 
 TEST(ObsReader, FloodsOfBadLinesLeaveAShortLog) {

@@ -63,7 +63,14 @@ int evaluate(const SelectedEphemeris& selected, double mjd, SatState& state) {
 
 }  // namespace
 
-SelectedEphemeris SelectEphemeris(const EphemerisTable& table, int satNo, double mjd) {
+double EphemerisValidity_days(int satNo) {
+    constexpr double kKeplerValidity_days = 4.0 / 24.0;
+    constexpr double kStateValidity_days = 0.5 / 24.0;
+    const int system = systemOf(satNo);
+    return system == kGlonass || system == kSbas ? kStateValidity_days : kKeplerValidity_days;
+}
+
+SelectedEphemeris SelectEphemeris(const EphemerisTable& table, int satNo, double mjd, EphemerisUse use) {
     SelectedEphemeris selected;
     switch (systemOf(satNo)) {
         case kGps:
@@ -75,7 +82,17 @@ SelectedEphemeris SelectEphemeris(const EphemerisTable& table, int satNo, double
         case kSbas: selected.sbas = nearestOf(table.sbas, satNo, mjd); break;
         default: break;
     }
+    double epochMjd = 0.0;
+    if (use == EphemerisUse::kCurrentRecord && referenceEpoch(selected, epochMjd) &&
+        !(std::abs(mjd - epochMjd) <= EphemerisValidity_days(satNo))) {
+        return {};
+    }
     return selected;
+}
+
+bool HasCurrentEphemeris(const EphemerisTable& table, int satNo, double mjd) {
+    double epochMjd = 0.0;
+    return referenceEpoch(SelectEphemeris(table, satNo, mjd, EphemerisUse::kCurrentRecord), epochMjd);
 }
 
 bool EphemerisSpan(const EphemerisTable& table, int satNo, double& firstMjd, double& lastMjd) {
@@ -85,9 +102,9 @@ bool EphemerisSpan(const EphemerisTable& table, int satNo, double& firstMjd, dou
            referenceEpoch(SelectEphemeris(table, satNo, kFar_days), lastMjd);
 }
 
-int SatellitePosition(const EphemerisTable& table, int satNo, double mjd, SatState& state) {
+int SatellitePosition(const EphemerisTable& table, int satNo, double mjd, SatState& state, EphemerisUse use) {
     state = SatState{};
-    const SelectedEphemeris selected = SelectEphemeris(table, satNo, mjd);
+    const SelectedEphemeris selected = SelectEphemeris(table, satNo, mjd, use);
     SatState later;
     const double laterMjd = mjd + kDifferenceStep_days;
     if (evaluate(selected, mjd, state) != 0 || evaluate(selected, laterMjd, later) != 0) {

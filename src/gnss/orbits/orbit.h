@@ -10,16 +10,30 @@ struct SatState {
     double clockDrift_sps = 0.0;
 };
 
+// How far from its reference epoch (either way) a broadcast record is current: 4 h for
+// the Keplerian systems (GPS, Galileo, BeiDou, QZSS, IRNSS), whose records are fitted over
+// a few hours; 30 min for GLONASS and SBAS, whose records are states carried from their
+// epoch by integration. A record farther away gives orbits kilometres off.
+double EphemerisValidity_days(int satNo);
+
+// Which records a position may come from: the nearest whatever its age (the inspection
+// tools, which report the age themselves), or only a current one (the analysis).
+enum class EphemerisUse { kNearestRecord, kCurrentRecord };
+
 // The record to evaluate for `satNo` at `mjd`: the nearest reference epoch among all of the
 // satellite's records (the earlier record on a tie, the first of several with the same
-// epoch). At most one pointer is set; none when the satellite has no record in its family
-// or `mjd` is not finite.
+// epoch). At most one pointer is set; none when the satellite has no record in its family,
+// `mjd` is not finite, or, under kCurrentRecord, the nearest record is not current.
 struct SelectedEphemeris {
     const KeplerEphemeris* kepler = nullptr;
     const GlonassEphemeris* glonass = nullptr;
     const SbasEphemeris* sbas = nullptr;
 };
-SelectedEphemeris SelectEphemeris(const EphemerisTable& table, int satNo, double mjd);
+SelectedEphemeris SelectEphemeris(const EphemerisTable& table, int satNo, double mjd,
+                                  EphemerisUse use = EphemerisUse::kNearestRecord);
+
+// True when the satellite has a record current at `mjd`.
+bool HasCurrentEphemeris(const EphemerisTable& table, int satNo, double mjd);
 
 // The first and last reference epochs (MJD) among the satellite's records; false when it
 // has none.
@@ -31,7 +45,9 @@ bool EphemerisSpan(const EphemerisTable& table, int satNo, double& firstMjd, dou
 constexpr double kMaxGlonassIntegration_days = 1.0;
 
 // 0 and `state` filled (velocity and clock drift from a 1 ms difference); -1 (and a
-// zeroed state) when the satellite has no ephemeris, its system no orbit model, the
-// selected Keplerian record no orbit (semi-major axis not positive), or the selected
-// GLONASS record lies more than kMaxGlonassIntegration_days from `mjd`.
-int SatellitePosition(const EphemerisTable& table, int satNo, double mjd, SatState& state);
+// zeroed state) when the satellite has no ephemeris (under kCurrentRecord: no current
+// one), its system no orbit model, the selected Keplerian record no orbit (semi-major
+// axis not positive), or the selected GLONASS record lies more than
+// kMaxGlonassIntegration_days from `mjd`.
+int SatellitePosition(const EphemerisTable& table, int satNo, double mjd, SatState& state,
+                      EphemerisUse use = EphemerisUse::kNearestRecord);

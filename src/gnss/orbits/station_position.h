@@ -14,7 +14,7 @@
 //
 // An epoch takes part with at least five satellites that have the first code observable
 // of their system's TEC selection, a pseudorange and orbit radius of a GNSS satellite
-// (10 000 to 50 000 km; 0 means absent) and an ephemeris; once the approximate position
+// (10 000 to 50 000 km; 0 means absent) and a current ephemeris; once the approximate position
 // exists, only those above 20 degrees elevation. An epoch whose decomposition fails (its
 // message goes to `log`) or whose solution misses its own pseudoranges by more than 1 km
 // RMS is left out, so that one bad epoch neither ends the call nor spoils the mean. The

@@ -41,10 +41,12 @@ SystemTec systemTec(const DayJob& job, int systemCode) {
 }
 
 // Azimuth, elevation and pierce point of the record's epoch; left at 0 when the
-// satellite cannot be placed.
+// satellite cannot be placed (also when it has no current ephemeris then).
 void addGeometry(const DayJob& job, int satNo, TecRecord& record) {
     SatState satellite;
-    if (SatellitePosition(job.ephemerides, satNo, record.epochMjd, satellite) != 0) return;
+    if (SatellitePosition(job.ephemerides, satNo, record.epochMjd, satellite, EphemerisUse::kCurrentRecord) != 0) {
+        return;
+    }
     double elevation_rad = 0.0;
     double azimuth_rad = 0.0;
     const StationPosition& station = job.station;

@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# End-to-end figures of `velarix ... auto`, each run a whole process on one core (start,
+# search, the RINEX job with every product and plot asked for, logs, exit): the sample
+# station-day (BJFS 2020-01-01), and a month folder of 30 days (the same day under 30
+# successive dates, each with its navigation file) run with --scope month. Prints the
+# median wall time of RUNS runs, the median processor time (user + system: what the run
+# costs, less sensitive to other load on the machine) and the largest peak resident
+# memory.
+#
+#   bench/end_to_end.sh BUILD_DIR [RUNS]
+set -euo pipefail
+
+build=$(cd "$1" && pwd)
+runs=${2:-7}
+source_dir=$(cd "$(dirname "$0")/.." && pwd)
+velarix="$build/apps/velarix"
+work="$build/bench-end-to-end"
+[ -x "$velarix" ] || { echo "end_to_end: $velarix not built" >&2; exit 2; }
+[ -x /usr/bin/time ] || { echo "end_to_end: /usr/bin/time (Debian package 'time') is needed" >&2; exit 2; }
+pin=()
+command -v taskset >/dev/null && pin=(taskset -c 0)
+
+rm -rf "$work"
+mkdir -p "$work/day" "$work/month"
+cp "$source_dir"/examples/bjfs0010.20o "$source_dir"/examples/brdc0010.20n "$source_dir"/examples/*.DCB.Z "$work/day/"
+for day in $(seq 1 30); do
+  ddd=$(printf %03d "$day")
+  ln "$work/day/bjfs0010.20o" "$work/month/bjfs${ddd}0.20o"
+  ln "$work/day/brdc0010.20n" "$work/month/brdc${ddd}0.20n"
+done
+ln "$work"/day/*.DCB.Z "$work/month/"
+
+median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+
+# measure LABEL SCOPE INPUT: one line of figures.
+measure() {
+  local label=$1 scope=$2 input=$3 walls=() cpus=() peak=0
+  for _ in $(seq "$runs"); do
+    "${pin[@]}" /usr/bin/time -f "%e %U %S %M" -o "$work/time.txt" \
+      "$velarix" --settings "$work/none.ini" --scope "$scope" --products cmn,std,bias,dat \
+      --images tec24,prn,bias "$input" auto </dev/null >/dev/null 2>&1 ||
+      { echo "end_to_end: $label: velarix failed (see $(dirname "$input")/Log_file.txt)" >&2; exit 1; }
+    read -r wall user system kilobytes <"$work/time.txt"
+    walls+=("$wall")
+    cpus+=("$(awk -v u="$user" -v s="$system" 'BEGIN { print u + s }')")
+    [ "$kilobytes" -gt "$peak" ] && peak=$kilobytes
+  done
+  printf '%-34s wall %6.3f s  cpu %6.3f s  %5.1f MB peak   (wall: %s)\n' "$label" \
+    "$(printf '%s\n' "${walls[@]}" | median)" "$(printf '%s\n' "${cpus[@]}" | median)" \
+    "$(awk -v k="$peak" 'BEGIN { print k / 1024 }')" "${walls[*]}"
+}
+
+echo "== velarix end to end, median of $runs runs, one core"
+measure "one station-day (BJFS 2020-001)" day "$work/day/bjfs0010.20o"
+measure "a month folder (30 station-days)" month "$work/month/bjfs0010.20o"

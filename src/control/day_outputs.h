@@ -1,0 +1,8 @@
+#pragma once
+// The last step of a station-day: the plots and the text products, as the options ask.
+#include "control/rinex_job.h"
+
+// Draws the requested plots and writes the requested products of the day in `job` into
+// its product directory. 0 when everything asked for was written; otherwise the day
+// counts as failed (the reason is in `log`).
+[[nodiscard]] int writeDayOutputs(const DayJob& job, const DayEnvironment& environment, RunLog& log);

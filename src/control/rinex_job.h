@@ -1,0 +1,88 @@
+#pragma once
+// The RINEX job: one station-day from its observation files to all products. It is one
+// call with explicit inputs: the request names the day's files and folders, the
+// environment holds what a run shares (station list, options, program folder, the
+// download), and the job fills its own DayJob and reports to its own RunLog. The run
+// driver, the tools and every other front end call the same function.
+//
+// Steps: the day's observation files are expanded when compressed; the station list
+// gives a first position; the day's navigation file and the month's DCB files are found
+// (a download is asked for when they are missing) and expanded; everything is read
+// (gnss/day_reading.h); then the common block derives TEC, S4 and the biases, logs the
+// bias summary and writes the plots and products. Compressed inputs are expanded into
+// hidden scratch files of the work folder, removed once the day is read; no file the
+// user put anywhere is changed, renamed or removed.
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "gnss/day_job.h"
+#include "platform/run_log.h"
+#include "platform/window.h"
+#include "stations/igs_stations.h"
+#include "ui/run_options.h"
+
+// How far a day goes: the tools stop after the TEC or after the calibration.
+enum class DayStage { kTec, kCalibrated, kProducts };
+
+// Navigation and DCB files named by the caller: nothing is searched or downloaded, and a
+// day without DCB files goes on (every satellite bias is then zero).
+struct GivenDayFiles {
+    std::vector<std::string> navigation;
+    std::string p1c1;
+    std::string p1p2;
+    std::string p1p2All;
+};
+
+struct DayRequest {
+    std::string inputPath;                      // the observation file that chose the day: its name
+                                                // gives the station and the date
+    std::vector<std::string> observationFiles;  // the day's files in order (one daily file, or its
+                                                // sessions), the input among them
+    std::string dataDirectory;                  // where the navigation and DCB files are searched
+    std::string targetDirectory;                // where the products go
+    std::string workDirectory;                  // where compressed inputs are expanded
+    std::optional<GivenDayFiles> given;         // instead of the search, for the tools
+    DayStage lastStage = DayStage::kProducts;
+};
+
+// A call for the navigation file of a day, or the DCB files of its month, that the data
+// folder lacks. The job searches the folder again afterwards.
+struct DownloadRequest {
+    std::string dataDirectory;
+    double dayMjd = 0.0;
+    bool navigation = true;  // false: DCB files
+};
+using DownloadFunction = std::function<void(const DownloadRequest&, RunLog&)>;
+
+// What the days of a run share; read only.
+struct DayEnvironment {
+    const StationCatalogue* stations = nullptr;  // nullptr or empty: no catalogue position
+    RunOptions options;                          // products, plots, S4 archive roots
+    std::string programDir;                      // where the LISN site table file may lie
+    DownloadFunction download;                   // empty: downloading is not available
+    MainWindow* window = nullptr;                // the status lines; nullptr without a window
+};
+
+// How a day ended. Every value but kRinexDayDone is a day that gave no products.
+enum RinexDayResult : int {
+    kRinexDayDone = 0,
+    kRinexDayExpandFailed = -1,          // an observation file could not be expanded (.Z, gzip)
+    kRinexDayCompactFailed = -2,         // a Compact RINEX file could not be decoded
+    kRinexDayNoInput = -3,               // no observation file, or a name without a date
+    kRinexDayNoNavigation = -4,          // no usable navigation file, or one of another day
+    kRinexDayNoDcb = -5,                 // no DCB file for the month (years other than 1994-1997)
+    kRinexDayObservationFailed = -6,     // no observation file gave an epoch
+    kRinexDayNoStationPosition = -7,     // no catalogue, header or solved position
+    kRinexDayTooFewSatellites = -8,      // observations of fewer than 4 satellites
+    kRinexDayRxBiasOutOfBounds = -9,     // the receiver bias could not be estimated
+    kRinexDayNoTec = -10,                // the TEC derivation gave nothing
+    kRinexDayOutputsFailed = -11,        // a product or plot could not be written
+};
+
+// The reason in a few words, for the error log and the tools.
+const char* rinexDayResultText(RinexDayResult result);
+
+[[nodiscard]] RinexDayResult RunRinexDay(const DayRequest& request, const DayEnvironment& environment, DayJob& job,
+                                         RunLog& log);
