@@ -23,6 +23,7 @@ const Tool kTools[] = {
     {"satpos", "satpos NAV SAT TIME...    satellite position and clock at GPS times", toolSatPos},
     {"orbitcheck", "orbitcheck NAV SP3        broadcast against precise orbits per satellite", toolOrbitCheck},
     {"gimcheck", "gimcheck TECFILE IONEX    calibrated vertical TEC against a global ionosphere map", toolGimCheck},
+    {"products", "products OBS NAV [DCB...] the day's products and plots into a folder (--out DIR)", toolProducts},
 };
 
 void printUsage(std::FILE* out) {

@@ -6,11 +6,8 @@
 #include <string>
 
 #include "control/rinex_job.h"
-#include "gnss/bias/dcb_names.h"
-#include "platform/dir_search.h"
 #include "platform/paths.h"
 #include "platform/run_log.h"
-#include "platform/safe_output.h"
 #include "platform/strfmt.h"
 #include "platform/text.h"
 #include "rinex/satellite_id.h"
@@ -48,40 +45,6 @@ const char* const kUsage =
 const char* const kColumns =
     "MJD\tsatellite\televation_deg\tazimuth_deg\tippLatitude_deg\tippLongitude_deg\t"
     "codeTec_TECU\tphaseTec_TECU\tslantTec_TECU\tverticalTec_TECU";
-
-// The day's request: the given files, expanded into $TMPDIR, TEC (and the calibration) only.
-// 0, or the exit status of a usage error (reported).
-int dayRequest(const std::string& observation, const std::string& navigation, const ToolArgs& dcb, bool calibrated,
-               DayRequest& request) {
-    GivenDayFiles given;
-    given.navigation = {navigation};
-    for (const std::string& path : dcb) {
-        std::string* slot = nullptr;
-        switch (DcbKindOfName(path)) {
-            case DcbFileKind::kP1c1: slot = &given.p1c1; break;
-            case DcbFileKind::kP1p2: slot = &given.p1p2; break;
-            case DcbFileKind::kP1p2All: slot = &given.p1p2All; break;
-            case DcbFileKind::kNone: break;
-        }
-        if (slot == nullptr) {
-            std::fprintf(stderr, "velarix-tools: %s: not a DCB file name (P1C1yymm.DCB, P1P2yymm.DCB, "
-                                 "P1P2yymm_ALL.DCB)\n", path.c_str());
-            return 2;
-        }
-        if (!slot->empty()) {
-            std::fprintf(stderr, "velarix-tools: %s: a second DCB file of the same kind\n", path.c_str());
-            return 2;
-        }
-        *slot = path;
-    }
-    request.inputPath = observation;
-    request.observationFiles = {observation};
-    request.dataDirectory = directoryOf(observation);
-    request.workDirectory = temporaryDirectory() + "/";
-    request.given = given;
-    request.lastStage = calibrated ? DayStage::kCalibrated : DayStage::kTec;
-    return 0;
-}
 
 // Calibrated: only valid records, with an S4 column. Returns the records left out.
 int printTable(const TecTable& tec, bool calibrated, std::FILE* out) {
@@ -127,13 +90,12 @@ int toolTec(const ToolArgs& args) {
         return 2;
     }
     DayRequest request;
-    if (const int status = dayRequest(files[0], files[1], ToolArgs(files.begin() + 2, files.end()), calibrated, request);
+    if (const int status = givenDayRequest(files[0], files[1], ToolArgs(files.begin() + 2, files.end()), request);
         status != 0) {
         return status;
     }
-    // The station list gives the position of a listed station whose header has none.
-    StationCatalogue stations;
-    if (loadIgsStations(programDirectory(), stations) != 0) stations.clear();
+    request.lastStage = calibrated ? DayStage::kCalibrated : DayStage::kTec;
+    const StationCatalogue stations = toolStationList();
     const DayEnvironment environment{&stations, RunOptions{}, programDirectory(), {}, nullptr};
 
     DayJob job;

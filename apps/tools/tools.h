@@ -4,6 +4,10 @@
 #include <string>
 #include <vector>
 
+#include "stations/igs_stations.h"
+
+struct DayRequest;
+
 using ToolArgs = std::vector<std::string>;
 
 int toolClassify(const ToolArgs& args);
@@ -16,3 +20,12 @@ int toolTec(const ToolArgs& args);
 int toolSatPos(const ToolArgs& args);
 int toolOrbitCheck(const ToolArgs& args);
 int toolGimCheck(const ToolArgs& args);
+int toolProducts(const ToolArgs& args);
+
+// The request for the day of OBS with the navigation file NAV and the DCB files named on
+// the command line (sorted by their CODE names; expanded into $TMPDIR). 0, or the exit
+// status of a usage error (reported on standard error).
+int givenDayRequest(const std::string& observation, const std::string& navigation, const ToolArgs& dcb,
+                    DayRequest& request);
+// The IGS station list beside the program, empty when it cannot be read.
+StationCatalogue toolStationList();

@@ -1,8 +1,67 @@
 #include "control/day_outputs.h"
 
-// The product writers and the plots are not part of this build yet: the day ends after
-// the bias summary, and the log says so.
-int writeDayOutputs(const DayJob& /*job*/, const DayEnvironment& /*environment*/, RunLog& log) {
-    log.say("\r\nInfo! products and plots are not wired in this build\r\n");
-    return 0;
+#include <algorithm>
+
+#include "products/bias_figure_plot.h"
+#include "products/day_products.h"
+#include "products/prn_pages_plot.h"
+#include "products/product_names.h"
+#include "products/tec24h_plot.h"
+
+namespace {
+
+// The plots of the RINEX job carry no variant letter in their names.
+constexpr int kJobPlotVariant = 1;
+
+// A plot that could not be made or saved is a product missing; a day whose data do not
+// fill the plot's window has been reported by the plot and is not.
+bool plotFailed(PlotStatus status) { return status == kPlotNoCanvas || status == kPlotSaveFailed; }
+
+}  // namespace
+
+int writeDayOutputs(const DayJob& job, const DayEnvironment& environment, RunLog& log,
+                    std::vector<std::string>* written) {
+    const RunOptions& options = environment.options;
+    const std::string targetDir = options.separateTarget ? options.targetDir : std::string();
+    const ProductNameFields names = ProductNameFieldsOf(job, targetDir);
+    const bool highResolution = (options.imageWord & kHighResolution) != 0;
+    bool failed = false;
+
+    const auto keep = [written](const std::string& path) {
+        if (written != nullptr) written->push_back(path);
+    };
+
+    if ((options.imageWord & kTec24HourImage) != 0) {
+        const std::string path = Tec24hPlotName(names, kJobPlotVariant);
+        const PlotStatus status = PlotTec24h(job, path, highResolution, log);
+        failed |= plotFailed(status);
+        if (status == kPlotSaved) keep(path);
+    }
+    if ((options.imageWord & kTecPrnImages) != 0) {
+        // Pages are saved one by one: those whose save succeeded are the ones written.
+        std::vector<std::string> pages;
+        const PagePath pagePath = [&names, &pages](int page) {
+            pages.push_back(PrnPagePlotName(names, page, kJobPlotVariant));
+            return pages.back();
+        };
+        const PlotStatus status = PlotPrnPages(job, pagePath, false, highResolution, log);
+        failed |= plotFailed(status);
+        if (status == kPlotSaved) std::for_each(pages.begin(), pages.end(), keep);
+    }
+
+    DayProductRequest request;
+    request.targetDir = targetDir;
+    request.cmn = (options.fileWord & kCmnFile) != 0;
+    request.twoSigma = (options.fileWord & kStdFile) != 0;
+    request.biasSummary = (options.fileWord & kBiasFile) != 0;
+    request.cesarDat = (options.fileWord & kDatFile) != 0;
+    request.biasImage = (options.imageWord & kBiasedUnbiasedPlot) != 0;
+    DayProductCallouts callouts;
+    callouts.saveBiasFigure = [&](const std::string& pngPath) {
+        const PlotStatus status = DrawBiasFigure(job, pngPath, highResolution, log);
+        failed |= plotFailed(status);
+        return status == kPlotSaved ? 0 : -1;
+    };
+    failed |= WriteDayProducts(job, request, callouts, log, written) != kProductWritten;
+    return failed ? -1 : 0;
 }

@@ -1,8 +1,13 @@
 #pragma once
 // The last step of a station-day: the plots and the text products, as the options ask.
+#include <string>
+#include <vector>
+
 #include "control/rinex_job.h"
 
 // Draws the requested plots and writes the requested products of the day in `job` into
 // its product directory. 0 when everything asked for was written; otherwise the day
 // counts as failed (the reason is in `log`).
-[[nodiscard]] int writeDayOutputs(const DayJob& job, const DayEnvironment& environment, RunLog& log);
+// The paths of the files written go to `written` when it is given.
+[[nodiscard]] int writeDayOutputs(const DayJob& job, const DayEnvironment& environment, RunLog& log,
+                                  std::vector<std::string>* written = nullptr);

@@ -88,7 +88,8 @@ bool holdsTec(const TecTable& tec) {
 }
 
 // TEC, S4, biases, summary, then the plots and products, as far as `lastStage`.
-RinexDayResult runCommonBlock(DayJob& job, const DayEnvironment& environment, DayStage lastStage, RunLog& log) {
+RinexDayResult runCommonBlock(DayJob& job, const DayEnvironment& environment, DayStage lastStage, RunLog& log,
+                              std::vector<std::string>* written) {
     const std::string savedTitle =
         environment.window != nullptr ? environment.window->statusText(StatusLine::Title) : std::string();
     if (job.obs.bySatellite.size() < kMinSatellites) {
@@ -122,9 +123,9 @@ RinexDayResult runCommonBlock(DayJob& job, const DayEnvironment& environment, Da
     if (lastStage == DayStage::kCalibrated) return kRinexDayDone;
 
     showStatus(environment, StatusLine::Title, "Writing output file(s).. wait");
-    const int written = writeDayOutputs(job, environment, log);
+    const int outputs = writeDayOutputs(job, environment, log, written);
     showStatus(environment, StatusLine::Title, savedTitle);
-    if (written != 0) return kRinexDayOutputsFailed;
+    if (outputs != 0) return kRinexDayOutputsFailed;
     log.say("\r\nEnd of common process...........\r\n");
     return kRinexDayDone;
 }
@@ -150,7 +151,8 @@ const char* rinexDayResultText(RinexDayResult result) {
     return "unknown failure";
 }
 
-RinexDayResult RunRinexDay(const DayRequest& request, const DayEnvironment& environment, DayJob& job, RunLog& log) {
+RinexDayResult RunRinexDay(const DayRequest& request, const DayEnvironment& environment, DayJob& job, RunLog& log,
+                           std::vector<std::string>* written) {
     job.beginFile(request.inputPath);
     const InputFileInfo info = classify(request.inputPath);
     describeInput(request, info, job);
@@ -179,7 +181,7 @@ RinexDayResult RunRinexDay(const DayRequest& request, const DayEnvironment& envi
     if (read != kRinexDayDone) return read;
 
     showStatus(environment, StatusLine::Title, "All files read! Now processing data.. wait");
-    const RinexDayResult common = runCommonBlock(job, environment, request.lastStage, log);
+    const RinexDayResult common = runCommonBlock(job, environment, request.lastStage, log, written);
     if (common != kRinexDayDone) log.say("\r\nInfo! errors in Common Block process... \r\n");
     return common;
 }

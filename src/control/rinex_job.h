@@ -84,5 +84,6 @@ enum RinexDayResult : int {
 // The reason in a few words, for the error log and the tools.
 const char* rinexDayResultText(RinexDayResult result);
 
+// The paths of the products and plots written go to `written` when it is given.
 [[nodiscard]] RinexDayResult RunRinexDay(const DayRequest& request, const DayEnvironment& environment, DayJob& job,
-                                         RunLog& log);
+                                         RunLog& log, std::vector<std::string>* written = nullptr);

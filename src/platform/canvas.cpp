@@ -7,6 +7,8 @@
 #include <cstring>
 #include <numbers>
 
+#include "platform/png_encoder.h"
+
 namespace {
 
 constexpr int kLargestSide_px = 32767;  // cairo's limit for image surfaces
@@ -22,12 +24,6 @@ void setFontOptions(cairo_t* cr) {
     cairo_font_options_set_antialias(options, CAIRO_ANTIALIAS_GRAY);
     cairo_set_font_options(cr, options);
     cairo_font_options_destroy(options);
-}
-
-cairo_status_t writeToOutput(void* closure, const unsigned char* data, unsigned int length) {
-    auto* out = static_cast<AtomicOutput*>(closure);
-    return out->write(std::string_view(reinterpret_cast<const char*>(data), length)) ? CAIRO_STATUS_SUCCESS
-                                                                                     : CAIRO_STATUS_WRITE_ERROR;
 }
 
 // A context of its own for measuring, so that measuring needs no open drawing context.
@@ -185,13 +181,12 @@ Colour Canvas::pixel(int x, int y) const {
 OutputStatus Canvas::savePng(const std::string& path, ReplacePolicy policy) {
     if (surface_ == nullptr) return OutputStatus::kWriteFailed;
     cairo_surface_flush(surface_);
-    AtomicOutput out;
-    if (const OutputStatus status = out.open(path, policy); status != OutputStatus::kOk) return status;
-    if (cairo_surface_write_to_png_stream(surface_, writeToOutput, &out) != CAIRO_STATUS_SUCCESS) {
-        out.discard();
+    std::string png;
+    if (!EncodePngRgb24(cairo_image_surface_get_data(surface_), pixelWidth_, pixelHeight_,
+                        cairo_image_surface_get_stride(surface_), png)) {
         return OutputStatus::kWriteFailed;
     }
-    return out.commit();
+    return writeFileAtomically(path, png, policy);
 }
 
 bool Canvas::loadPng(const std::string& path) {

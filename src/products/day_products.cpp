@@ -21,10 +21,11 @@ void rinexCopy(const DayJob& job, const std::string& path, const DayProductCallo
     log.refresh();
 }
 
-void biasImage(const std::string& path, const DayProductCallouts& callouts, RunLog& log) {
+bool biasImage(const std::string& path, const DayProductCallouts& callouts, RunLog& log) {
     const bool saved = callouts.saveBiasFigure && callouts.saveBiasFigure(path) == 0;
     log.append(saved ? "Bias calc. TEC Plot...\t" : "* Unable to write Image file... ");
     log.append(path + "\r\n");
+    return saved;
 }
 
 }  // namespace
@@ -37,18 +38,22 @@ ProductNames DayProductNames(const DayJob& job, const DayProductRequest& request
 }
 
 ProductResult WriteDayProducts(const DayJob& job, const DayProductRequest& request,
-                               const DayProductCallouts& callouts, RunLog& log) {
+                               const DayProductCallouts& callouts, RunLog& log, std::vector<std::string>* written) {
     const ProductNames names = DayProductNames(job, request);
+    const auto keep = [written](ProductResult result, const std::string& path) {
+        if (written != nullptr && result == kProductWritten) written->push_back(path);
+        return result;
+    };
     log.append("\r\n");
     rinexCopy(job, names.rinexCopy, callouts, log);
 
     if (job.tec.size() >= kMinSatellitesForBiasProducts) {
-        if (request.biasImage) biasImage(names.biasImage, callouts, log);
-        if (request.twoSigma) (void)WriteTwoSigmaFile(job, names.std2Sigma, log);
-        if (request.biasSummary) (void)WriteBiasSummaryFile(job, names.biasSummary, log);
+        if (request.biasImage && biasImage(names.biasImage, callouts, log)) (void)keep(kProductWritten, names.biasImage);
+        if (request.twoSigma) (void)keep(WriteTwoSigmaFile(job, names.std2Sigma, log), names.std2Sigma);
+        if (request.biasSummary) (void)keep(WriteBiasSummaryFile(job, names.biasSummary, log), names.biasSummary);
     }
     if (job.tec.empty()) return kProductWritten;
-    if (request.cesarDat) (void)WriteCesarDat(job, names.cesarDat, log);
-    if (request.cmn) return WriteCmnFile(job, names.cmn, log);
+    if (request.cesarDat) (void)keep(WriteCesarDat(job, names.cesarDat, log), names.cesarDat);
+    if (request.cmn) return keep(WriteCmnFile(job, names.cmn, log), names.cmn);
     return kProductWritten;
 }

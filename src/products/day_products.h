@@ -5,6 +5,7 @@
 // one satellite the CESAR-Dat file and, last, the ".Cmn" file. Each step is logged.
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "products/product_file.h"
 #include "products/product_names.h"
@@ -37,9 +38,11 @@ constexpr std::size_t kMinSatellitesForBiasProducts = 4;
 constexpr std::size_t kMinObservedSatellitesForRinexCopy = 5;
 
 // kProductWritten, or kProductNotCreated when the CMN file could not be written. Other
-// products that cannot be written are reported and skipped.
+// products that cannot be written are reported and skipped. The paths of the files
+// written go to `written` when it is given.
 [[nodiscard]] ProductResult WriteDayProducts(const DayJob& job, const DayProductRequest& request,
-                                             const DayProductCallouts& callouts, RunLog& log);
+                                             const DayProductCallouts& callouts, RunLog& log,
+                                             std::vector<std::string>* written = nullptr);
 
 // The names WriteDayProducts uses for `request`.
 ProductNames DayProductNames(const DayJob& job, const DayProductRequest& request);

@@ -11,23 +11,6 @@
 
 namespace {
 
-// Turns "cmn,std" into a bit word using `names`; false on an unknown name, kept in `bad`.
-bool parseBitList(const std::string& list, const std::map<std::string, int>& names, int& word, std::string& bad) {
-    word = 0;
-    std::stringstream items(list);
-    std::string item;
-    while (std::getline(items, item, ',')) {
-        if (item.empty() || item == "none") continue;
-        const auto found = names.find(item);
-        if (found == names.end()) {
-            bad = item;
-            return false;
-        }
-        word |= found->second;
-    }
-    return true;
-}
-
 std::string absoluteFolder(const std::string& path) {
     std::error_code error;
     const std::filesystem::path absolute = std::filesystem::absolute(path, error);
@@ -85,19 +68,11 @@ CommandLineStatus parseCommandLine(int argc, const char* const* argv, CommandLin
         {"day", kThisDayOnly}, {"month", kThisMonth}, {"year", kThisYear}, {"dir", kThisDirectory}};
     if (!scope.empty()) out.scopeBit = scopes.at(scope);
     std::string bad;
-    if (!products.empty() &&
-        !parseBitList(products,
-                      {{"cmn", kCmnFile}, {"std", kStdFile}, {"bias", kBiasFile}, {"depletion", kDepletionFile},
-                       {"dat", kDatFile}},
-                      out.fileWord, bad)) {
+    if (!products.empty() && !parseProductList(products, out.fileWord, bad)) {
         messages = strfmt("velarix: unknown product '%s' in --products\n", bad.c_str());
         return CommandLineStatus::kUsageError;
     }
-    if (!images.empty() &&
-        !parseBitList(images,
-                      {{"tec24", kTec24HourImage}, {"prn", kTecPrnImages}, {"bias", kBiasedUnbiasedPlot},
-                       {"depletion", kDepletionImage}, {"hires", kHighResolution}},
-                      out.imageWord, bad)) {
+    if (!images.empty() && !parseImageList(images, out.imageWord, bad)) {
         messages = strfmt("velarix: unknown image '%s' in --images\n", bad.c_str());
         return CommandLineStatus::kUsageError;
     }
@@ -124,4 +99,39 @@ void applyCommandLine(const CommandLine& line, RunOptions& options) {
     }
     if (line.skipExisting) options.imageWord |= kSkipExistingCmn;
     if (!line.s4ArchiveRoots.empty()) options.s4ArchiveRoots = line.s4ArchiveRoots;
+}
+
+namespace {
+
+// Turns "cmn,std" into a bit word using `names`; false on an unknown name, kept in `bad`.
+bool parseBitList(const std::string& list, const std::map<std::string, int>& names, int& word, std::string& bad) {
+    word = 0;
+    std::stringstream items(list);
+    std::string item;
+    while (std::getline(items, item, ',')) {
+        if (item.empty() || item == "none") continue;
+        const auto found = names.find(item);
+        if (found == names.end()) {
+            bad = item;
+            return false;
+        }
+        word |= found->second;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool parseProductList(const std::string& list, int& fileWord, std::string& bad) {
+    return parseBitList(list,
+                        {{"cmn", kCmnFile}, {"std", kStdFile}, {"bias", kBiasFile}, {"depletion", kDepletionFile},
+                         {"dat", kDatFile}},
+                        fileWord, bad);
+}
+
+bool parseImageList(const std::string& list, int& imageWord, std::string& bad) {
+    return parseBitList(list,
+                        {{"tec24", kTec24HourImage}, {"prn", kTecPrnImages}, {"bias", kBiasedUnbiasedPlot},
+                         {"depletion", kDepletionImage}, {"hires", kHighResolution}},
+                        imageWord, bad);
 }

@@ -35,3 +35,9 @@ struct CommandLine {
 
 // Lays the choices of `line` over `options` (as loaded from the settings file).
 void applyCommandLine(const CommandLine& line, RunOptions& options);
+
+// The option words of a comma list ("cmn,std,bias,depletion,dat" and "tec24,prn,bias,
+// depletion,hires"; "none" and empty items add nothing). False on an unknown name, which
+// goes to `bad`.
+[[nodiscard]] bool parseProductList(const std::string& list, int& fileWord, std::string& bad);
+[[nodiscard]] bool parseImageList(const std::string& list, int& imageWord, std::string& bad);

@@ -1,0 +1,49 @@
+// The day of the tools that run the RINEX job (tec, products): the files named on the
+// command line, nothing searched or downloaded.
+#include <cstdio>
+
+#include "control/rinex_job.h"
+#include "gnss/bias/dcb_names.h"
+#include "platform/dir_search.h"
+#include "platform/paths.h"
+#include "platform/safe_output.h"
+#include "tools/tools.h"
+
+int givenDayRequest(const std::string& observation, const std::string& navigation, const ToolArgs& dcb,
+                    DayRequest& request) {
+    GivenDayFiles given;
+    given.navigation = {navigation};
+    for (const std::string& path : dcb) {
+        std::string* slot = nullptr;
+        switch (DcbKindOfName(path)) {
+            case DcbFileKind::kP1c1: slot = &given.p1c1; break;
+            case DcbFileKind::kP1p2: slot = &given.p1p2; break;
+            case DcbFileKind::kP1p2All: slot = &given.p1p2All; break;
+            case DcbFileKind::kNone: break;
+        }
+        if (slot == nullptr) {
+            std::fprintf(stderr, "velarix-tools: %s: not a DCB file name (P1C1yymm.DCB, P1P2yymm.DCB, "
+                                 "P1P2yymm_ALL.DCB)\n", path.c_str());
+            return 2;
+        }
+        if (!slot->empty()) {
+            std::fprintf(stderr, "velarix-tools: %s: a second DCB file of the same kind\n", path.c_str());
+            return 2;
+        }
+        *slot = path;
+    }
+    request.inputPath = observation;
+    request.observationFiles = {observation};
+    request.dataDirectory = directoryOf(observation);
+    request.workDirectory = temporaryDirectory() + "/";
+    request.given = given;
+    return 0;
+}
+
+StationCatalogue toolStationList() {
+    // The station list gives the position of a listed station whose header has none, and
+    // the station's name on the products.
+    StationCatalogue stations;
+    if (loadIgsStations(programDirectory(), stations) != 0) stations.clear();
+    return stations;
+}
