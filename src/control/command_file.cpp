@@ -6,7 +6,7 @@
 #include <system_error>
 
 #include "geodesy/time.h"
-#include "platform/fields.h"
+#include "platform/fields.h"  // parseInteger
 #include "platform/regular_file.h"
 #include "platform/run_log.h"
 #include "platform/strfmt.h"
@@ -75,7 +75,7 @@ public:
     std::string_view restOfLine() {
         const std::size_t begin = at_;
         while (at_ < text_.size() && text_[at_] != '\n') ++at_;
-        return trim(withoutCr(text_.substr(begin, at_ - begin)));
+        return trim(text_.substr(begin, at_ - begin));
     }
 
     // The next non-blank line, whole.
