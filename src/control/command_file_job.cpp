@@ -1,7 +1,5 @@
 #include "control/command_file_job.h"
 
-#include <filesystem>
-
 #include "control/classify.h"
 #include "control/common_block.h"
 #include "control/day_inputs.h"

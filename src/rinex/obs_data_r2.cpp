@@ -1,6 +1,5 @@
 // The RINEX 2 data section read into the observation table: every system's satellites
 // that have the observables for TEC are stored, under their RINEX 3 observation codes.
-#include <algorithm>
 #include <array>
 #include <vector>
 

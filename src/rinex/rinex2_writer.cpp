@@ -81,7 +81,7 @@ EpochTable epochTableOf(const ReceiverObsTable& table) {
 
 class CopyText {
 public:
-    CopyText(const std::vector<RinexCopyType>& types) {
+    explicit CopyText(const std::vector<RinexCopyType>& types) {
         for (RinexCopyType type : types) fields_.push_back(fieldOf(type));
     }
 

@@ -3,7 +3,6 @@
 #include <vector>
 
 #include "gnss/tec/data_interval.h"
-#include "gnss/tec/tec_frequencies.h"
 #include "platform/strfmt.h"
 #include "platform/text.h"
 #include "rinex/satellite_id.h"
