@@ -181,3 +181,16 @@ int expandGivenFiles(const GivenDayFiles& given, const std::string& workDirector
         plain(given.p1c1, files.p1c1Path) && plain(given.p1p2, files.p1p2Path) && plain(given.p1p2All, files.p1p2AllPath);
     return expanded ? kRinexDayDone : kRinexDayExpandFailed;
 }
+
+void TakeCataloguePosition(const DayEnvironment& environment, DayJob& job) {
+    if (environment.stations == nullptr) return;
+    const StationInfo* station = findStation(*environment.stations, job.context.stationCode);
+    if (station == nullptr) return;
+    CurrentFileContext& c = job.context;
+    c.station = station;
+    c.stationKnown = true;
+    job.station.setFromGeodetic(station->latitude, station->longitude, station->altitude);
+    c.latitudeDeg = job.station.latitude_deg;
+    c.longitudeDeg = job.station.longitude_deg;
+    c.altitude = job.station.height_m;
+}

@@ -33,3 +33,7 @@ using ExpandedFiles = std::list<PlainCopy>;
 // kRinexDayExpandFailed when one of them does not expand.
 [[nodiscard]] int expandGivenFiles(const GivenDayFiles& given, const std::string& workDirectory,
                                    ExpandedFiles& copies, DayFiles& files, RunLog& log);
+
+// The station list's position of the day's station (job.context.stationCode), the first of
+// the position's sources (the header's replaces it); nothing when it is not listed.
+void TakeCataloguePosition(const DayEnvironment& environment, DayJob& job);

@@ -6,6 +6,7 @@
 #include "products/day_products.h"
 #include "products/prn_pages_plot.h"
 #include "products/product_names.h"
+#include "products/rinex_copy.h"
 #include "products/tec24h_plot.h"
 
 namespace {
@@ -20,7 +21,7 @@ bool plotFailed(PlotStatus status) { return status == kPlotNoCanvas || status ==
 }  // namespace
 
 int writeDayOutputs(const DayJob& job, const DayEnvironment& environment, RunLog& log,
-                    std::vector<std::string>* written) {
+                    std::vector<std::string>* written, const std::string& productBase) {
     const RunOptions& options = environment.options;
     const std::string targetDir = options.separateTarget ? options.targetDir : std::string();
     const ProductNameFields names = ProductNameFieldsOf(job, targetDir);
@@ -51,6 +52,10 @@ int writeDayOutputs(const DayJob& job, const DayEnvironment& environment, RunLog
 
     DayProductRequest request;
     request.targetDir = targetDir;
+    if (!productBase.empty()) {
+        request.naming = ProductNaming::kFromBase;
+        request.base = productBase;
+    }
     request.cmn = (options.fileWord & kCmnFile) != 0;
     request.twoSigma = (options.fileWord & kStdFile) != 0;
     request.biasSummary = (options.fileWord & kBiasFile) != 0;
@@ -62,6 +67,7 @@ int writeDayOutputs(const DayJob& job, const DayEnvironment& environment, RunLog
         failed |= plotFailed(status);
         return status == kPlotSaved ? 0 : -1;
     };
+    callouts.writeRinexCopy = [&](const std::string& path) { return static_cast<int>(WriteRinexCopy(job, path, log)); };
     failed |= WriteDayProducts(job, request, callouts, log, written) != kProductWritten;
     return failed ? -1 : 0;
 }

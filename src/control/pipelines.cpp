@@ -1,5 +1,6 @@
 #include "control/pipelines.h"
 
+#include "control/command_file_job.h"
 #include "control/rinex_job.h"
 #include "platform/dir_search.h"
 #include "platform/strfmt.h"
@@ -53,6 +54,14 @@ void processScinda(Session& session, int, int) { reportUnsupported(session, "SCI
 void processIsm(Session& session, int, int) { reportUnsupported(session, "ISM"); }
 
 int runCommandFile(Session& session) {
-    session.log.say("\r\nError! Command files are not supported yet: " + session.currentInputPath + "\r\n");
-    return -1;
+    const std::string path = session.currentInputPath;
+    CommandFile file;
+    if (!ReadCommandFile(path, file, session.log) || !ValidateCommandFile(file, session.log)) {
+        session.window.setStatus(StatusLine::Title, "TASK in-COMPLETE.. Aborting now!!");
+        return -1;
+    }
+    const DayEnvironment environment{&session.stations, session.options, session.programDir, {}, &session.window};
+    const RinexDayResult result = RunCommandFile(file, environment, session.job, session.log);
+    if (result != kRinexDayDone) recordFailedDay(session, path, result);
+    return 0;
 }

@@ -11,5 +11,7 @@ void processNovatel(Session& session, int pipelineOption, int compressedZ);
 void processScinda(Session& session, int pipelineOption, int flags);
 void processIsm(Session& session, int pipelineOption, int flags);
 
-// Runs the command file named by `session.currentInputPath`; 0 when it ran.
+// Runs the command file named by `session.currentInputPath`: 0 when it ran (a day that
+// failed is counted in session.failedJobs), -1 when it could not be read or lacks keys
+// (reported, and "TASK in-COMPLETE.. Aborting now!!" shown on the title line).
 int runCommandFile(Session& session);

@@ -3,18 +3,13 @@
 #include <algorithm>
 
 #include "control/classify.h"
+#include "control/common_block.h"
 #include "control/day_inputs.h"
-#include "control/day_outputs.h"
 #include "geodesy/time.h"
-#include "gnss/bias/bias_estimation.h"
 #include "gnss/day_reading.h"
-#include "gnss/s4/s4_stage.h"
 #include "gnss/tec/raw_analyse.h"
-#include "platform/strfmt.h"
 
 namespace {
-
-constexpr std::size_t kMinSatellites = 4;
 
 void showStatus(const DayEnvironment& environment, StatusLine line, const std::string& text) {
     if (environment.window != nullptr) environment.window->setStatus(line, text);
@@ -35,20 +30,6 @@ void describeInput(const DayRequest& request, const InputFileInfo& info, DayJob&
     c.dayOfYear = info.dayOfYear;
     setInputKindFlags(job.kinds, info);
     job.kinds.rinexObs = 1;
-}
-
-// The station list's position, the first of the sources (the header's replaces it).
-void takeCataloguePosition(const DayEnvironment& environment, DayJob& job) {
-    if (environment.stations == nullptr) return;
-    const StationInfo* station = findStation(*environment.stations, job.context.stationCode);
-    if (station == nullptr) return;
-    CurrentFileContext& c = job.context;
-    c.station = station;
-    c.stationKnown = true;
-    job.station.setFromGeodetic(station->latitude, station->longitude, station->altitude);
-    c.latitudeDeg = job.station.latitude_deg;
-    c.longitudeDeg = job.station.longitude_deg;
-    c.altitude = job.station.height_m;
 }
 
 // The instant the input's name gives, as an MJD.
@@ -81,53 +62,6 @@ RinexDayResult readResult(int result) {
         case kDayNoStationPosition: return kRinexDayNoStationPosition;
         default: return kRinexDayObservationFailed;
     }
-}
-
-bool holdsTec(const TecTable& tec) {
-    return std::any_of(tec.begin(), tec.end(), [](const auto& entry) { return !entry.second.empty(); });
-}
-
-// TEC, S4, biases, summary, then the plots and products, as far as `lastStage`.
-RinexDayResult runCommonBlock(DayJob& job, const DayEnvironment& environment, DayStage lastStage, RunLog& log,
-                              std::vector<std::string>* written) {
-    const std::string savedTitle =
-        environment.window != nullptr ? environment.window->statusText(StatusLine::Title) : std::string();
-    if (job.obs.bySatellite.size() < kMinSatellites) {
-        log.say("Info3! insufficient no. of raw-data PRNs to analyze\r\n");
-        return kRinexDayTooFewSatellites;
-    }
-    const int derived = RawAnalyse(job, log);
-    if (derived != 0) {
-        log.say(strfmt("\r\nSome errors in observation processing... err = %d \r\n", derived));
-        return kRinexDayNoTec;
-    }
-    if (!holdsTec(job.tec)) {
-        log.say("\r\nError! no TEC derived: no satellite has both a current ephemeris and the observables for TEC\r\n");
-        return kRinexDayNoTec;
-    }
-    log.refresh();
-    if (lastStage == DayStage::kTec) return kRinexDayDone;
-
-    GetS4(job, S4Config{environment.programDir, environment.options.s4ArchiveRoots}, log);
-    if ((job.dcb.loaded & DcbTable::kP1p2Loaded) == 0) {
-        log.append(job.dcb.loaded == 0 ? "\r\nWarning! no usable DCB file: every satellite bias is zero\r\n"
-                                       : "\r\nWarning! no usable P1-P2 DCB file: every satellite bias is zero\r\n");
-    }
-    const int biases = EstimateBiases(job, log);
-    if (biases == kBiasFewValues) {
-        log.say(strfmt("\r\nError! Rx bais out of bounds (extreme TEC values code= %d or few TEC points)\r\n", biases));
-        return kRinexDayRxBiasOutOfBounds;
-    }
-    if (biases != kBiasesApplied) log.say(strfmt("\r\nSome errors in receiver bais processing... err = %d \r\n", biases));
-    log.say(biasSummaryText(job));
-    if (lastStage == DayStage::kCalibrated) return kRinexDayDone;
-
-    showStatus(environment, StatusLine::Title, "Writing output file(s).. wait");
-    const int outputs = writeDayOutputs(job, environment, log, written);
-    showStatus(environment, StatusLine::Title, savedTitle);
-    if (outputs != 0) return kRinexDayOutputsFailed;
-    log.say("\r\nEnd of common process...........\r\n");
-    return kRinexDayDone;
 }
 
 }  // namespace
@@ -172,7 +106,7 @@ RinexDayResult RunRinexDay(const DayRequest& request, const DayEnvironment& envi
     showStatus(environment, StatusLine::Input, "Input: " + request.inputPath);
     showStatus(environment, StatusLine::Title, "Reading rinex file.. wait!!");
 
-    takeCataloguePosition(environment, job);
+    TakeCataloguePosition(environment, job);
     const int located = request.given ? expandGivenFiles(*request.given, request.workDirectory, copies, files, log)
                                       : locateNavAndDcb(request, environment, dayInstantMjd(info), copies, files, log);
     if (located != kRinexDayDone) return static_cast<RinexDayResult>(located);
@@ -181,7 +115,12 @@ RinexDayResult RunRinexDay(const DayRequest& request, const DayEnvironment& envi
     if (read != kRinexDayDone) return read;
 
     showStatus(environment, StatusLine::Title, "All files read! Now processing data.. wait");
-    const RinexDayResult common = runCommonBlock(job, environment, request.lastStage, log, written);
+    CommonBlockSteps steps;
+    steps.observedSatellites = job.obs.bySatellite.size();
+    steps.fewSatellitesText = "Info3! insufficient no. of raw-data PRNs to analyze\r\n";
+    steps.deriveTec = [](DayJob& day, RunLog& dayLog) { return RawAnalyse(day, dayLog); };
+    steps.lastStage = request.lastStage;
+    const RinexDayResult common = RunCommonBlock(job, environment, steps, log, written);
     if (common != kRinexDayDone) log.say("\r\nInfo! errors in Common Block process... \r\n");
     return common;
 }

@@ -173,7 +173,8 @@ void RunDriver::run() {
         if (inputCycle(*next) == Next::EndThread) break;
         next = idleWait(false);
     }
-    const bool logWritten = flushLogs(logDirectory());
+    // A branch that wrote the log already (the command files) leaves nothing to add.
+    const bool logWritten = log_.messages.empty() && log_.errors.size() <= 2 ? true : flushLogs(logDirectory());
     if (const int signal = s_.interruptSignal.load(); signal != 0) {
         s_.exitStatus = exitStatusForSignal(signal);
     } else if (!logWritten) {
@@ -236,8 +237,12 @@ Next RunDriver::commandFileBranch() {
     window_.setStatusBoxEnabled(false);
     clearStatusLines();
     loadStationCatalogue();
-    if (s_.pipelines.commandFile && s_.pipelines.commandFile(s_) != 0) s_.exitStatus = kExitRefused;
-    window_.setStatus(StatusLine::Title, "TASK COMPLETE.. Aborting now!!");
+    if (s_.pipelines.commandFile && s_.pipelines.commandFile(s_) != 0) {
+        s_.exitStatus = kExitRefused;
+    } else {
+        if (s_.failedJobs > 0) s_.exitStatus = kExitFailed;
+        window_.setStatus(StatusLine::Title, "TASK COMPLETE.. Aborting now!!");
+    }
     flushLogs(writableProgramDirectory(s_.programDir));
     s_.pause(2000);
     window_.requestClose();

@@ -32,6 +32,7 @@ void DayJob::beginFile(const std::string& path) {
 void DayJob::beginDay() {
     obs.clear();
     obsHeader.reset();
+    receiverObs.clear();
     ephemerides.clear();
     navHeader = NavHeader{};
     dcb.clear();

@@ -12,6 +12,7 @@
 #include "rinex/ephemeris_table.h"
 #include "rinex/nav_header.h"
 #include "rinex/obs_table.h"
+#include "rinex/receiver_obs_table.h"
 #include "rinex/rinex3_obs_header.h"
 
 struct StationInfo;
@@ -77,6 +78,7 @@ struct DayJob {
 
     ObsTable obs;
     Rinex3ObsHeader obsHeader;
+    ReceiverObsTable receiverObs;  // the receiver-format path's GPS observations
     EphemerisTable ephemerides;
     NavHeader navHeader;
     DcbTable dcb;

@@ -31,8 +31,9 @@ bool readNavigation(DayJob& job, const std::string& path, RunLog& log) {
     return true;
 }
 
-// Each DCB file that gave nothing is named; "done!" only when every file was read.
-void readDcb(DayJob& job, const DayFiles& files, RunLog& log) {
+}  // namespace
+
+void ReadDayDcb(DayJob& job, const DayFiles& files, RunLog& log) {
     log.append("\r\nReading DCB file(s).... ");
     const DcbReadResult result = ReadDcbFiles(files.p1c1Path, files.p1p2Path, files.p1p2AllPath, job.dcb);
     const std::pair<const std::string&, DcbFileStatus> read[] = {
@@ -47,6 +48,8 @@ void readDcb(DayJob& job, const DayFiles& files, RunLog& log) {
     }
     log.append(allRead ? "done!" : "\r\n");
 }
+
+namespace {
 
 // The RINEX version from the file's first line ("RINEX VERSION / TYPE" in columns 61-80;
 // 0 when the line is another). False, with the reason in `log`, when there is no line.
@@ -136,13 +139,13 @@ std::string minuteText(double mjd) {
 
 // Records (in file order, mostly in time order) whose epoch has a reference epoch of
 // `byEpoch` within `validity_days`.
-template <typename Record>
-long currentRecords(const EphemerisByEpoch<Record>& byEpoch, const std::vector<SatEpochRecord>& records,
+template <typename Ephemeris, typename Record>
+long currentRecords(const EphemerisByEpoch<Ephemeris>& byEpoch, const std::vector<Record>& records,
                     double validity_days) {
     long current = 0;
     auto next = byEpoch.begin();  // first reference epoch not before the record's reach
     double previous = -1e300;
-    for (const SatEpochRecord& record : records) {
+    for (const Record& record : records) {
         const double t = record.epochMjd;
         if (t < previous) next = byEpoch.lower_bound(t - validity_days);
         while (next != byEpoch.end() && next->first < t - validity_days) ++next;
@@ -152,7 +155,8 @@ long currentRecords(const EphemerisByEpoch<Record>& byEpoch, const std::vector<S
     return current;
 }
 
-long currentRecordsOf(const EphemerisTable& table, int satNo, const std::vector<SatEpochRecord>& records) {
+template <typename Record>
+long currentRecordsOf(const EphemerisTable& table, int satNo, const std::vector<Record>& records) {
     const double validity = EphemerisValidity_days(satNo);
     const auto count = [&](const auto& part) {
         const auto found = part.find(satNo);
@@ -197,14 +201,15 @@ MjdSpan ephemerisSpan(const EphemerisTable& table) {
 // has a current ephemeris at all: the navigation file is of another day. Satellites
 // without any record are the TEC stage's to report. Without navigation records (a caller
 // that reads none) there is nothing to judge.
-bool ephemeridesCurrent(const DayJob& job, RunLog& log) {
+template <typename BySatellite>
+bool ephemeridesCurrent(const DayJob& job, const BySatellite& bySatellite, RunLog& log) {
     const MjdSpan ephemeris = ephemerisSpan(job.ephemerides);
     if (ephemeris.empty) return true;
     std::string stale;
     int staleCount = 0;
     bool anyCurrent = false;
     MjdSpan observed;
-    for (const auto& [satNo, records] : job.obs.bySatellite) {
+    for (const auto& [satNo, records] : bySatellite) {
         if (records.empty()) continue;
         observed.add(records.front().epochMjd);
         observed.add(records.back().epochMjd);
@@ -235,6 +240,21 @@ bool ephemeridesCurrent(const DayJob& job, RunLog& log) {
 
 }  // namespace
 
+bool ReadNavigationFiles(DayJob& job, const std::vector<std::string>& paths, RunLog& log) {
+    for (const std::string& path : paths) {
+        if (!readNavigation(job, path, log)) return false;
+    }
+    if (!paths.empty() && ephemerisSpan(job.ephemerides).empty) {
+        log.say("\r\nError! no ephemeris in the navigation file(s)\r\n");
+        return false;
+    }
+    return true;
+}
+
+bool ReceiverEphemeridesCurrent(const DayJob& job, RunLog& log) {
+    return ephemeridesCurrent(job, job.receiverObs.byPrn, log);
+}
+
 double ProcessingDayMjd(const ObsTable& obs) {
     std::vector<double> epochs;
     for (const auto& [satNo, records] : obs.bySatellite) {
@@ -259,16 +279,10 @@ double ProcessingDayMjd(const ObsTable& obs) {
 }
 
 int ReadDayFiles(DayJob& job, const DayFiles& files, RunLog& log) {
-    if (!files.p1c1Path.empty() || !files.p1p2Path.empty() || !files.p1p2AllPath.empty()) readDcb(job, files, log);
-    for (const std::string& path : files.navigationPaths) {
-        if (!readNavigation(job, path, log)) return kDayNavigationFailed;
-    }
-    if (!files.navigationPaths.empty() && ephemerisSpan(job.ephemerides).empty) {
-        log.say("\r\nError! no ephemeris in the navigation file(s)\r\n");
-        return kDayNavigationFailed;
-    }
+    if (!files.p1c1Path.empty() || !files.p1p2Path.empty() || !files.p1p2AllPath.empty()) ReadDayDcb(job, files, log);
+    if (!ReadNavigationFiles(job, files.navigationPaths, log)) return kDayNavigationFailed;
     if (!readObservations(job, files, log)) return kDayObservationFailed;
-    if (!ephemeridesCurrent(job, log)) return kDayNavigationFailed;
+    if (!ephemeridesCurrent(job, job.obs.bySatellite, log)) return kDayNavigationFailed;
     if (!takeStationPosition(job, log)) return kDayNoStationPosition;
     job.dayStartMjd = ProcessingDayMjd(job.obs);
     return kDayRead;

@@ -39,6 +39,16 @@ enum DayReadResult {
 // - job.dayStartMjd is the calendar day that holds most of the epochs.
 int ReadDayFiles(DayJob& job, const DayFiles& files, RunLog& log);
 
+// The pieces of ReadDayFiles that the command files' reading shares:
+// Reads the DCB files of `files` (those named); each file that gave nothing is named in
+// the log and the error log, and the day goes on without it.
+void ReadDayDcb(DayJob& job, const DayFiles& files, RunLog& log);
+// Reads the navigation files in order; false when one cannot be opened or none gave an
+// ephemeris.
+bool ReadNavigationFiles(DayJob& job, const std::vector<std::string>& paths, RunLog& log);
+// ReadDayFiles' judgement of the ephemerides, for the satellites of job.receiverObs.
+bool ReceiverEphemeridesCurrent(const DayJob& job, RunLog& log);
+
 // The MJD of the calendar day that holds most of the distinct epochs of satellites with
 // at least 5 records (the earlier day on a tie); 0 when there is none.
 double ProcessingDayMjd(const ObsTable& obs);

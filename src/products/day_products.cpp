@@ -11,7 +11,7 @@ namespace {
 
 // The RINEX copy of a recording of another format.
 void rinexCopy(const DayJob& job, const std::string& path, const DayProductCallouts& callouts, RunLog& log) {
-    if (job.kinds.rinexObs != 0 || job.obs.bySatellite.size() < kMinObservedSatellitesForRinexCopy) return;
+    if (job.kinds.rinexObs != 0 || job.receiverObs.prns.size() < kMinObservedSatellitesForRinexCopy) return;
     if (!callouts.writeRinexCopy) {
         log.say("\r\nNote! Rinex output not written, this program has no RINEX writer yet: " + path + "\r\n");
         return;

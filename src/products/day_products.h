@@ -26,7 +26,8 @@ struct DayProductRequest {
 };
 
 // What the products call out to: the drawing of the bias-removed TEC figure, and the
-// writer of the RINEX observation copy of non-RINEX input. Each returns 0 when it wrote
+// writer of the RINEX observation copy of non-RINEX input (products/rinex_copy.h), asked
+// for when the receiver table holds at least 5 satellites. Each returns 0 when it wrote
 // its file. Without a figure drawer the image is reported as not written; without a RINEX
 // writer the copy is reported as not written.
 struct DayProductCallouts {

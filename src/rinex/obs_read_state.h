@@ -37,10 +37,10 @@ inline double epochLineMjd(long year, long month, long day, long hour, long minu
                         static_cast<std::int32_t>(minute), second);
 }
 
-class ObsReadState {
+// The lines, counters and messages of one read of an observation file.
+class ObsLineInput {
 public:
-    ObsReadState(LineReader& in, ObsTable& table, Rinex3ObsHeader& header, RunLog& log, const std::string& path)
-        : in(in), table(table), header(header), log(log), messages(log, path) {}
+    ObsLineInput(LineReader& in, RunLog& log, const std::string& path) : in(in), log(log), messages(log, path) {}
 
     // The next line with at most `limit` characters, counted. A longer line is cut to the
     // limit and, when `cutFormat` is given, reported with it.
@@ -52,21 +52,34 @@ public:
 
     // An epoch of flag 0, 1 or 6 has been read.
     void countEpoch(double mjd);
+
+    LineReader& in;
+    RunLog& log;
+    MessageLimiter messages;  // every message a line of the file can cause goes through it
+    ObsReadCounts counts;
+};
+
+// A read into the observation table.
+class ObsReadState : public ObsLineInput {
+public:
+    ObsReadState(LineReader& in, ObsTable& table, Rinex3ObsHeader& header, RunLog& log, const std::string& path)
+        : ObsLineInput(in, log, path), table(table), header(header) {}
+
     // Records of the current epoch also go to byEpoch.
     bool collectingEpochs() const { return !table.positionKnown && counts.epochs < kEpochsForPosition; }
     void store(const SatEpochRecord& record, bool collect);
 
-    LineReader& in;
     ObsTable& table;
     Rinex3ObsHeader& header;
-    RunLog& log;
-    MessageLimiter messages;  // every message a line of the file can cause goes through it
-    ObsReadCounts counts;
 
 private:
     // bySatellite entries by satellite number, so that a record is stored without a lookup.
     std::array<std::vector<SatEpochRecord>*, 1000> satelliteRecords_{};
 };
+
+// Reads header lines until END OF HEADER; false when the file ended first. A line shorter
+// than 60 or longer than 80 characters is reported with `lengthMessage` and still parsed.
+bool readObsHeader(ObsLineInput& input, Rinex3ObsHeader& header, const char* lengthMessage);
 
 void readRinex3Data(ObsReadState& state);
 void readRinex2Data(ObsReadState& state);

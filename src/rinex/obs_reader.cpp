@@ -8,7 +8,7 @@
 #include "rinex/satellite_id.h"
 #include "rinex/tec_selection.h"
 
-bool ObsReadState::nextLine(std::size_t limit, std::string_view& line, const char* cutFormat) {
+bool ObsLineInput::nextLine(std::size_t limit, std::string_view& line, const char* cutFormat) {
     bool cut = false;
     if (!in.next(limit, line, cut)) return false;
     ++counts.lines;
@@ -16,14 +16,37 @@ bool ObsReadState::nextLine(std::size_t limit, std::string_view& line, const cha
     return true;
 }
 
-void ObsReadState::report(const char* format) {
+void ObsLineInput::report(const char* format) {
     if (messages.admit(format)) log.append(strfmt(format, counts.lines));
 }
 
-void ObsReadState::countEpoch(double mjd) {
+void ObsLineInput::countEpoch(double mjd) {
     if (counts.epochs == 0) counts.firstEpochMjd = mjd;
     counts.lastEpochMjd = mjd;
     ++counts.epochs;
+}
+
+bool readObsHeader(ObsLineInput& input, Rinex3ObsHeader& header, const char* lengthMessage) {
+    constexpr const char* kHeaderLineFormat = "\r\nError! in header at line %ld";
+    std::string_view line;
+    while (!header.endOfHeader) {
+        if (!input.nextLine(kHeaderLineLimit, line)) {
+            input.log.append("\r\nError! incomplete header... end of file..");
+            return false;
+        }
+        if (line.empty()) continue;
+        if (line.size() < 60 || line.size() > 80) input.messages.append(lengthMessage, lengthMessage);
+        const HeaderStatus status = header.parseLine(line);
+        // Both kinds of a bad header line count as one kind of message.
+        if (status.kind == HeaderStatus::kMessage) {
+            if (input.messages.admit(kHeaderLineFormat)) {
+                input.log.append("\r\nError! " + status.message + strfmt(", in header at line %ld", input.counts.lines));
+            }
+        } else if (status.kind == HeaderStatus::kPlain) {
+            input.report(kHeaderLineFormat);
+        }
+    }
+    return true;
 }
 
 void ObsReadState::store(const SatEpochRecord& record, bool collect) {
@@ -40,31 +63,6 @@ void ObsReadState::store(const SatEpochRecord& record, bool collect) {
 namespace {
 
 constexpr const char* kHeaderLengthMessage = "\r\nError! invalid header line length.. ";
-constexpr const char* kHeaderLineFormat = "\r\nError! in header at line %ld";
-
-// Reads header lines until END OF HEADER; false when the file ended first.
-bool readHeader(ObsReadState& state) {
-    std::string_view line;
-    while (!state.header.endOfHeader) {
-        if (!state.nextLine(kHeaderLineLimit, line)) {
-            state.log.append("\r\nError! incomplete header... end of file..");
-            return false;
-        }
-        if (line.empty()) continue;
-        if (line.size() < 60 || line.size() > 80) state.messages.append(kHeaderLengthMessage, kHeaderLengthMessage);
-        const HeaderStatus status = state.header.parseLine(line);
-        // Both kinds of a bad header line count as one kind of message.
-        if (status.kind == HeaderStatus::kMessage) {
-            if (state.messages.admit(kHeaderLineFormat)) {
-                state.log.append("\r\nError! " + status.message +
-                                 strfmt(", in header at line %ld", state.counts.lines));
-            }
-        } else if (status.kind == HeaderStatus::kPlain) {
-            state.report(kHeaderLineFormat);
-        }
-    }
-    return true;
-}
 
 void checkHeader(Rinex3ObsHeader& header, RunLog& log) {
     const std::uint32_t required = requiredHeaderBits(header.version);
@@ -136,7 +134,7 @@ ObsReadCounts OBS_readR3(const std::string& path, ObsTable& table, Rinex3ObsHead
     }
     header.reset();
     ObsReadState state(in, table, header, log, path);
-    if (!readHeader(state)) {
+    if (!readObsHeader(state, header, kHeaderLengthMessage)) {
         table.readStatus = kObsHeaderIncomplete;
         state.messages.finish();
         log.refresh();

@@ -293,10 +293,15 @@ void Rinex3ObsHeader::parseWavelengthFactors(std::string_view line) {
     }
     const long count = integer(line, 13, 18, label);
     if (count < 0 || count > 7) fail("Invalid number of Sats for " + std::string(label));
+    bool zeroListed = false;
     for (long i = 0; i < count; ++i) {
-        const int satNo = satNoUnchecked(columns(line, 22 + 6 * i, 24 + 6 * i));
+        const std::string_view satellite = columns(line, 22 + 6 * i, 24 + 6 * i);
+        const int satNo = satNoUnchecked(satellite);
         if (satNo > 0) satelliteWavelengthFactors[satNo] = {static_cast<int>(l1), static_cast<int>(l2)};
+        zeroListed |= satNo <= 0 && !isBlank(satellite);
     }
+    // The others of the line are kept; the line is still reported.
+    if (zeroListed) fail("PRN is 0 in header-WaveFact");
 }
 
 void Rinex3ObsHeader::parseSignalStrengthUnit(std::string_view line) { signalStrengthUnit = text(line, 1, 20); }

@@ -181,3 +181,24 @@ TEST(EstimateBiases, TooFewValuesEndWithMinusNineAndAFullTableStopsCollecting) {
     EXPECT_TRUE(contains(log.messages, "\r\nInfo! Count exceeds limit while processing for 2 sigma TEC!!"));
     EXPECT_NEAR(high.bias.rxBiasStage1, kRxBias, 0.1);
 }
+
+TEST(EstimateBiases, AReceiverBiasGivenBeforehandIsAppliedAsItIsWithoutTheNightLift) {
+    DayJob job = syntheticDay(true);
+    RunLog log;
+    BiasOptions options;
+    options.givenRxBias_TECU = kRxBias;
+    ASSERT_EQ(EstimateBiases(job, log, options), kBiasesApplied) << log.messages;
+    EXPECT_EQ(job.bias.rxBiasStage1, kRxBias);
+    EXPECT_EQ(job.bias.rxBiasStage2, 0.0);
+    EXPECT_EQ(job.bias.rxBiasTotal, kRxBias);
+    // The ionosphere itself: 0.5 TECU at night, not lifted to 2.
+    EXPECT_NEAR(job.bias.minTecAverage, 0.5, 0.1);
+    for (const auto& [prn, series] : job.tec) {
+        for (const auto& [epoch, r] : series) ASSERT_NEAR(r.verticalTec, verticalAt((epoch - kDay) * 24.0), 0.1) << prn;
+    }
+    // A wrong bias is applied just the same: the stage does not search.
+    DayJob off = syntheticDay(true);
+    options.givenRxBias_TECU = kRxBias + 10.0;
+    ASSERT_EQ(EstimateBiases(off, log, options), kBiasesApplied);
+    EXPECT_EQ(off.bias.rxBiasStage1, kRxBias + 10.0);
+}

@@ -329,13 +329,13 @@ TEST(WriteDayProducts, FailuresAreReportedAndTheOtherProductsStillWritten) {
 }
 
 TEST(WriteDayProducts, NonRinexInputTheCopysSeamAndTheLisnUnknStem) {
-    // An ISM recording with a short name and no LISN site, 5 satellites observed.
+    // An ISM recording with a short name and no LISN site, 5 satellites in the receiver table.
     TempDir data;
     DayJob job = syntheticDay(data.path(), 4);
     job.context.inputPath = data.path() + "x.ism";
     job.kinds = InputKindFlags{};
     job.kinds.ism = 1;
-    for (int satNo = 1; satNo <= 5; ++satNo) job.obs.bySatellite[satNo];
+    for (int prn = 1; prn <= 5; ++prn) job.receiverObs.add(ReceiverObsRecord{.epochMjd = 58849.0, .prn = prn});
     DayProductRequest request;
     request.twoSigma = request.biasSummary = false;
     std::string copied;
@@ -355,10 +355,10 @@ TEST(WriteDayProducts, NonRinexInputTheCopysSeamAndTheLisnUnknStem) {
     ASSERT_EQ(WriteDayProducts(job, request, {}, noWriter), kProductWritten);
     EXPECT_TRUE(contains(noWriter.messages, "\r\nNote! Rinex output not written, this program has no RINEX writer "
                                             "yet: " + data.path() + "LISN0010.20o\r\n"));
-    job.obs.bySatellite.erase(5);
+    job.receiverObs.prns.pop_back();
     copied.clear();
     ASSERT_EQ(WriteDayProducts(job, request, callouts, log), kProductWritten);
-    job.obs.bySatellite[5];
+    job.receiverObs.prns.push_back(5);
     job.kinds.rinexObs = 1;
     ASSERT_EQ(WriteDayProducts(job, request, callouts, log), kProductWritten);
     EXPECT_TRUE(copied.empty());

@@ -73,7 +73,8 @@ bool curveExtremes(const TwoSigmaCurve& curve, double& lowest, double& highest) 
 
 class BiasRun {
 public:
-    BiasRun(DayJob& job, RunLog& log) : job_(job), log_(log), bias_(job.bias), day_(job.dayStartMjd) {}
+    BiasRun(DayJob& job, RunLog& log, const BiasOptions& options)
+        : job_(job), log_(log), options_(options), bias_(job.bias), day_(job.dayStartMjd) {}
 
     int run() {
         double interval_s = 0.0;
@@ -102,9 +103,11 @@ public:
         if (first.size() >= kMinCurveValues) {
             if (formCurve(first, curve, kGridOverflowText) != 0) return kBiasBinOverflow;
         }
-        // Without two satellites above 25 deg at a time no candidate scores at all, and any
-        // bias would pass for the best: such a day has too few values.
-        if (!MinimumSpreadBias(stage1Samples(), bias_.rxBiasStage1)) {
+        if (options_.givenRxBias_TECU) {
+            bias_.rxBiasStage1 = *options_.givenRxBias_TECU;
+        } else if (!MinimumSpreadBias(stage1Samples(), bias_.rxBiasStage1)) {
+            // Without two satellites above 25 deg at a time no candidate scores at all, and
+            // any bias would pass for the best: such a day has too few values.
             log_.append(kFewValuesText);
             return kBiasFewValues;
         }
@@ -127,7 +130,9 @@ public:
         double lowest = 0.0;
         double highest = 0.0;
         // A curve with no point between 1 and 23 h has no night to lift: stage 2 stays 0.
-        if (curveExtremes(curve, lowest, highest)) bias_.rxBiasStage2 = kNightMinimum_TECU - lowest;
+        if (!options_.givenRxBias_TECU && curveExtremes(curve, lowest, highest)) {
+            bias_.rxBiasStage2 = kNightMinimum_TECU - lowest;
+        }
 
         // Pass 4: stage-2 receiver bias in.
         forGrid([this](int, TecRecord& r) {
@@ -268,6 +273,7 @@ private:
 
     DayJob& job_;
     RunLog& log_;
+    const BiasOptions& options_;
     BiasResults& bias_;
     const double day_;
     TecTable grid_;  // the 3-minute working copy
@@ -275,7 +281,7 @@ private:
 
 }  // namespace
 
-int EstimateBiases(DayJob& job, RunLog& log) {
+int EstimateBiases(DayJob& job, RunLog& log, const BiasOptions& options) {
     job.bias.clear();
-    return BiasRun(job, log).run();
+    return BiasRun(job, log, options).run();
 }

@@ -7,6 +7,7 @@
 // Galileo, BeiDou, IRNSS...) carry inter-frequency biases that nothing removes, so they
 // take no part in the receiver-bias search, the 2-sigma curves or the interchannel
 // biases; their records receive the receiver bias only.
+#include <optional>
 #include <string>
 
 #include "gnss/day_job.h"
@@ -21,9 +22,16 @@ enum BiasResult {
 
 constexpr double kTecuPerNsP1P2 = 2.852;
 
+struct BiasOptions {
+    // A receiver bias known beforehand (TECU, e.g. the total of an earlier run of the same
+    // station and day): it is applied as the stage-1 bias instead of being searched for,
+    // and stage 2 adds nothing, since such a total already holds it.
+    std::optional<double> givenRxBias_TECU;
+};
+
 // One of BiasResult. job.bias is cleared first; on kBiasFewValues from the final pass
 // job.tec already holds the calibrated values.
-int EstimateBiases(DayJob& job, RunLog& log);
+int EstimateBiases(DayJob& job, RunLog& log, const BiasOptions& options = {});
 
 // The bias summary that follows the bias stage in the run log: station (from
 // job.context, or job.station when the context has no position), the biases applied per

@@ -109,6 +109,16 @@ bool hasS1Observable(const Rinex3ObsHeader& header) {
     return false;
 }
 
+// The receiver-format path's recordings carry S1 when any record has a value.
+bool hasS1Values(const ReceiverObsTable& table) {
+    for (const auto& [prn, records] : table.byPrn) {
+        for (const ReceiverObsRecord& record : records) {
+            if (record.s1 != 0.0) return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 void GetS4(DayJob& job, const S4Config& config, RunLog& log) {
@@ -151,7 +161,7 @@ void GetS4(DayJob& job, const S4Config& config, RunLog& log) {
         if (!path.empty()) readWithMessages(path, s4, log);
     }
     if (s4.fileTable.empty() && rinexInput) {
-        if (!hasS1Observable(job.obsHeader)) return;
+        if (!hasS1Observable(job.obsHeader) && !hasS1Values(job.receiverObs)) return;
         s4.source = kS4PseudoFromS1;
     }
     double fileInterval_s = 0.0;

@@ -32,26 +32,33 @@ double toMillisecond(double seconds) {
 
 }  // namespace
 
-std::vector<double> EpochsOfFirstLongSatellite(const ObsTable& table) {
+namespace {
+
+// Epochs of the first satellite of `bySatellite` with enough of them.
+template <typename BySatellite, typename EpochOf>
+std::vector<double> firstLongSatellite(const BySatellite& bySatellite, EpochOf epochOf) {
     std::vector<double> epochs;
-    for (const auto& [satNo, records] : table.bySatellite) {
+    for (const auto& [satNo, records] : bySatellite) {
         if (records.size() < kMinEpochs) continue;
         epochs.reserve(records.size());
-        for (const SatEpochRecord& record : records) epochs.push_back(record.epochMjd);
+        for (const auto& record : records) epochs.push_back(epochOf(record));
         break;
     }
     return epochs;
 }
 
+}  // namespace
+
+std::vector<double> EpochsOfFirstLongSatellite(const ObsTable& table) {
+    return firstLongSatellite(table.bySatellite, [](const SatEpochRecord& r) { return r.epochMjd; });
+}
+
 std::vector<double> EpochsOfFirstLongSatellite(const TecTable& table) {
-    std::vector<double> epochs;
-    for (const auto& [satNo, series] : table) {
-        if (series.size() < kMinEpochs) continue;
-        epochs.reserve(series.size());
-        for (const auto& [epochMjd, record] : series) epochs.push_back(epochMjd);
-        break;
-    }
-    return epochs;
+    return firstLongSatellite(table, [](const auto& entry) { return entry.first; });
+}
+
+std::vector<double> EpochsOfFirstLongSatellite(const ReceiverObsTable& table) {
+    return firstLongSatellite(table.byPrn, [](const ReceiverObsRecord& r) { return r.epochMjd; });
 }
 
 double RingInterval_s(const std::vector<double>& epochsMjd) {

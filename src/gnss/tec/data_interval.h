@@ -6,6 +6,7 @@
 
 #include "gnss/tec/tec_table.h"
 #include "rinex/obs_table.h"
+#include "rinex/receiver_obs_table.h"
 
 constexpr double kMaxDataInterval_s = 300.0;
 
@@ -13,6 +14,7 @@ constexpr double kMaxDataInterval_s = 300.0;
 // empty when there is none.
 std::vector<double> EpochsOfFirstLongSatellite(const ObsTable& table);
 std::vector<double> EpochsOfFirstLongSatellite(const TecTable& table);
+std::vector<double> EpochsOfFirstLongSatellite(const ReceiverObsTable& table);
 
 // The ring's interval (s, to the millisecond) of time-ordered epochs (MJD): slot 0 at the
 // first epoch from the twelfth on at which the ring has settled, else after the last one.

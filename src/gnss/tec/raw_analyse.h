@@ -2,14 +2,9 @@
 // TEC derivation ("RAW analyse"): the day's dual-frequency observations into TecTable.
 // Pass 1 derives code and phase TEC and the geometry of every epoch and repairs cycle
 // slips in each satellite's phase series; pass 2 levels phase to code arc by arc.
-#include <functional>
-#include <string>
-
 #include "gnss/day_job.h"
+#include "gnss/tec/tec_passes.h"
 #include "platform/run_log.h"
-
-// Receives the progress text ("Process 1 of 2, PRN # 5").
-using ProgressText = std::function<void(const std::string&)>;
 
 // Empties job.tec and fills it from job.obs, job.ephemerides, job.dcb and job.station;
 // sets job.dataInterval_s and job.phaseSign. 0 when both passes ran; -1 when the data
