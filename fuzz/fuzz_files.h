@@ -16,7 +16,8 @@
 
 class FuzzFiles {
 public:
-    explicit FuzzFiles(const char* name) {
+    // `inputName` is the input file's name, for readers that look at it ("day.20o").
+    explicit FuzzFiles(const char* name, const char* inputName = "input") {
         const char* tmp = std::getenv("TMPDIR");
         const std::filesystem::path base = tmp != nullptr && *tmp != '\0' ? tmp : "/tmp";
         const std::string prefix = std::string("velarix-fuzz-") + name + "-";
@@ -24,7 +25,7 @@ public:
         folder_ = base / (prefix + std::to_string(static_cast<long>(getpid())));
         std::error_code error;
         std::filesystem::create_directories(folder_, error);
-        input_ = (folder_ / "input").string();
+        input_ = (folder_ / inputName).string();
         output_ = (folder_ / "output").string();
     }
     ~FuzzFiles() {
