@@ -105,7 +105,7 @@ std::string fewerSatellites(int satellites) {
 ToolRun velarix(const std::string& arguments, const TempDir& home) {
     // A home and a temporary folder of their own: the run must write nothing there.
     return runCommand("HOME='" + home.path() + "' XDG_CONFIG_HOME='" + home.path() + "config' TMPDIR='" +
-                      home.path() + "' " + VELARIX_BIN + " --settings '" + home.path() + "none.ini' " + arguments +
+                      home.path() + "' " + VELARIX_BIN + " --settings '" + home.path() + "none.ini' --no-download " + arguments +
                       " </dev/null 2>&1");
 }
 
