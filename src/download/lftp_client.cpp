@@ -71,12 +71,15 @@ ClientReply LftpClient::run(const std::string& line, std::string& reply, const s
         progress);
     const std::string text = console_.output().substr(from);
     reply = text.substr(0, text.find(ending));
-    if (!answered) return ClientReply::kNoAnswer;
+    if (!answered) {
+        hung_ = true;
+        return ClientReply::kNoAnswer;
+    }
     return classifyReply(reply);
 }
 
 void LftpClient::finish() {
     console_.writeLine("close");
     console_.writeLine("exit");
-    console_.stop(std::chrono::milliseconds(2000));
+    console_.stop(std::chrono::milliseconds(hung_ ? 0 : 2000));
 }

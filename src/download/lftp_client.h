@@ -46,4 +46,5 @@ private:
     CRedir console_;
     std::chrono::milliseconds answerBound_;
     int prompts_ = 0;
+    bool hung_ = false;  // a command went unanswered: the session is not waited for
 };
