@@ -85,6 +85,7 @@ private:
     ClientReply command(const std::string& line, const std::function<bool()>& progress = {});
     FetchResult tryOnce(const Fetch& item, const std::string& temporary);
     void reportNoAnswer();
+    void reportEnded();
 
     const ArchiveSettings& settings_;
     const std::string dataDirectory_;
@@ -109,6 +110,11 @@ ClientReply DownloadRun::command(const std::string& line, const std::function<bo
 void DownloadRun::reportNoAnswer() {
     log_.say(strfmt("\r\n-->Error! %s stopped answering for %d secs.. session ended\r\n",
                     clientName(settings_.client).c_str(), 2 * settings_.timeoutSeconds + 5));
+    gaveUp_ = true;
+}
+
+void DownloadRun::reportEnded() {
+    log_.say("\r\n-->Error! " + clientName(settings_.client) + " ended unexpectedly.. session ended\r\n");
     gaveUp_ = true;
 }
 
@@ -138,8 +144,9 @@ bool DownloadRun::open(const std::string& program, bool& unreachable) {
          {strfmt("set net:timeout %d", settings_.timeoutSeconds), std::string("set net:max-retries 1"),
           std::string("set net:persist-retries 0"), std::string("set ftp:passive-mode on"),
           std::string("set xfer:clobber off"), std::string("set cmd:fail-exit no")}) {
-        if (command(setting) == ClientReply::kNoAnswer) {
-            reportNoAnswer();
+        const ClientReply reply = command(setting);
+        if (reply == ClientReply::kNoAnswer || reply == ClientReply::kClientEnded) {
+            reply == ClientReply::kNoAnswer ? reportNoAnswer() : reportEnded();
             unreachable = true;
             client_.finish();
             return false;
@@ -147,8 +154,8 @@ bool DownloadRun::open(const std::string& program, bool& unreachable) {
     }
     const ClientReply lcd = command("lcd " + folder);
     if (lcd == ClientReply::kDone) return true;
-    if (lcd == ClientReply::kNoAnswer) {
-        reportNoAnswer();
+    if (lcd == ClientReply::kNoAnswer || lcd == ClientReply::kClientEnded) {
+        lcd == ClientReply::kNoAnswer ? reportNoAnswer() : reportEnded();
         unreachable = true;
     } else {
         log_.say("\r\nError! the data folder " + dataDirectory_ + " does not exist\r\n");
@@ -195,6 +202,9 @@ FetchResult DownloadRun::tryOnce(const Fetch& item, const std::string& temporary
             case ClientReply::kNoAnswer:
                 reportNoAnswer();
                 return FetchResult::kGiveUp;
+            case ClientReply::kClientEnded:
+                reportEnded();
+                return FetchResult::kGiveUp;
             case ClientReply::kLostSession:
                 openSite_.clear();
                 return FetchResult::kGiveUp;  // the caller reconnects
@@ -212,13 +222,16 @@ FetchResult DownloadRun::fetch(const Fetch& item) {
     const std::string temporary = strfmt("%s.velarix-fetch-%d-%s", dataDirectory_.c_str(), static_cast<int>(::getpid()),
                                          item.localName.c_str());
     const int slot = registerTemporaryFile(temporary.c_str());
-    const auto forget = [&] {
+    const auto removeTemporary = [&] {
         std::error_code ec;
         std::filesystem::remove(temporary, ec);
+    };
+    const auto forget = [&] {
+        removeTemporary();
         releaseTemporaryFile(slot);
     };
     for (;;) {
-        forget();
+        removeTemporary();
         const FetchResult result = tryOnce(item, temporary);
         if (result == FetchResult::kGiveUp && !gaveUp_) {
             // Lost session: reconnect after a pause, a bounded number of times.

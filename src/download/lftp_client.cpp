@@ -64,13 +64,14 @@ ClientReply LftpClient::run(const std::string& line, std::string& reply, const s
     const std::size_t from = console_.outputSize();
     const std::string prompt = promptLine(++prompts_);
     reply.clear();
-    if (!console_.writeLine(line) || !console_.writeLine("echo " + prompt)) return ClientReply::kNoAnswer;
+    if (!console_.writeLine(line) || !console_.writeLine("echo " + prompt)) return ClientReply::kClientEnded;
     const std::string ending = prompt + "\n";
     const bool answered = console_.waitFor(
         from, [&ending](std::string_view text) { return text.find(ending) != std::string_view::npos; }, answerBound_,
         progress);
     const std::string text = console_.output().substr(from);
     reply = text.substr(0, text.find(ending));
+    if (!answered && console_.outputEnded()) return ClientReply::kClientEnded;
     if (!answered) {
         hung_ = true;
         return ClientReply::kNoAnswer;

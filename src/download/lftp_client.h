@@ -16,6 +16,7 @@ enum class ClientReply {
     kNoRemoteFile,   // the archive has no such file or folder (FTP 550, HTTP 404)
     kLostSession,    // connection refused, dropped or timed out, login refused
     kNoAnswer,       // the client printed nothing, not even its prompt, for too long
+    kClientEnded,    // the client ended (a signal, a crash) before its prompt
     kRefused,        // anything else the client complained about
 };
 

@@ -178,6 +178,14 @@ TEST(Download, AClientThatStopsAnsweringIsEndedWithAMessage) {
     RunLog next;
     downloader.download({data.path(), kDayMjd, false}, next);
     EXPECT_TRUE(contains(next.messages, "could not be reached earlier in this run"));
+
+    // A client that ends after its first line is told apart, without waiting the bound.
+    settings.client = bin.write("brief-client", "#!/bin/sh\nread line\nexit 1\n");
+    ::chmod(settings.client.c_str(), 0755);
+    const auto quick = std::chrono::steady_clock::now();
+    const std::string log2 = download(settings, data.path(), true);
+    EXPECT_LT(secondsSince(quick), 3.0);
+    EXPECT_TRUE(contains(log2, "\r\n-->Error! brief-client ended unexpectedly.. session ended\r\n")) << log2;
 }
 
 TEST(Download, AMissingClientOrDataFolderEndsTheDownloadWithItsMessages) {
