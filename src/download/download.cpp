@@ -193,7 +193,9 @@ FetchResult DownloadRun::tryOnce(const Fetch& item, const std::string& temporary
     lines.emplace_back("get " + name + " -o " + local, progress);
     openSite_ = remote.site;
     for (const auto& [line, watch] : lines) {
-        switch (command(line, watch)) {
+        const ClientReply reply = command(line, watch);
+        if (reply != ClientReply::kDone) openSite_.clear();  // open again for the next file
+        switch (reply) {
             case ClientReply::kDone:
                 continue;
             case ClientReply::kNoRemoteFile:
@@ -206,7 +208,6 @@ FetchResult DownloadRun::tryOnce(const Fetch& item, const std::string& temporary
                 reportEnded();
                 return FetchResult::kGiveUp;
             case ClientReply::kLostSession:
-                openSite_.clear();
                 return FetchResult::kGiveUp;  // the caller reconnects
             case ClientReply::kNoLocalFolder:
             case ClientReply::kRefused:

@@ -71,6 +71,7 @@ TEST(LftpScript, QuotesNamesAndSortsReplies) {
     EXPECT_EQ(classifyReply("cd: Fatal error: max-retries exceeded\n"), ClientReply::kLostSession);
     EXPECT_EQ(classifyReply("cd: Fatal error: max-retries exceeded (Connection refused)\n"), ClientReply::kLostSession);
     EXPECT_EQ(classifyReply("cd: Login failed: 530 Login incorrect.\n"), ClientReply::kLostSession);
+    EXPECT_EQ(classifyReply("open: igs.bkg.bund.de: Name or service not known\n"), ClientReply::kLostSession);
     EXPECT_EQ(classifyReply("get: x: file already exists and xfer:clobber is unset\n"), ClientReply::kRefused);
 }
 
