@@ -20,8 +20,9 @@ void takeSeconds(const IniFile& ini, const char* key, int low, int high, int& in
     char* end = nullptr;
     const long seconds = std::strtol(value->c_str(), &end, 10);
     if (*end != '\0' || seconds < low || seconds > high) {
-        if (problem != nullptr) *problem += std::string("\"") + key + "\" is not a number of seconds from " +
-                                            std::to_string(low) + " to " + std::to_string(high) + "; ";
+        if (problem != nullptr)
+            *problem += std::string("\"") + key + "\" is not a number of seconds from " + std::to_string(low) + " to " +
+                        std::to_string(high) + "; ";
         return;
     }
     into = static_cast<int>(seconds);

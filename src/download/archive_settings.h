@@ -22,7 +22,8 @@ struct ArchiveSettings {
     std::string dcbRunningMonthUrl = "ftp://ftp.aiub.unibe.ch/CODE/{kind}.DCB";
 
     // The day's broadcast navigation file: the template is tried for each station in turn.
-    std::string navigationUrl = "https://igs.bkg.bund.de/root_ftp/IGS/BRDC/{yyyy}/{ddd}/{station}_{yyyy}{ddd}0000_01D_MN.rnx.gz";
+    std::string navigationUrl =
+        "https://igs.bkg.bund.de/root_ftp/IGS/BRDC/{yyyy}/{ddd}/{station}_{yyyy}{ddd}0000_01D_MN.rnx.gz";
     std::vector<std::string> navigationStations = {"BRDC00WRD_R", "BRDC00IGS_R", "BRDM00DLR_S"};
 };
 

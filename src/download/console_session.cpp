@@ -67,7 +67,7 @@ SessionStart CRedirect::start(const std::vector<std::string>& argv) {
         ::close(output[0]);
         onStatus("Unable to start " + program + "\n");
         return error == ENOENT || error == EACCES || error == ENOEXEC ? SessionStart::kNoProgram
-                                                                        : SessionStart::kNotStarted;
+                                                                      : SessionStart::kNotStarted;
     }
     pid_ = pid;
     inputFd_ = input[0];

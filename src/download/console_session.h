@@ -73,8 +73,8 @@ public:
     // Waits until `done` holds for the output after `from`, or `bound` has passed since
     // the last output arrived (`progress`, when given, also counts as a sign of life and
     // is called about every 100 ms). True when `done` held.
-    bool waitFor(std::size_t from, const std::function<bool(std::string_view)>& done,
-                 std::chrono::milliseconds bound, const std::function<bool()>& progress = {});
+    bool waitFor(std::size_t from, const std::function<bool(std::string_view)>& done, std::chrono::milliseconds bound,
+                 const std::function<bool()>& progress = {});
 
 protected:
     void onOutput(std::string_view text) override;

@@ -160,7 +160,8 @@ bool DownloadRun::open(const std::string& program, bool& unreachable) {
     } else {
         log_.say("\r\nError! the data folder " + dataDirectory_ + " does not exist\r\n");
         if (window_ != nullptr) {
-            window_->messageBox("Here in FTP access", "Invalid parent directory on local PC..\r\nYou have to create one.. ");
+            window_->messageBox("Here in FTP access",
+                                "Invalid parent directory on local PC..\r\nYou have to create one.. ");
         }
     }
     client_.finish();
@@ -185,8 +186,8 @@ FetchResult DownloadRun::tryOnce(const Fetch& item, const std::string& temporary
         if (::stat(temporary.c_str(), &st) != 0 || st.st_size == size) return false;
         size = st.st_size;
         if (window_ != nullptr) {
-            window_->setStatus(StatusLine::Progress,
-                               strfmt("Downloading %s .. %lld kB", remote.name.c_str(), static_cast<long long>(size / 1024)));
+            window_->setStatus(StatusLine::Progress, strfmt("Downloading %s .. %lld kB", remote.name.c_str(),
+                                                            static_cast<long long>(size / 1024)));
         }
         return true;
     };
@@ -220,8 +221,8 @@ FetchResult DownloadRun::tryOnce(const Fetch& item, const std::string& temporary
 
 FetchResult DownloadRun::fetch(const Fetch& item) {
     const std::string final = dataDirectory_ + item.localName;
-    const std::string temporary = strfmt("%s.velarix-fetch-%d-%s", dataDirectory_.c_str(), static_cast<int>(::getpid()),
-                                         item.localName.c_str());
+    const std::string temporary =
+        strfmt("%s.velarix-fetch-%d-%s", dataDirectory_.c_str(), static_cast<int>(::getpid()), item.localName.c_str());
     const int slot = registerTemporaryFile(temporary.c_str());
     const auto removeTemporary = [&] {
         std::error_code ec;
@@ -243,7 +244,8 @@ FetchResult DownloadRun::fetch(const Fetch& item) {
                 continue;
             }
             log_.append("\r\n-->lost connection.. OR no connection.. ");
-            log_.say("\r\n-->Hence could not download the file(s).. try manually or verify connection and try again!\r\n");
+            log_.say(
+                "\r\n-->Hence could not download the file(s).. try manually or verify connection and try again!\r\n");
             gaveUp_ = true;
         }
         if (result != FetchResult::kFetched) {
@@ -313,7 +315,8 @@ void ArchiveDownloader::download(const DownloadRequest& request, RunLog& log) {
         now.FromMjd(nowMjd_());
         const bool runningMonth = now.year == date.year && now.month == date.month;
         for (const char* kind : {"P1P2", "P1C1"}) {
-            const std::string url = fillTemplate(runningMonth ? settings_.dcbRunningMonthUrl : settings_.dcbUrl, fields, "", kind);
+            const std::string url =
+                fillTemplate(runningMonth ? settings_.dcbRunningMonthUrl : settings_.dcbUrl, fields, "", kind);
             // The running month's file has a rolling name: it takes the month's name here.
             const std::string local = runningMonth ? strfmt("%s%02d%02d.DCB", kind, date.year % 100, date.month)
                                                    : url.substr(url.rfind('/') + 1);
@@ -326,7 +329,8 @@ void ArchiveDownloader::download(const DownloadRequest& request, RunLog& log) {
     }
     if (plan.empty()) return;
 
-    const int pause = request.navigation ? settings_.navigationReconnectPauseSeconds : settings_.dcbReconnectPauseSeconds;
+    const int pause =
+        request.navigation ? settings_.navigationReconnectPauseSeconds : settings_.dcbReconnectPauseSeconds;
     DownloadRun run(settings_, request.dataDirectory, window_, log, pause);
     bool unreachable = false;
     if (!run.open(clientProgram(settings_.client, programDir_), unreachable)) {

@@ -30,7 +30,8 @@ void expandFetchedArchives(const std::vector<std::string>& fetched, const std::s
         log.say("\r\nNO files found in Directory @ " + dataDirectory + "\r\n");
         return;
     }
-    log.say(strfmt("\r\nNo. of files found in Directory are %zu\r\nWait... decompressing them....\r\n", archives.size()));
+    log.say(
+        strfmt("\r\nNo. of files found in Directory are %zu\r\nWait... decompressing them....\r\n", archives.size()));
     for (const std::string& archive : archives) {
         log.append("\r\nDecompressing... " + archive);
         log.refresh();

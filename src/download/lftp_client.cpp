@@ -18,10 +18,16 @@ bool hasAny(std::string_view text, const std::array<std::string_view, N>& parts)
 
 // lftp's texts for the conditions (lftp 4.x).
 constexpr std::array<std::string_view, 3> kMissing = {"Access failed: 550", "Access failed: 404", "Access failed: 410"};
-constexpr std::array<std::string_view, 10> kLost = {
-    "Fatal error",      "max-retries exceeded", "Not connected", "Connection refused", "Login failed",
-    "Connection reset", "Timeout",              "Name or service not known", "Temporary failure in name resolution",
-    "No address associated"};
+constexpr std::array<std::string_view, 10> kLost = {"Fatal error",
+                                                    "max-retries exceeded",
+                                                    "Not connected",
+                                                    "Connection refused",
+                                                    "Login failed",
+                                                    "Connection reset",
+                                                    "Timeout",
+                                                    "Name or service not known",
+                                                    "Temporary failure in name resolution",
+                                                    "No address associated"};
 
 std::string promptLine(int number) { return strfmt("velarix-prompt %d", number); }
 

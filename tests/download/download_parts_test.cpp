@@ -1,17 +1,16 @@
 // The pieces of the download: the console session, the client's script lines and
 // replies, the URL templates, and what becomes of fetched files.
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 
 #include <filesystem>
 #include <thread>
 
+#include "decompress/expand.h"
+#include "download/archive_settings.h"
 #include "download/console_session.h"
 #include "download/fetched_files.h"
 #include "download/lftp_client.h"
-#include "download/archive_settings.h"
-#include "decompress/expand.h"
 #include "loopback.h"
 #include "test_support.h"
 
@@ -25,14 +24,15 @@ TEST(ConsoleSession, StartsWithoutAShellTalksAndStops) {
     // Arguments reach the program as they are: no shell splits or expands them.
     CRedir echo;
     ASSERT_EQ(echo.start({"/bin/echo", "a;b", "$HOME", "`x`"}), SessionStart::kStarted);
-    EXPECT_TRUE(echo.waitFor(0, [](std::string_view t) { return t.find('\n') != std::string_view::npos; },
-                             std::chrono::seconds(5)));
+    EXPECT_TRUE(echo.waitFor(
+        0, [](std::string_view t) { return t.find('\n') != std::string_view::npos; }, std::chrono::seconds(5)));
     EXPECT_EQ(echo.output(), "a;b $HOME `x`\n");
 
     CRedir cat;
     ASSERT_EQ(cat.start({"cat"}), SessionStart::kStarted);
     EXPECT_TRUE(cat.writeLine("first line"));
-    EXPECT_TRUE(cat.waitFor(0, [](std::string_view t) { return t == "first line\n"; }, std::chrono::seconds(5)));
+    EXPECT_TRUE(cat.waitFor(
+        0, [](std::string_view t) { return t == "first line\n"; }, std::chrono::seconds(5)));
     EXPECT_TRUE(cat.isRunning());
     cat.stop();
     EXPECT_FALSE(cat.isRunning());
@@ -44,7 +44,8 @@ TEST(ConsoleSession, StartsWithoutAShellTalksAndStops) {
     CRedir gone;
     ASSERT_EQ(gone.start({"/bin/true"}), SessionStart::kStarted);
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_FALSE(gone.waitFor(0, [](std::string_view t) { return !t.empty(); }, std::chrono::seconds(30)));
+    EXPECT_FALSE(gone.waitFor(
+        0, [](std::string_view t) { return !t.empty(); }, std::chrono::seconds(30)));
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
     while (gone.isRunning()) std::this_thread::sleep_for(std::chrono::milliseconds(10));
     EXPECT_FALSE(gone.writeLine("nobody reads this"));
@@ -77,8 +78,10 @@ TEST(LftpScript, QuotesNamesAndSortsReplies) {
 
 TEST(ArchiveSettings, TemplatesAndAddresses) {
     const TemplateDate day{2020, 1, 1};
-    EXPECT_EQ(fillTemplate("ftp://h/CODE/{yyyy}/{kind}{yy}{mm}.DCB.Z", day, "", "P1C1"), "ftp://h/CODE/2020/P1C12001.DCB.Z");
-    EXPECT_EQ(fillTemplate("https://h/{yyyy}/{ddd}/{station}_{yyyy}{ddd}0000_01D_MN.rnx.gz", {2024, 4, 100}, "BRDC00WRD_R", ""),
+    EXPECT_EQ(fillTemplate("ftp://h/CODE/{yyyy}/{kind}{yy}{mm}.DCB.Z", day, "", "P1C1"),
+              "ftp://h/CODE/2020/P1C12001.DCB.Z");
+    EXPECT_EQ(fillTemplate("https://h/{yyyy}/{ddd}/{station}_{yyyy}{ddd}0000_01D_MN.rnx.gz", {2024, 4, 100},
+                           "BRDC00WRD_R", ""),
               "https://h/2024/100/BRDC00WRD_R_20241000000_01D_MN.rnx.gz");
     EXPECT_EQ(fillTemplate("ftp://h/{station}", {2008, 12, 366}, "brdc{ddd}0.{yy}n.Z", ""), "ftp://h/brdc3660.08n.Z");
 
@@ -109,12 +112,14 @@ TEST(FetchedFiles, NothingIsReplacedAndOnlyFetchedArchivesAreExpanded) {
     data.write("bad0010.20n.Z", "not compress data");
     writeGzip(data.path() + "user0010.20n.gz", "the user's archive\n");
     RunLog log;
-    expandFetchedArchives({data.path() + "good0010.20n.gz", data.path() + "bad0010.20n.Z", data.path() + "abcd0010.20n"},
-                          data.path(), log);
+    expandFetchedArchives(
+        {data.path() + "good0010.20n.gz", data.path() + "bad0010.20n.Z", data.path() + "abcd0010.20n"}, data.path(),
+        log);
     EXPECT_TRUE(contains(log.messages, "\r\nNo. of files found in Directory are 2\r\n")) << log.messages;
     EXPECT_EQ(readWholeFile(data.path() + "good0010.20n"), "navigation text\n");
     EXPECT_FALSE(fs::exists(data.path() + "good0010.20n.gz"));
-    EXPECT_TRUE(contains(log.messages, "\r\nDecompressing... " + data.path() + "bad0010.20n.Z ...Decompress error# -2\r\n"));
+    EXPECT_TRUE(
+        contains(log.messages, "\r\nDecompressing... " + data.path() + "bad0010.20n.Z ...Decompress error# -2\r\n"));
     EXPECT_TRUE(fs::exists(data.path() + "bad0010.20n.Z"));
     EXPECT_TRUE(fs::exists(data.path() + "user0010.20n.gz"));
     EXPECT_FALSE(fs::exists(data.path() + "user0010.20n"));

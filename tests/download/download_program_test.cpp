@@ -17,8 +17,12 @@ std::string examples() { return std::string(VELARIX_SOURCE_DIR) + "/examples/"; 
 std::string settingsFor(const std::string& site) {
     return "[Download]\n"
            "Timeout=2\n"
-           "DCB URL=" + site + "/CODE/{yyyy}/{kind}{yy}{mm}.DCB.Z\n"
-           "Navigation URL=" + site + "/nav/{yyyy}/{ddd}/{station}{ddd}0.{yy}n.gz\n"
+           "DCB URL=" +
+           site +
+           "/CODE/{yyyy}/{kind}{yy}{mm}.DCB.Z\n"
+           "Navigation URL=" +
+           site +
+           "/nav/{yyyy}/{ddd}/{station}{ddd}0.{yy}n.gz\n"
            "Navigation Stations=chpi, cro1 brdc\n"
            "Navigation Reconnect Pause=0\n"
            "DCB Reconnect Pause=0\n";
@@ -52,7 +56,8 @@ TEST(DownloadProgram, AFullDayRunsWithItsFilesFetchedFromTheArchive) {
         return;
     }
     EXPECT_EQ(run.exitCode, 0) << run.output;
-    EXPECT_TRUE(contains(run.output, "\r\n Navigation file not found..\r\n----Accessing Internet to download file!!---\r\n"));
+    EXPECT_TRUE(
+        contains(run.output, "\r\n Navigation file not found..\r\n----Accessing Internet to download file!!---\r\n"));
     EXPECT_EQ(readWholeFile(data.path() + "brdc0010.20n"), readWholeFile(examples() + "brdc0010.20n"));
     EXPECT_TRUE(fs::exists(data.path() + "P1P22001.DCB"));
     EXPECT_TRUE(fs::exists(data.path() + "P1C12001.DCB"));
@@ -69,8 +74,9 @@ TEST(DownloadProgram, WithoutTheClientInPathTheDayEndsWithTheMessages) {
     const std::string settings = data.write("velarix.ini", settingsFor("ftp://127.0.0.1:9"));
     const ToolRun run = velarix("PATH=/nonexistent", settings, input);
     EXPECT_EQ(run.exitCode, 3) << run.output;
-    EXPECT_TRUE(contains(run.output, "\r\n-->Error! lftp files not found in the program directory or in PATH.. \r\n"
-                                     "-->Try download files manually or put lftp files in directory and try again!\r\n"))
+    EXPECT_TRUE(contains(run.output,
+                         "\r\n-->Error! lftp files not found in the program directory or in PATH.. \r\n"
+                         "-->Try download files manually or put lftp files in directory and try again!\r\n"))
         << run.output;
     EXPECT_TRUE(contains(run.output, "Error! Navigation file not found...."));
     EXPECT_TRUE(contains(readWholeFile(data.path() + "Log_errors.txt"), "(err = -4)"));

@@ -1,7 +1,8 @@
 // The download against real servers on loopback: lftp fetches, the fetched archives are
 // expanded, and every failure gives its messages and ends the session in bounded time.
-#include <gtest/gtest.h>
+#include "download/download.h"
 
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <chrono>
@@ -9,7 +10,6 @@
 #include <thread>
 
 #include "decompress/expand.h"
-#include "download/download.h"
 #include "loopback.h"
 #include "test_support.h"
 
@@ -20,7 +20,9 @@ namespace {
 constexpr double kDayMjd = 58849.0;  // 2020-01-01
 const std::string kMissingClient = "\r\n-->Error! lftp files not found in the program directory or in PATH.. ";
 
-std::string example(const std::string& name) { return readWholeFile(std::string(VELARIX_SOURCE_DIR) + "/examples/" + name); }
+std::string example(const std::string& name) {
+    return readWholeFile(std::string(VELARIX_SOURCE_DIR) + "/examples/" + name);
+}
 
 // An archive tree: CODE's two DCB files of 2020-01 and their running-month names, and a
 // navigation day that the first station lacks, the second has empty, the third has.
@@ -74,12 +76,14 @@ TEST(Download, FetchesAMonthOfDcbFilesAndExpandsOnlyThem) {
 
     TempDir expected;
     std::string message;
-    ASSERT_EQ(expandFile(std::string(VELARIX_SOURCE_DIR) + "/examples/P1C12001.DCB.Z", expected.path() + "P1C1", message), 0);
+    ASSERT_EQ(
+        expandFile(std::string(VELARIX_SOURCE_DIR) + "/examples/P1C12001.DCB.Z", expected.path() + "P1C1", message), 0);
     EXPECT_EQ(readWholeFile(data.path() + "P1C12001.DCB"), readWholeFile(expected.path() + "P1C1")) << log;
     EXPECT_GT(fs::file_size(data.path() + "P1P22001.DCB"), 10000u);
     EXPECT_FALSE(fs::exists(data.path() + "P1P22001.DCB.Z"));  // expanded and removed
     EXPECT_EQ(readWholeFile(own), "user's own, not an archive");
-    EXPECT_TRUE(contains(log, "\r\nNo. of files found in Directory are 2\r\nWait... decompressing them....\r\n")) << log;
+    EXPECT_TRUE(contains(log, "\r\nNo. of files found in Directory are 2\r\nWait... decompressing them....\r\n"))
+        << log;
     EXPECT_TRUE(contains(log, "\r\nDecompressing... " + data.path() + "P1C12001.DCB.Z ...done!\r\n"));
     size_t entries = 0;
     for (const auto& entry : fs::directory_iterator(data.path())) entries += entry.is_regular_file();
@@ -127,8 +131,9 @@ TEST(Download, ADayFoundNowhereIsReportedAndNotAskedForAgain) {
     ArchiveDownloader downloader(loopbackSettings(ftp.url("ftp")), "", nullptr);
     RunLog log;
     downloader.download({data.path(), kDayMjd + 1, true}, log);
-    EXPECT_TRUE(contains(log.messages, "\r\nNO pre-defined Nav. files found with chpi, cro1, brdc"
-                                       "\r\nThis programs needs modification by Zavo....\r\n"))
+    EXPECT_TRUE(contains(log.messages,
+                         "\r\nNO pre-defined Nav. files found with chpi, cro1, brdc"
+                         "\r\nThis programs needs modification by Zavo....\r\n"))
         << log.messages;
     RunLog second;
     downloader.download({data.path(), kDayMjd + 1, true}, second);
@@ -152,8 +157,9 @@ TEST(Download, ALostSessionIsRetriedFourTimesThenGivenUp) {
                                           std::to_string(attempt) + " of 4\r\n"))
                 << mode << log;
         }
-        EXPECT_TRUE(contains(log, "\r\n-->lost connection.. OR no connection.. \r\n-->Hence could not download the "
-                                  "file(s).. try manually or verify connection and try again!\r\n"))
+        EXPECT_TRUE(contains(log,
+                             "\r\n-->lost connection.. OR no connection.. \r\n-->Hence could not download the "
+                             "file(s).. try manually or verify connection and try again!\r\n"))
             << mode;
         EXPECT_EQ(fs::directory_iterator(data.path()), fs::directory_iterator()) << mode;
     }
@@ -193,17 +199,20 @@ TEST(Download, AMissingClientOrDataFolderEndsTheDownloadWithItsMessages) {
     ArchiveSettings settings = loopbackSettings("ftp://127.0.0.1:9");
     settings.client = "velarix-no-such-client";
     const std::string log = download(settings, data.path(), true);
-    EXPECT_TRUE(contains(log, "\r\n-->Error! velarix-no-such-client files not found in the program directory or in "
-                              "PATH.. \r\n-->Try download files manually or put velarix-no-such-client files in "
-                              "directory and try again!\r\n"))
+    EXPECT_TRUE(contains(log,
+                         "\r\n-->Error! velarix-no-such-client files not found in the program directory or in "
+                         "PATH.. \r\n-->Try download files manually or put velarix-no-such-client files in "
+                         "directory and try again!\r\n"))
         << log;
     EXPECT_FALSE(contains(log, "Downloaded"));
 
     if (!haveLftp()) return;
     RecordingWindow window;
-    const std::string missing = download(loopbackSettings("ftp://127.0.0.1:9"), data.path() + "no/such/", true, &window);
+    const std::string missing =
+        download(loopbackSettings("ftp://127.0.0.1:9"), data.path() + "no/such/", true, &window);
     ASSERT_EQ(window.boxes.size(), 1u) << missing;
-    EXPECT_EQ(window.boxes[0], "Here in FTP access: Invalid parent directory on local PC..\r\nYou have to create one.. ");
+    EXPECT_EQ(window.boxes[0],
+              "Here in FTP access: Invalid parent directory on local PC..\r\nYou have to create one.. ");
     EXPECT_FALSE(fs::exists(data.path() + "no"));
 }
 

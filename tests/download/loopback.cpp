@@ -7,7 +7,8 @@
 #include <cstdlib>
 
 LoopbackServer::LoopbackServer(const std::vector<std::string>& arguments) {
-    std::vector<std::string> argv = {"/usr/bin/python3", std::string(VELARIX_SOURCE_DIR) + "/tests/download/loopback_servers.py"};
+    std::vector<std::string> argv = {"/usr/bin/python3",
+                                     std::string(VELARIX_SOURCE_DIR) + "/tests/download/loopback_servers.py"};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
     if (process_.start(argv) != SessionStart::kStarted) return;
     const bool listening = process_.waitFor(
