@@ -142,7 +142,8 @@ bool DownloadRun::open(const std::string& program, bool& unreachable) {
     // No retries of the client's own: the lost-session rules below decide.
     for (const std::string& setting :
          {strfmt("set net:timeout %d", settings_.timeoutSeconds), std::string("set net:max-retries 1"),
-          std::string("set net:persist-retries 0"), std::string("set ftp:passive-mode on"),
+          std::string("set net:persist-retries 0"),
+          std::string("set net:reconnect-interval-base 1"), std::string("set net:reconnect-interval-max 1"), std::string("set ftp:passive-mode on"),
           std::string("set xfer:clobber off"), std::string("set cmd:fail-exit no")}) {
         const ClientReply reply = command(setting);
         if (reply == ClientReply::kNoAnswer || reply == ClientReply::kClientEnded) {

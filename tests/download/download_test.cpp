@@ -144,8 +144,9 @@ TEST(Download, ADayFoundNowhereIsReportedAndNotAskedForAgain) {
 TEST(Download, ALostSessionIsRetriedFourTimesThenGivenUp) {
     TempDir data;
     if (missingClientChecked(data.path())) return;
-    for (const char* mode : {"drop", "hang"}) {
-        LoopbackServer server({mode});
+    ArchiveTree tree;
+    for (const char* mode : {"drop", "hang", "cut"}) {
+        LoopbackServer server({mode, tree.root.path()});
         ASSERT_TRUE(server.ok());
         ArchiveSettings settings = loopbackSettings(server.url("ftp"));
         settings.timeoutSeconds = 1;

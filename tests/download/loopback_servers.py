@@ -2,6 +2,7 @@
 """Loopback archive servers for the download tests. Prints "PORT <n>" once listening.
 
   ftp ROOT    anonymous read-only FTP server over ROOT (pyftpdlib)
+  cut ROOT    the same, but it closes the session when a file is asked for
   http ROOT   plain HTTP server over ROOT
   drop        accepts connections and closes them at once, after an FTP greeting
   hang        accepts connections and never answers
@@ -16,7 +17,7 @@ def announce(port):
     print("PORT %d" % port, flush=True)
 
 
-def serve_ftp(root):
+def serve_ftp(root, cut=False):
     from pyftpdlib.authorizers import DummyAuthorizer
     from pyftpdlib.handlers import FTPHandler
     from pyftpdlib.servers import FTPServer
@@ -24,7 +25,10 @@ def serve_ftp(root):
     logging.disable(logging.CRITICAL)
     authorizer = DummyAuthorizer()
     authorizer.add_anonymous(root)
-    handler = FTPHandler
+    class CutHandler(FTPHandler):
+        def ftp_RETR(self, file):
+            self.close()
+    handler = CutHandler if cut else FTPHandler
     handler.authorizer = authorizer
     handler.passive_ports = None
     server = FTPServer(("127.0.0.1", 0), handler)
@@ -60,6 +64,8 @@ if __name__ == "__main__":
     mode = sys.argv[1]
     if mode == "ftp":
         serve_ftp(sys.argv[2])
+    elif mode == "cut":
+        serve_ftp(sys.argv[2], cut=True)
     elif mode == "http":
         serve_http(sys.argv[2])
     else:
