@@ -288,7 +288,7 @@ TEST(RinexJob, MissingFilesAreAskedOfTheDownloadAndSearchedForAgain) {
     RunLog log;
     EXPECT_EQ(RunRinexDay(requestFor(input), DayEnvironment{}, job, log), kRinexDayNoNavigation);
     EXPECT_TRUE(contains(log.messages, "\r\n Navigation file not found..\r\n----Accessing Internet to download "
-                                       "file!!---\r\n\r\nInfo! downloading is not available in this build: place "
+                                       "file!!---\r\n\r\nInfo! downloading is off in this run: place "
                                        "the file(s) in " + dir.path() + "\r\n\r\nError! Navigation file not "
                                        "found....\r\n"));
 

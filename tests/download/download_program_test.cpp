@@ -84,6 +84,12 @@ TEST(DownloadProgram, WithoutTheClientInPathTheDayEndsWithTheMessages) {
     for (const auto& entry : fs::directory_iterator(data.path())) names.push_back(entry.path().filename());
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::string>{"Log_errors.txt", "Log_file.txt", "bjfs0010.20o", "velarix.ini"}));
+
+    // --no-download: no client is started, whatever the settings say.
+    const ToolRun offline = velarix("PATH=/nonexistent", settings + "' --no-download '", input);
+    EXPECT_EQ(offline.exitCode, 3);
+    EXPECT_TRUE(contains(offline.output, "\r\nInfo! downloading is off in this run: place the file(s) in "));
+    EXPECT_FALSE(contains(offline.output, "lftp"));
 }
 
 TEST(DownloadProgram, TheSettingsSectionOverTheDefaults) {
