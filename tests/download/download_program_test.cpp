@@ -28,9 +28,10 @@ std::string settingsFor(const std::string& site) {
            "DCB Reconnect Pause=0\n";
 }
 
-ToolRun velarix(const std::string& environment, const std::string& settings, const std::string& input) {
-    return runCommand(environment + " '" + VELARIX_BIN + "' --settings '" + settings +
-                      "' --products cmn,std,bias --images none '" + input + "' auto </dev/null 2>&1");
+ToolRun velarix(const std::string& environment, const std::string& settings, const std::string& input,
+                const std::string& options = "") {
+    return runCommand(environment + " '" + VELARIX_BIN + "' --settings '" + settings + "' " + options +
+                      " --products cmn,std,bias --images none '" + input + "' auto </dev/null 2>&1");
 }
 
 }  // namespace
@@ -86,7 +87,7 @@ TEST(DownloadProgram, WithoutTheClientInPathTheDayEndsWithTheMessages) {
     EXPECT_EQ(names, (std::vector<std::string>{"Log_errors.txt", "Log_file.txt", "bjfs0010.20o", "velarix.ini"}));
 
     // --no-download: no client is started, whatever the settings say.
-    const ToolRun offline = velarix("PATH=/nonexistent", settings + "' --no-download '", input);
+    const ToolRun offline = velarix("PATH=/nonexistent", settings, input, "--no-download");
     EXPECT_EQ(offline.exitCode, 3);
     EXPECT_TRUE(contains(offline.output, "\r\nInfo! downloading is off in this run: place the file(s) in "));
     EXPECT_FALSE(contains(offline.output, "lftp"));
