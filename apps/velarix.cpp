@@ -11,6 +11,7 @@
 #include <string>
 #include <thread>
 
+#include "control/download_setup.h"
 #include "control/run_driver.h"
 #include "control/session.h"
 #include "platform/cleanup_registry.h"
@@ -79,6 +80,15 @@ int main(int argc, char** argv) {
     session.options = options;
     session.readPanelOptions = [options] { return options; };
     session.arguments = line.positionals;
+    if (!line.noDownload) {
+        std::string archiveProblem;
+        const ArchiveSettings archives = loadArchiveSettings(settingsFile, &archiveProblem);
+        if (!archiveProblem.empty()) {
+            std::fprintf(stderr, "velarix: settings file %s, section Download: %s\n", settingsFile.c_str(),
+                         archiveProblem.c_str());
+        }
+        session.download = makeDownloadFunction(archives, programDir, &window);
+    }
 
     std::thread worker(executeThread, std::ref(session));
     window.eventLoop();

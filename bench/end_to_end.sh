@@ -37,7 +37,7 @@ measure() {
   local label=$1 scope=$2 input=$3 walls=() cpus=() peak=0
   for _ in $(seq "$runs"); do
     "${pin[@]}" /usr/bin/time -f "%e %U %S %M" -o "$work/time.txt" \
-      "$velarix" --settings "$work/none.ini" --scope "$scope" --products cmn,std,bias,dat \
+      "$velarix" --settings "$work/none.ini" --no-download --scope "$scope" --products cmn,std,bias,dat \
       --images tec24,prn,bias "$input" auto </dev/null >/dev/null 2>&1 ||
       { echo "end_to_end: $label: velarix failed (see $(dirname "$input")/Log_file.txt)" >&2; exit 1; }
     read -r wall user system kilobytes <"$work/time.txt"

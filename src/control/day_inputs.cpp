@@ -20,7 +20,7 @@ void askDownload(const DayEnvironment& environment, const DownloadRequest& reque
         environment.download(request, log);
         return;
     }
-    log.say("\r\nInfo! downloading is not available in this build: place the file(s) in " + request.dataDirectory +
+    log.say("\r\nInfo! downloading is off in this run: place the file(s) in " + request.dataDirectory +
             "\r\n");
 }
 

@@ -36,7 +36,8 @@ void processRinex(Session& session, int /*pipelineOption*/, int /*compression*/)
     request.targetDirectory = session.productFolder(request.dataDirectory);
     request.workDirectory = request.targetDirectory;
 
-    const DayEnvironment environment{&session.stations, session.options, session.programDir, {}, &session.window};
+    const DayEnvironment environment{&session.stations, session.options, session.programDir, session.download,
+                                     &session.window};
     const RinexDayResult result = RunRinexDay(request, environment, session.job, session.log);
     if (result != kRinexDayDone) recordFailedDay(session, path, result);
 }

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "download/download_request.h"
 #include "gnss/day_job.h"
 #include "platform/run_log.h"
 #include "platform/window.h"
@@ -47,13 +48,8 @@ struct DayRequest {
     DayStage lastStage = DayStage::kProducts;
 };
 
-// A call for the navigation file of a day, or the DCB files of its month, that the data
-// folder lacks. The job searches the folder again afterwards.
-struct DownloadRequest {
-    std::string dataDirectory;
-    double dayMjd = 0.0;
-    bool navigation = true;  // false: DCB files
-};
+// Fetches what the data folder lacks for a request (download/download_request.h); the job
+// searches the folder again afterwards.
 using DownloadFunction = std::function<void(const DownloadRequest&, RunLog&)>;
 
 // What the days of a run share; read only.

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "control/file_search.h"
+#include "control/rinex_job.h"
 #include "control/run_timer.h"
 #include "gnss/day_job.h"
 #include "platform/run_log.h"
@@ -59,6 +60,8 @@ struct Session {
     RunTimer timer;
     RemainingEstimate remaining;
     Pipelines pipelines = defaultPipelines();
+    // Fetches missing navigation and DCB files; empty: no downloads in this run.
+    DownloadFunction download;
     // Waits; tests replace it to run the driver without real delays.
     std::function<void(int ms)> sleepMs;
 

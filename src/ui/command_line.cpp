@@ -48,6 +48,7 @@ CommandLineStatus parseCommandLine(int argc, const char* const* argv, CommandLin
     app.add_option("--target", target, "write the products to this folder instead of the data folder")
         ->check(CLI::ExistingDirectory);
     app.add_flag("--skip-existing", out.skipExisting, "skip days whose .Cmn product already exists");
+    app.add_flag("--no-download", out.noDownload, "never fetch missing navigation or DCB files from the archives");
     app.add_option("--s4-archive", s4Archives,
                    "folder holding LISN S4 files in per-site sub-folders; repeat for several, searched in order "
                    "before the data folder (replaces the settings file's list for this run)")

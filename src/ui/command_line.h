@@ -26,6 +26,7 @@ struct CommandLine {
     std::vector<std::string> s4ArchiveRoots;  // absolute and normalised, in the order given
     std::string settingsFile;                 // "" when --settings is absent
     bool saveSettings = false;
+    bool noDownload = false;  // --no-download: missing navigation and DCB files are not fetched
 };
 
 // Parses argv (argv[0] is the program name) into `out`. `messages` receives the help or

@@ -105,7 +105,7 @@ std::string fewerSatellites(int satellites) {
 ToolRun velarix(const std::string& arguments, const TempDir& home) {
     // A home and a temporary folder of their own: the run must write nothing there.
     return runCommand("HOME='" + home.path() + "' XDG_CONFIG_HOME='" + home.path() + "config' TMPDIR='" +
-                      home.path() + "' " + VELARIX_BIN + " --settings '" + home.path() + "none.ini' " + arguments +
+                      home.path() + "' " + VELARIX_BIN + " --settings '" + home.path() + "none.ini' --no-download " + arguments +
                       " </dev/null 2>&1");
 }
 
@@ -288,7 +288,7 @@ TEST(RinexJob, MissingFilesAreAskedOfTheDownloadAndSearchedForAgain) {
     RunLog log;
     EXPECT_EQ(RunRinexDay(requestFor(input), DayEnvironment{}, job, log), kRinexDayNoNavigation);
     EXPECT_TRUE(contains(log.messages, "\r\n Navigation file not found..\r\n----Accessing Internet to download "
-                                       "file!!---\r\n\r\nInfo! downloading is not available in this build: place "
+                                       "file!!---\r\n\r\nInfo! downloading is off in this run: place "
                                        "the file(s) in " + dir.path() + "\r\n\r\nError! Navigation file not "
                                        "found....\r\n"));
 

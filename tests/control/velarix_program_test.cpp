@@ -20,7 +20,7 @@ TEST(VelarixProgram, ScopeStationsRefusalsAndExitStatus) {
     for (const char* name : {"bjfs0010.20o", "bjfs0020.20o", "bjfs0310.20o", "bjfs0320.20o", "abcd0010.20o"}) {
         data.write(name, kObs);
     }
-    const std::string settings = " --settings " + data.path() + "none.ini ";
+    const std::string settings = " --settings " + data.path() + "none.ini --no-download ";
     // Header lines alone, and no navigation file: every day fails, the run goes on.
     ToolRun run = velarix(settings + "--scope month " + data.path() + "bjfs0010.20o auto");
     EXPECT_EQ(run.exitCode, 3) << run.output;
@@ -51,7 +51,7 @@ TEST(VelarixProgram, ASignalStopsTheRunAfterTheFileInWorkWithItsStatus) {
     for (int year = 20; year <= 23; ++year) {
         for (int day = 1; day <= 365; ++day) data.write(strfmt("bjfs%03d0.%02do", day, year), kObs);
     }
-    BackgroundRun run({VELARIX_BIN, "--settings", data.path() + "none.ini", "--scope", "dir",
+    BackgroundRun run({VELARIX_BIN, "--settings", data.path() + "none.ini", "--no-download", "--scope", "dir",
                        data.path() + "bjfs0010.20o", "auto"});
     ASSERT_TRUE(run.readUntil("Navigation file not found"));
     run.signal(SIGTERM);
