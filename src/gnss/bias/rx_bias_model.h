@@ -1,0 +1,47 @@
+#pragma once
+// The receiver bias as one unknown of a least-squares fit of the day's levelled slant TEC
+// to a smooth local model of vertical TEC (single-station calibration). Each record gives
+//     slantTec * m = V(lt, dlat, t) - B * m
+// with m the slant-to-vertical mapping factor, B the receiver bias (TECU, added to slant
+// TEC) and V a Fourier series in the pierce point's local solar time lt (order 4) times a
+// polynomial in its latitude offset from the station dlat (degree 2), plus a linear drift
+// over the day t. The receiver bias is what the mapping factor's change with elevation
+// separates from V; a satellite bias would be another column like B. One pass of 3-sigma
+// outlier rejection follows the first solution.
+#include <string>
+#include <vector>
+
+// A record above the fit's elevation mask, satellite bias removed.
+struct ModelSample {
+    double epochMjd = 0.0;
+    double slantTec = 0.0;       // TECU
+    double mappingFactor = 0.0;  // slant to vertical
+    double ippLatitude_deg = 0.0;
+    double ippLongitude_deg = 0.0;
+};
+
+struct ModelFit {
+    double rxBias_TECU = 0.0;
+    double rxBiasSigma_TECU = 0.0;  // formal error: a posteriori sigma times sqrt of the inverse
+    double residualRms_TECU = 0.0;  // of the vertical residuals kept
+    double lowestModelTec_TECU = 0.0;  // the model's vertical TEC, lowest over the samples kept
+    int samplesUsed = 0;
+    int samplesRejected = 0;
+    int unknowns = 0;
+};
+
+enum class ModelFitStatus {
+    kFitted,
+    kTooFewSamples,   // fewer than 10 samples per unknown
+    kSingular,        // the samples do not fix the receiver bias (no spread of elevations)
+    kOutOfBounds,     // |bias| above 500 TECU, formal error above 3 TECU, or a model far below zero
+};
+
+constexpr double kModelElevationMask_deg = 20.0;
+
+// `stationLatitude_deg` centres the latitude polynomial; `dayStartMjd` the drift.
+[[nodiscard]] ModelFitStatus FitReceiverBiasModel(const std::vector<ModelSample>& samples, double stationLatitude_deg,
+                                                  double dayStartMjd, ModelFit& fit);
+
+// "fitted", "too few samples"... for the log.
+const char* modelFitStatusText(ModelFitStatus status);
