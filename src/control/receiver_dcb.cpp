@@ -9,8 +9,13 @@ std::string CodeIonexName(int year, int dayOfYear) { return strfmt("codg%03d0.%0
 
 std::optional<ReceiverDcb> FindReceiverDcb(const DayJob& job, const std::string& dataDirectory, RunLog& log) {
     const std::string station = toUpper(job.context.stationCode);
-    if (const auto row = job.dcb.receiverP1p2.find(station); row != job.dcb.receiverP1p2.end()) {
-        return ReceiverDcb{row->second, "the receiver rows of the month's DCB file"};
+    if (station.empty()) return std::nullopt;
+    // Receiver rows name the station by its four characters, some by a longer name that
+    // begins with them (BELE00BRA).
+    for (const auto& [name, value_ns] : job.dcb.receiverP1p2) {
+        if (toUpper(name.substr(0, station.size())) == station) {
+            return ReceiverDcb{value_ns, "the receiver rows of the DCB files read (" + name + ")"};
+        }
     }
     if (job.context.year < 0 || job.context.dayOfYear < 1) return std::nullopt;
     // The map of the day, plain or compressed, the name in any case.

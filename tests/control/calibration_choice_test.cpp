@@ -7,6 +7,7 @@
 #include <sstream>
 #include <string>
 
+#include "control/receiver_dcb.h"
 #include "test_support.h"
 
 namespace {
@@ -51,4 +52,38 @@ TEST(CalibrationChoice, FloorWithTheThinShellKeepsTheProductsByteForByte) {
     EXPECT_EQ(runTools("tec " + files + "--calibration spreads").exitCode, 2);
     EXPECT_EQ(runTools("products " + files + "--mapping 450km").exitCode, 2);
     EXPECT_EQ(runTools("tec " + files + "--mapping").exitCode, 2);
+}
+
+// Where the dcb choice finds the station's DCB: the DCB table's receiver rows first, then
+// the station rows of the day's CODE map beside the data (its name in any case).
+TEST(CalibrationChoice, ReceiverDcbFromTheTableElseFromTheDaysMap) {
+    std::string ionex = readWholeFile(std::string(VELARIX_TEST_DATA) + "/gnss/ionex_two_maps.20i");
+    ionex.insert(ionex.find("                                                            END OF HEADER"),
+                 "   G  BJFS 21601M001         -14.396     0.048              STATION / BIAS / RMS\n");
+    TempDir data;
+    data.write("CODG0010.20I", ionex);
+    data.write("codg0020.20i", ionex);  // another day's map: not read
+    DayJob job;
+    job.context.stationCode = "bjfs";
+    job.context.year = 2020;
+    job.context.dayOfYear = 1;
+    RunLog log;
+    std::optional<ReceiverDcb> found = FindReceiverDcb(job, data.path(), log);
+    ASSERT_TRUE(found.has_value());
+    EXPECT_EQ(found->value_ns, -14.396);
+    EXPECT_EQ(found->source, "the station DCBs in the header of " + data.path() + "CODG0010.20I");
+
+    job.dcb.receiverP1p2 = {{"BJFS00CHN", -14.2}};
+    found = FindReceiverDcb(job, data.path(), log);
+    ASSERT_TRUE(found.has_value());
+    EXPECT_EQ(found->value_ns, -14.2);
+    EXPECT_EQ(found->source, "the receiver rows of the DCB files read (BJFS00CHN)");
+
+    job.dcb.receiverP1p2.clear();
+    job.context.dayOfYear = 3;  // no map of that day
+    EXPECT_FALSE(FindReceiverDcb(job, data.path(), log).has_value());
+    job.context.dayOfYear = 2;
+    job.context.stationCode = "algo";  // not listed
+    EXPECT_FALSE(FindReceiverDcb(job, data.path(), log).has_value());
+    EXPECT_EQ(log.messages, "");
 }

@@ -170,3 +170,16 @@ TEST(GimCheckAcceptance, CalibrationChoicesWithTheModifiedMapping) {
     }
     EXPECT_LE(best, 6.49 / 2.0);
 }
+
+TEST(GimCheck, VerdictNamesTheLimitThatFails) {
+    DifferenceStats s{100, -0.4, 1.1, 1.17, 10.0};
+    EXPECT_EQ(GimVerdict(s), "verdict: agrees with the map: mean -0.40 TECU, RMS 1.17 TECU (limits 1.5 and 2.0)");
+    s.mean_TECU = -2.32;
+    s.rms_TECU = 3.0;
+    EXPECT_EQ(GimVerdict(s), "verdict: level below the map by 2.32 TECU (limit 1.5), RMS 3.00 TECU, std 1.10 TECU");
+    s.mean_TECU = 1.5;
+    s.rms_TECU = 2.01;
+    EXPECT_EQ(GimVerdict(s),
+              "verdict: level agrees (mean +1.50 TECU) but the scatter does not: RMS 2.01 TECU (limit 2.0)");
+    EXPECT_EQ(GimVerdict(DifferenceStats{}), "verdict: nothing compared");
+}
