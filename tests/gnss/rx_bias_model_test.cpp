@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <map>
 #include <random>
 
 #include "control/rinex_job.h"
@@ -65,9 +66,10 @@ TEST(ReceiverBiasModel, RefusesTooFewSamplesAndAnUnfixableBias) {
     EXPECT_EQ(FitReceiverBiasModel(samples, 40.0, kDay, fit), ModelFitStatus::kSingular);
 }
 
-// 20 noise draws on the sample day's geometry: a receiver bias of -14 ns, a levelling
-// error per arc (1 TECU RMS), 0.1 TECU noise per record; the model's bias within 0.3 ns
-// of the truth on average.
+// 20 noise draws on the sample day's geometry: a receiver bias of -14 ns, satellite biases
+// of 3 TECU RMS (zero mean) that no DCB file gives, a levelling error per arc (1 TECU RMS),
+// 0.1 TECU noise per record; the model's receiver bias within 0.3 ns of the truth on
+// average, its satellite biases within 1 TECU RMS.
 TEST(ReceiverBiasModel, RecoversTheReceiverBiasOfSyntheticDays) {
     const DayJob& geometry = sampleGeometry();
     ASSERT_FALSE(geometry.tec.empty());
@@ -79,11 +81,21 @@ TEST(ReceiverBiasModel, RecoversTheReceiverBiasOfSyntheticDays) {
     std::mt19937 random(2020);
     std::normal_distribution<double> arcError(0.0, 1.0);
     std::normal_distribution<double> noise(0.0, 0.1);
+    std::normal_distribution<double> satelliteBias(0.0, 3.0);
     double sumAbsError_ns = 0.0;
+    double sumSquaredSatelliteError = 0.0;
+    int satelliteErrors = 0;
     int fitted = 0;
     constexpr int kDraws = 20;
     for (int draw = 0; draw < kDraws; ++draw) {
         day.tec.clear();
+        std::map<int, double> added;  // TECU, added to slant TEC like the receiver bias
+        double mean = 0.0;
+        for (const auto& [satNo, series] : geometry.tec) {
+            if (isGpsPrn(satNo)) mean += (added[satNo] = satelliteBias(random));
+        }
+        mean /= static_cast<double>(added.size());
+        for (auto& [satNo, value] : added) value -= mean;
         for (const auto& [satNo, series] : geometry.tec) {
             if (!isGpsPrn(satNo)) continue;
             TecSeries& synthetic = day.tec[satNo];
@@ -95,8 +107,8 @@ TEST(ReceiverBiasModel, RecoversTheReceiverBiasOfSyntheticDays) {
                 previous = epochMjd;
                 TecRecord s = r;
                 const double m = MappingFactor(r.elevation_deg * kDegToRad, IonoMapping::kMslm);
-                s.slantTec = syntheticVtec(epochMjd, r.ippLatitude_deg, r.ippLongitude_deg) / m - kTrueBias_TECU +
-                             offset + noise(random);
+                s.slantTec = syntheticVtec(epochMjd, r.ippLatitude_deg, r.ippLongitude_deg) / m - kTrueBias_TECU -
+                             added[satNo] + offset + noise(random);
                 s.verticalTec = s.slantTec * m;
                 s.valid = 1;
                 synthetic.emplace(epochMjd, s);
@@ -110,9 +122,15 @@ TEST(ReceiverBiasModel, RecoversTheReceiverBiasOfSyntheticDays) {
         fitted++;
         sumAbsError_ns += std::fabs(day.bias.rxBiasStage1 - kTrueBias_TECU) / kTecuPerNsP1P2;
         EXPECT_EQ(day.bias.rxBiasStage2, 0.0);
+        for (const auto& [satNo, value] : added) {
+            sumSquaredSatelliteError += std::pow(-day.bias.satBias[satNo] - value, 2);
+            ++satelliteErrors;
+        }
     }
     EXPECT_EQ(fitted, kDraws);
     const double meanAbsError_ns = sumAbsError_ns / kDraws;
     EXPECT_LE(meanAbsError_ns, 0.3);
-    std::printf("model: mean |error| of the receiver bias over %d draws: %.3f ns\n", kDraws, meanAbsError_ns);
+    EXPECT_LE(std::sqrt(sumSquaredSatelliteError / satelliteErrors), 1.0);
+    std::printf("model: mean |error| of the receiver bias over %d draws: %.3f ns; satellite biases: RMS error %.2f "
+                "TECU\n", kDraws, meanAbsError_ns, std::sqrt(sumSquaredSatelliteError / satelliteErrors));
 }

@@ -167,8 +167,13 @@ private:
             log_.append("\r\nInfo! no published DCB of the station: receiver bias by minimum spread");
         }
         if (options_.calibration == Calibration::kModel) {
+            // Without a P1-P2 DCB file the satellites' biases are unknowns of the fit too.
+            const bool withSatellites = (job_.dcb.loaded & DcbTable::kP1p2Loaded) == 0;
+            std::vector<int> satellites;
+            const std::vector<ModelSample> samples = modelSamples(withSatellites, satellites);
             ModelFit fit;
-            const ModelFitStatus status = FitReceiverBiasModel(modelSamples(), job_.station.latitude_deg, day_, fit);
+            const ModelFitStatus status = FitReceiverBiasModel(samples, job_.station.latitude_deg, day_, fit,
+                                                               static_cast<int>(satellites.size()));
             log_.append(strfmt("\r\nInfo! receiver bias model: %s, %.2f +- %.2f TECU (%.3f +- %.3f ns), "
                                "%d samples (%d rejected), %d unknowns, residual RMS %.2f TECU, lowest model "
                                "TEC %.1f TECU",
@@ -178,6 +183,7 @@ private:
                                fit.lowestModelTec_TECU));
             if (status == ModelFitStatus::kFitted) {
                 bias_.rxBiasStage1 = fit.rxBias_TECU;
+                if (!satellites.empty()) applyModelSatelliteBiases(satellites, fit.satelliteBias_TECU);
                 return true;
             }
             log_.append("\r\nWarning! receiver bias model not usable: receiver bias by minimum spread");
@@ -191,17 +197,37 @@ private:
     }
 
     // The valid records of the processed day above the model's mask, satellite bias out.
-    std::vector<ModelSample> modelSamples() const {
+    // `withSatellites`: each GPS satellite with samples gets an index, its number in
+    // `satellites` at that index.
+    std::vector<ModelSample> modelSamples(bool withSatellites, std::vector<int>& satellites) const {
         std::vector<ModelSample> samples;
         for (const auto& [satNo, series] : grid_) {
             if (!calibrated(satNo)) continue;
+            const int index = withSatellites ? static_cast<int>(satellites.size()) : -1;
+            const std::size_t before = samples.size();
             for (const auto& [epochMjd, r] : series) {
                 if (r.valid != 1 || r.elevation_deg <= kModelElevationMask_deg) continue;
                 if (epochMjd < day_ || epochMjd >= day_ + 1.0) continue;
-                samples.push_back({epochMjd, r.slantTec, mappingFactor(r), r.ippLatitude_deg, r.ippLongitude_deg});
+                samples.push_back(
+                    {epochMjd, r.slantTec, mappingFactor(r), r.ippLatitude_deg, r.ippLongitude_deg, index});
             }
+            if (withSatellites && samples.size() > before) satellites.push_back(satNo);
         }
         return samples;
+    }
+
+    // The model's satellite biases (added to slant TEC) become the satellite biases of the
+    // day (subtracted), in the working copy too.
+    void applyModelSatelliteBiases(const std::vector<int>& satellites, const std::vector<double>& added_TECU) {
+        for (std::size_t k = 0; k < satellites.size() && k < added_TECU.size(); ++k) {
+            bias_.satBias[satellites[k]] = -added_TECU[k];
+        }
+        forGrid([this](int satNo, TecRecord& r) {
+            r.slantTec -= satBias(satNo);
+            r.verticalTec = r.slantTec * mappingFactor(r);
+        });
+        log_.append(strfmt("\r\nInfo! satellite biases of %zu GPS satellites estimated with the model (zero mean)",
+                           satellites.size()));
     }
 
     double satBias(int satNo) const { return calibrated(satNo) ? bias_.satBias[satNo] : 0.0; }

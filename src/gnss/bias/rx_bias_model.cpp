@@ -1,7 +1,6 @@
 #include "gnss/bias/rx_bias_model.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <limits>
 
@@ -14,8 +13,7 @@ constexpr int kFourierOrder = 4;     // harmonics of the local solar day: down t
 constexpr int kLatitudeDegree = 2;   // in the pierce point's latitude offset
 constexpr double kLatitudeScale_deg = 10.0;
 constexpr int kModelTerms = (2 * kFourierOrder + 1) * (kLatitudeDegree + 1) + 1;  // + the day's drift
-constexpr int kUnknowns = kModelTerms + 1;                                        // + the receiver bias
-constexpr int kBiasColumn = kModelTerms;
+constexpr int kBiasColumn = kModelTerms;  // the receiver bias, then the satellites' biases
 constexpr int kSamplesPerUnknown = 10;
 constexpr double kRejectSigmas = 3.0;
 constexpr double kBiasBound_TECU = 500.0;
@@ -25,13 +23,13 @@ constexpr double kLowestModelTec_TECU = -5.0;  // the fitted ionosphere may not 
 // cannot be told from the model there.
 constexpr double kVoidDirection = 1e-10;
 
-using Row = std::array<double, kUnknowns>;
+using Row = std::vector<double>;
 
-Row designRow(const ModelSample& s, double stationLatitude_deg, double dayStartMjd) {
+Row designRow(const ModelSample& s, double stationLatitude_deg, double dayStartMjd, int unknowns) {
     const double dayFraction = s.epochMjd - dayStartMjd;
     const double localTime = kTwoPi * (dayFraction + s.ippLongitude_deg / 360.0);
     const double dlat = (s.ippLatitude_deg - stationLatitude_deg) / kLatitudeScale_deg;
-    Row row{};
+    Row row(unknowns, 0.0);
     int i = 0;
     double latitudeTerm = 1.0;
     for (int p = 0; p <= kLatitudeDegree; ++p, latitudeTerm *= dlat) {
@@ -43,6 +41,7 @@ Row designRow(const ModelSample& s, double stationLatitude_deg, double dayStartM
     }
     row[i++] = 2.0 * dayFraction - 1.0;  // -1 at the day's start, +1 at its end
     row[kBiasColumn] = -s.mappingFactor;
+    if (s.satellite >= 0 && kBiasColumn + 1 + s.satellite < unknowns) row[kBiasColumn + 1 + s.satellite] = -s.mappingFactor;
     return row;
 }
 
@@ -61,46 +60,58 @@ struct Solution {
 
 // Normal equations of the kept samples, solved through their singular values. False when
 // a direction of the normal matrix is numerically void.
+// Satellite biases, when estimated, sum to zero: only their sum with the receiver bias is
+// seen, and the datum puts their mean into the receiver bias, as CODE's zero-mean
+// condition on the satellites does.
 bool solve(const std::vector<Row>& rows, const std::vector<double>& y, const std::vector<bool>& keep,
-           Solution& solution) {
-    Matrix normal(kUnknowns, kUnknowns);
-    std::vector<double> rhs(kUnknowns, 0.0);
+           int satellites, Solution& solution) {
+    const int unknowns = kBiasColumn + 1 + satellites;
+    Matrix normal(unknowns, unknowns);
+    std::vector<double> rhs(unknowns, 0.0);
     for (std::size_t n = 0; n < rows.size(); ++n) {
         if (!keep[n]) continue;
         const Row& r = rows[n];
-        for (int i = 0; i < kUnknowns; ++i) {
+        for (int i = 0; i < unknowns; ++i) {
+            if (r[i] == 0.0) continue;
             rhs[i] += r[i] * y[n];
-            for (int j = i; j < kUnknowns; ++j) normal(i, j) += r[i] * r[j];
+            for (int j = i; j < unknowns; ++j) normal(i, j) += r[i] * r[j];
         }
     }
-    for (int i = 0; i < kUnknowns; ++i)
+    if (satellites > 0) {
+        // The zero-mean condition as a heavy pseudo-observation.
+        const double weight = normal(kBiasColumn, kBiasColumn);
+        for (int i = kBiasColumn + 1; i < unknowns; ++i)
+            for (int j = i; j < unknowns; ++j) normal(i, j) += weight;
+    }
+    for (int i = 0; i < unknowns; ++i)
         for (int j = 0; j < i; ++j) normal(i, j) = normal(j, i);
     SingularValueDecomposition svd;
     if (!DecomposeSvd(normal, svd).empty()) return false;
     const double largest = *std::max_element(svd.w.begin(), svd.w.end());
     const double tiny = kVoidDirection * largest;
     solution.biasVariance = 0.0;
-    for (int k = 0; k < kUnknowns; ++k) {
+    for (int k = 0; k < unknowns; ++k) {
         if (svd.w[k] <= tiny) return false;
         solution.biasVariance += svd.v(kBiasColumn, k) * svd.v(kBiasColumn, k) / svd.w[k];
     }
     solution.x = SolveSvd(svd, rhs);
-    return solution.x.size() == static_cast<std::size_t>(kUnknowns);
+    return solution.x.size() == static_cast<std::size_t>(unknowns);
 }
 
 }  // namespace
 
 ModelFitStatus FitReceiverBiasModel(const std::vector<ModelSample>& samples, double stationLatitude_deg,
-                                    double dayStartMjd, ModelFit& fit) {
+                                    double dayStartMjd, ModelFit& fit, int satellites) {
     fit = ModelFit{};
-    fit.unknowns = kUnknowns;
-    if (samples.size() < static_cast<std::size_t>(kSamplesPerUnknown * kUnknowns)) return ModelFitStatus::kTooFewSamples;
+    const int unknowns = kBiasColumn + 1 + satellites;
+    fit.unknowns = unknowns;
+    if (samples.size() < static_cast<std::size_t>(kSamplesPerUnknown * unknowns)) return ModelFitStatus::kTooFewSamples;
     std::vector<Row> rows;
     std::vector<double> y;
     rows.reserve(samples.size());
     y.reserve(samples.size());
     for (const ModelSample& s : samples) {
-        rows.push_back(designRow(s, stationLatitude_deg, dayStartMjd));
+        rows.push_back(designRow(s, stationLatitude_deg, dayStartMjd, unknowns));
         y.push_back(observed(s));
     }
     std::vector<bool> keep(samples.size(), true);
@@ -110,16 +121,16 @@ ModelFitStatus FitReceiverBiasModel(const std::vector<ModelSample>& samples, dou
     std::size_t kept = samples.size();
     // The first solution, then the same without the samples beyond 3 sigma of it.
     for (int round = 0; round < 2; ++round) {
-        if (kept < static_cast<std::size_t>(kSamplesPerUnknown * kUnknowns)) return ModelFitStatus::kTooFewSamples;
-        if (!solve(rows, y, keep, solution)) return ModelFitStatus::kSingular;
+        if (kept < static_cast<std::size_t>(kSamplesPerUnknown * unknowns)) return ModelFitStatus::kTooFewSamples;
+        if (!solve(rows, y, keep, satellites, solution)) return ModelFitStatus::kSingular;
         double sum = 0.0;
         for (std::size_t n = 0; n < rows.size(); ++n) {
             double predicted = 0.0;
-            for (int j = 0; j < kUnknowns; ++j) predicted += rows[n][j] * solution.x[j];
+            for (int j = 0; j < unknowns; ++j) predicted += rows[n][j] * solution.x[j];
             residuals[n] = y[n] - predicted;
             if (keep[n]) sum += residuals[n] * residuals[n];
         }
-        sigma0 = std::sqrt(sum / static_cast<double>(kept - kUnknowns));
+        sigma0 = std::sqrt(sum / static_cast<double>(kept - unknowns));
         if (round == 1) break;
         kept = 0;
         for (std::size_t n = 0; n < rows.size(); ++n) {
@@ -128,6 +139,7 @@ ModelFitStatus FitReceiverBiasModel(const std::vector<ModelSample>& samples, dou
         }
     }
     fit.rxBias_TECU = solution.x[kBiasColumn];
+    fit.satelliteBias_TECU.assign(solution.x.begin() + kBiasColumn + 1, solution.x.end());
     fit.rxBiasSigma_TECU = sigma0 * std::sqrt(solution.biasVariance);
     fit.residualRms_TECU = sigma0;
     fit.samplesUsed = static_cast<int>(kept);

@@ -6,8 +6,9 @@
 // TEC) and V a Fourier series in the pierce point's local solar time lt (order 4) times a
 // polynomial in its latitude offset from the station dlat (degree 2), plus a linear drift
 // over the day t. The receiver bias is what the mapping factor's change with elevation
-// separates from V; a satellite bias would be another column like B. One pass of 3-sigma
-// outlier rejection follows the first solution.
+// separates from V. Satellite biases, when no DCB file gives them, are further columns
+// like B, held to a zero mean. One pass of 3-sigma outlier rejection follows the first
+// solution.
 #include <string>
 #include <vector>
 
@@ -18,6 +19,7 @@ struct ModelSample {
     double mappingFactor = 0.0;  // slant to vertical
     double ippLatitude_deg = 0.0;
     double ippLongitude_deg = 0.0;
+    int satellite = -1;  // index of the satellite's estimated bias; -1: none estimated
 };
 
 struct ModelFit {
@@ -28,6 +30,7 @@ struct ModelFit {
     int samplesUsed = 0;
     int samplesRejected = 0;
     int unknowns = 0;
+    std::vector<double> satelliteBias_TECU;  // by satellite index, added to slant TEC like the receiver bias
 };
 
 enum class ModelFitStatus {
@@ -40,8 +43,10 @@ enum class ModelFitStatus {
 constexpr double kModelElevationMask_deg = 20.0;
 
 // `stationLatitude_deg` centres the latitude polynomial; `dayStartMjd` the drift.
+// `satellites`: the number of satellite biases estimated too (indices 0 .. satellites - 1
+// of the samples), 0 for none.
 [[nodiscard]] ModelFitStatus FitReceiverBiasModel(const std::vector<ModelSample>& samples, double stationLatitude_deg,
-                                                  double dayStartMjd, ModelFit& fit);
+                                                  double dayStartMjd, ModelFit& fit, int satellites = 0);
 
 // "fitted", "too few samples"... for the log.
 const char* modelFitStatusText(ModelFitStatus status);
