@@ -25,8 +25,9 @@ const char kUsage[] =
     "rotation from the map epoch to the record's). Prints the differences ours minus map\n"
     "(TECU) per UT hour and for the day: count, mean, standard deviation, RMS, and the\n"
     "mean of the map values compared (the map's level). Records outside the maps' grid or\n"
-    "time span are counted and left out. Not modelled: the maps' 450 km layer against our\n"
-    "350 km shell, geocentric map latitudes.\n"
+    "time span are counted and left out. Not modelled: the maps' 450 km layer against the\n"
+    "shell of our pierce points, geocentric map latitudes. A last line gives the verdict:\n"
+    "whether the day's mean is within 1.5 TECU and its RMS within 2 TECU of the map.\n"
     "Exit status: 0 when records were compared, 1 when a file cannot be read or no record\n"
     "could be compared, 2 for a usage error.\n";
 
@@ -52,6 +53,7 @@ void printResult(const GimCheckResult& result, double mask_deg) {
     for (std::size_t h = 0; h < result.byHour.size(); ++h)
         std::fputs(statsRow(strfmt("%02zu", h).c_str(), result.byHour[h]).c_str(), stdout);
     std::fputs(statsRow("all", result.all).c_str(), stdout);
+    std::printf("%s\n", GimVerdict(result.all).c_str());
 }
 
 }  // namespace

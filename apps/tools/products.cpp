@@ -16,6 +16,7 @@ namespace {
 
 const char* const kUsage =
     "Usage: velarix-tools products OBS NAV [DCB...] [--out DIR] [--products LIST] [--images LIST]\n"
+    "                              [--calibration CHOICE] [--mapping MAPPING]\n"
     "\n"
     "Reads the day of the observation file OBS with the navigation file NAV and the DCB\n"
     "files named (P1C1yymm.DCB, P1P2yymm.DCB, P1P2yymm_ALL.DCB, also compressed), derives\n"
@@ -27,6 +28,7 @@ const char* const kUsage =
     "                   (default: all four)\n"
     "  --images LIST    plots: comma list of tec24,prn,bias,hires, or none (default:\n"
     "                   tec24,prn,bias; hires draws them at 300 dpi)\n"
+    "%s"
     "\n"
     "The run log goes to standard error, the names of the files written to standard output.\n"
     "Exit status: 0 when every product asked for was written, 1 when the day could not be\n"
@@ -46,7 +48,9 @@ int parseArgs(const ToolArgs& args, ProductArgs& out) {
         const std::string& arg = args[i];
         const bool hasValue = i + 1 < args.size();
         std::string bad;
-        if (arg == "--out" && hasValue) {
+        if (const int taken = calibrationOption(args, i, "products", out.options); taken >= 0) {
+            if (taken != 0) return taken;
+        } else if (arg == "--out" && hasValue) {
             out.outDir = args[++i];
         } else if (arg == "--products" && hasValue) {
             if (!parseProductList(args[++i], out.options.fileWord, bad)) {
@@ -59,14 +63,15 @@ int parseArgs(const ToolArgs& args, ProductArgs& out) {
                 return 2;
             }
         } else if (startsWith(arg, "-")) {
-            std::fprintf(stderr, "velarix-tools: products: unknown option '%s'\n%s", arg.c_str(), kUsage);
+            std::fprintf(stderr, "velarix-tools: products: unknown option '%s'\n", arg.c_str());
+            std::fprintf(stderr, kUsage, kCalibrationUsage);
             return 2;
         } else {
             out.files.push_back(arg);
         }
     }
     if (out.files.size() < 2) {
-        std::fputs(kUsage, stderr);
+        std::fprintf(stderr, kUsage, kCalibrationUsage);
         return 2;
     }
     std::error_code error;
@@ -84,7 +89,7 @@ int parseArgs(const ToolArgs& args, ProductArgs& out) {
 int toolProducts(const ToolArgs& args) {
     for (const std::string& arg : args) {
         if (arg == "--help" || arg == "-h") {
-            std::fputs(kUsage, stdout);
+            std::printf(kUsage, kCalibrationUsage);
             return 0;
         }
     }

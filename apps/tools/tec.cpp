@@ -16,7 +16,8 @@
 namespace {
 
 const char* const kUsage =
-    "Usage: velarix-tools tec OBS NAV [DCB...] [--calibrated]\n"
+    "Usage: velarix-tools tec OBS NAV [DCB...] [--calibrated] [--calibration CHOICE]\n"
+    "                         [--mapping MAPPING]\n"
     "\n"
     "Derives slant and vertical TEC of every satellite and epoch of the observation file\n"
     "OBS with the broadcast ephemerides of NAV, before any bias calibration. DCB files are\n"
@@ -27,8 +28,8 @@ const char* const kUsage =
     "solution; ephemerides more than 4 h (GLONASS, SBAS: 30 min) from an epoch are not used.\n"
     "\n"
     "Output: a header line, then one tab-separated line per satellite and epoch: MJD,\n"
-    "satellite, elevation and azimuth (deg), pierce-point latitude and longitude (deg,\n"
-    "350 km shell), code, phase, levelled slant and vertical TEC (TECU).\n"
+    "satellite, elevation and azimuth (deg), pierce-point latitude and longitude (deg, on\n"
+    "the mapping's shell), code, phase, levelled slant and vertical TEC (TECU).\n"
     "\n"
     "--calibrated: then runs the S4 stage (pseudo-S4 from S1, or a LISN S4 file in the\n"
     "data folder) and the bias estimation as the pipeline does, and prints the slant and\n"
@@ -37,6 +38,8 @@ const char* const kUsage =
     "whose calibrated vertical TEC the bias stage found out of range (below -50 or above\n"
     "200 TECU) are left out and counted on standard error. The bias summary follows the\n"
     "run log on standard error. This table is what `velarix-tools gimcheck` reads.\n"
+    "\n"
+    "%s"
     "\n"
     "Exit status: 0 when TEC was derived (and calibrated), 1 when the files could not be\n"
     "read, gave no TEC or the bias estimation failed (the run log on standard error says\n"
@@ -71,22 +74,27 @@ int printTable(const TecTable& tec, bool calibrated, std::FILE* out) {
 int toolTec(const ToolArgs& args) {
     ToolArgs files;
     bool calibrated = false;
-    for (const std::string& arg : args) {
+    RunOptions options;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
         if (arg == "--help" || arg == "-h") {
-            std::fputs(kUsage, stdout);
+            std::printf(kUsage, kCalibrationUsage);
             return 0;
         }
-        if (arg == "--calibrated") {
+        if (const int taken = calibrationOption(args, i, "tec", options); taken >= 0) {
+            if (taken != 0) return taken;
+        } else if (arg == "--calibrated") {
             calibrated = true;
         } else if (startsWith(arg, "-")) {
-            std::fprintf(stderr, "velarix-tools: tec: unknown option '%s'\n%s", arg.c_str(), kUsage);
+            std::fprintf(stderr, "velarix-tools: tec: unknown option '%s'\n", arg.c_str());
+            std::fprintf(stderr, kUsage, kCalibrationUsage);
             return 2;
         } else {
             files.push_back(arg);
         }
     }
     if (files.size() < 2) {
-        std::fputs(kUsage, stderr);
+        std::fprintf(stderr, kUsage, kCalibrationUsage);
         return 2;
     }
     DayRequest request;
@@ -96,7 +104,7 @@ int toolTec(const ToolArgs& args) {
     }
     request.lastStage = calibrated ? DayStage::kCalibrated : DayStage::kTec;
     const StationCatalogue stations = toolStationList();
-    const DayEnvironment environment{&stations, RunOptions{}, programDirectory(), {}, nullptr};
+    const DayEnvironment environment{&stations, options, programDirectory(), {}, nullptr};
 
     DayJob job;
     RunLog log;

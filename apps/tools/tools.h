@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "stations/igs_stations.h"
+#include "ui/run_options.h"
 
 struct DayRequest;
 
@@ -27,5 +28,11 @@ int toolProducts(const ToolArgs& args);
 // status of a usage error (reported on standard error).
 int givenDayRequest(const std::string& observation, const std::string& navigation, const ToolArgs& dcb,
                     DayRequest& request);
+// --calibration WORD and --mapping WORD of the tools that run the RINEX job: args[i] is
+// one of them: its value (args[i + 1], i advanced past it) goes into `options`. -1 when
+// args[i] is neither, 0 when taken, 2 for a usage error (reported).
+int calibrationOption(const ToolArgs& args, std::size_t& i, const char* tool, RunOptions& options);
+extern const char* const kCalibrationUsage;  // the two options' lines for the usages
+
 // The IGS station list beside the program, empty when it cannot be read.
 StationCatalogue toolStationList();

@@ -5,6 +5,7 @@
 #include "control/classify.h"
 #include "control/common_block.h"
 #include "control/day_inputs.h"
+#include "control/receiver_dcb.h"
 #include "geodesy/time.h"
 #include "gnss/day_reading.h"
 #include "gnss/tec/raw_analyse.h"
@@ -88,6 +89,7 @@ const char* rinexDayResultText(RinexDayResult result) {
 RinexDayResult RunRinexDay(const DayRequest& request, const DayEnvironment& environment, DayJob& job, RunLog& log,
                            std::vector<std::string>* written) {
     job.beginFile(request.inputPath);
+    job.mapping = environment.options.mapping;
     const InputFileInfo info = classify(request.inputPath);
     describeInput(request, info, job);
     if (request.observationFiles.empty() || (!request.given && info.year < 0)) {
@@ -120,6 +122,10 @@ RinexDayResult RunRinexDay(const DayRequest& request, const DayEnvironment& envi
     steps.fewSatellitesText = "Info3! insufficient no. of raw-data PRNs to analyze\r\n";
     steps.deriveTec = [](DayJob& day, RunLog& dayLog) { return RawAnalyse(day, dayLog); };
     steps.lastStage = request.lastStage;
+    steps.bias.calibration = environment.options.calibration;
+    if (steps.bias.calibration == Calibration::kDcb && request.lastStage != DayStage::kTec) {
+        steps.bias.receiverDcb = FindReceiverDcb(job, request.dataDirectory, log);
+    }
     const RinexDayResult common = RunCommonBlock(job, environment, steps, log, written);
     if (common != kRinexDayDone) log.say("\r\nInfo! errors in Common Block process... \r\n");
     return common;

@@ -43,4 +43,5 @@ void DayJob::beginDay() {
     dataInterval_s = -1.0;
     dayStartMjd = 0.0;
     phaseSign = 1.0;
+    mapping = IonoMapping::kThinShell;
 }

@@ -7,6 +7,7 @@
 
 #include "gnss/bias/bias_results.h"
 #include "gnss/bias/dcb_table.h"
+#include "gnss/orbits/look_geometry.h"
 #include "gnss/s4/s4_state.h"
 #include "gnss/tec/tec_table.h"
 #include "rinex/ephemeris_table.h"
@@ -91,6 +92,7 @@ struct DayJob {
     double dataInterval_s = -1.0;  // sampling interval, set by the TEC stage
     double dayStartMjd = 0.0;      // the processing day
     double phaseSign = 1.0;        // sign of the phase TEC in the levelling
+    IonoMapping mapping = IonoMapping::kThinShell;  // pierce points and slant-to-vertical
 
     // A new input file: the context (data directory from `path`) and the input kinds are
     // reset, then the day begins.

@@ -39,6 +39,8 @@ CommandLineStatus parseCommandLine(int argc, const char* const* argv, CommandLin
     std::string images;
     std::string target;
     std::vector<std::string> s4Archives;
+    std::string calibration;
+    std::string mapping;
     app.add_option("PATH", out.positionals, "observation file to process, optionally followed by the word auto");
     app.add_option("--scope", scope, "which files to process: day, month, year or dir (default: the settings file)")
         ->check(CLI::IsMember({"day", "month", "year", "dir"}));
@@ -53,6 +55,15 @@ CommandLineStatus parseCommandLine(int argc, const char* const* argv, CommandLin
                    "folder holding LISN S4 files in per-site sub-folders; repeat for several, searched in order "
                    "before the data folder (replaces the settings file's list for this run)")
         ->check(CLI::ExistingDirectory);
+    app.add_option("--calibration", calibration,
+                   "how the receiver bias sets the TEC level: floor (minimum spread, night minimum lifted to 2 "
+                   "TECU; the default), spread (minimum spread only), dcb (the station's published DCB, else "
+                   "spread), model (least-squares fit of a local vertical TEC model)")
+        ->check(CLI::IsMember({"floor", "spread", "dcb", "model"}));
+    app.add_option("--mapping", mapping,
+                   "single-layer mapping of pierce points and vertical TEC: thin-shell (350 km, the default) or "
+                   "mslm (the modified single-layer mapping of CODE's maps: 506.7 km, zenith angle x 0.9782)")
+        ->check(CLI::IsMember({"thin-shell", "mslm"}));
     app.add_option("--settings", out.settingsFile, "settings file to use instead of Velarix.ini");
     app.add_flag("--save-settings", out.saveSettings, "store the choices of this command line in the settings file");
     try {
@@ -78,6 +89,8 @@ CommandLineStatus parseCommandLine(int argc, const char* const* argv, CommandLin
         return CommandLineStatus::kUsageError;
     }
     if (!target.empty()) out.targetDir = absoluteFolder(target);
+    if (!calibration.empty()) out.calibration = calibration;
+    if (!mapping.empty()) out.mapping = mapping;
     for (const std::string& root : s4Archives) {
         // The settings file keeps the roots as one ';'-separated value.
         if (root.find(';') != std::string::npos) {
@@ -100,6 +113,9 @@ void applyCommandLine(const CommandLine& line, RunOptions& options) {
     }
     if (line.skipExisting) options.imageWord |= kSkipExistingCmn;
     if (!line.s4ArchiveRoots.empty()) options.s4ArchiveRoots = line.s4ArchiveRoots;
+    // The words were checked by the parser.
+    if (!line.calibration.empty()) (void)parseCalibration(line.calibration, options.calibration);
+    if (!line.mapping.empty()) (void)parseMapping(line.mapping, options.mapping);
 }
 
 namespace {

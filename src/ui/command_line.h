@@ -24,6 +24,8 @@ struct CommandLine {
     std::string targetDir;  // absolute and normalised, "" when --target is absent
     bool skipExisting = false;
     std::vector<std::string> s4ArchiveRoots;  // absolute and normalised, in the order given
+    std::string calibration;                  // --calibration word, "" when absent
+    std::string mapping;                      // --mapping word, "" when absent
     std::string settingsFile;                 // "" when --settings is absent
     bool saveSettings = false;
     bool noDownload = false;  // --no-download: missing navigation and DCB files are not fetched

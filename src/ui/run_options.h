@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "gnss/bias/calibration.h"
+
 enum ScopeBits : int {
     kThisDayOnly = 0x01,
     kThisMonth = 0x02,
@@ -38,6 +40,8 @@ struct RunOptions {
     std::string targetDir;                          // at most 255 characters
     int pipelineOption = 0;                         // passed unchanged to every pipeline
     std::vector<std::string> s4ArchiveRoots;        // folders searched for LISN S4 files, in order
+    Calibration calibration = Calibration::kFloor;  // how the receiver bias sets the level
+    IonoMapping mapping = IonoMapping::kThinShell;  // pierce points and slant-to-vertical
 
     int processScope() const { return scopeWord & 0x0F; }
     bool allStations() const { return (scopeWord & kAllStations) != 0; }

@@ -15,6 +15,9 @@ const char* const kFiles = "Output File Options";
 const char* const kImages = "Output Image Options";
 const char* const kS4 = "S4 Options";
 const char* const kArchiveRoots = "Archive Roots";
+const char* const kCalibrationSection = "Calibration Options";
+const char* const kCalibrationKey = "Calibration";
+const char* const kMappingKey = "Mapping";
 
 struct KeyBit {
     const char* key;
@@ -54,7 +57,7 @@ IniStatus loadForSaving(const std::string& path, IniFile& ini) {
     const IniStatus loaded = ini.load(path);
     if (loaded == IniStatus::kMissing) return IniStatus::kOk;
     if (loaded != IniStatus::kOk) return loaded;
-    for (const char* section : {kProcess, kFiles, kImages, kS4}) {
+    for (const char* section : {kProcess, kFiles, kImages, kS4, kCalibrationSection}) {
         if (ini.hasSection(section)) return IniStatus::kOk;
     }
     std::error_code error;
@@ -84,6 +87,8 @@ bool saveSettings(const std::string& path, const RunOptions& options, std::strin
     for (const KeyBit& k : kFileKeys) ini.set(kFiles, k.key, truth(options.fileWord & k.bit));
     for (const KeyBit& k : kImageKeys) ini.set(kImages, k.key, truth(options.imageWord & k.bit));
     ini.set(kS4, kArchiveRoots, joinArchiveRoots(options.s4ArchiveRoots));
+    ini.set(kCalibrationSection, kCalibrationKey, calibrationName(options.calibration));
+    ini.set(kCalibrationSection, kMappingKey, mappingName(options.mapping));
     return !failed(ini.save(path), reason);
 }
 
@@ -129,6 +134,14 @@ int loadSettings(const std::string& path, RunOptions& options, std::string* prob
     applyBits(kFiles, kFileKeys, std::size(kFileKeys), options.fileWord);
     applyBits(kImages, kImageKeys, std::size(kImageKeys), options.imageWord);
     if (const auto roots = ini.get(kS4, kArchiveRoots)) options.s4ArchiveRoots = splitArchiveRoots(*roots);
+    // An unknown word keeps the choice as it was and is named, not silently taken.
+    const auto unknownWord = [&](const char* key, const std::string& word) {
+        if (problem != nullptr) *problem = std::string(kCalibrationSection) + ", " + key + ": unknown choice '" + word + "'";
+    };
+    if (const auto word = ini.get(kCalibrationSection, kCalibrationKey); word && !parseCalibration(*word, options.calibration))
+        unknownWord(kCalibrationKey, *word);
+    if (const auto word = ini.get(kCalibrationSection, kMappingKey); word && !parseMapping(*word, options.mapping))
+        unknownWord(kMappingKey, *word);
     return changed;
 }
 

@@ -2,7 +2,9 @@
 // "Velarix.ini": the option choices that persist between runs. The "Skip existing CMN
 // files" switch is never stored, so it is off after every start. The S4 archive roots are
 // kept in section "S4 Options", key "Archive Roots", as one value of paths separated by
-// ';' (a path holding ';' cannot be stored).
+// ';' (a path holding ';' cannot be stored). The calibration and the mapping are kept in
+// section "Calibration Options", keys "Calibration" (floor, spread, dcb, model) and
+// "Mapping" (thin-shell, mslm).
 #include <string>
 #include <vector>
 

@@ -67,14 +67,15 @@ namespace {
 // `tec --calibrated` on a real day (`files`: OBS NAV DCB... of the day's folder), then
 // `gimcheck` against CODE's map of the day: the bias summary on standard error, and the
 // comparison's day line.
-std::string calibratedAgainstCode(const std::string& day, const std::string& files, DifferenceStats& all) {
+std::string calibratedAgainstCode(const std::string& day, const std::string& files, DifferenceStats& all,
+                                  const std::string& options = "") {
     TempDir dir;
     const std::string set = sharedDataDir() + day, ionex = "codg0010." + day.substr(12, 2) + "i.Z";
     std::string arguments = "tec";
     std::istringstream names(files);
     for (std::string name; names >> name;) arguments += " '" + set + name + "'";
     const std::string table = dir.path() + "calibrated.tsv";
-    const ToolRun run = runTools(arguments + " --calibrated", "2>&1 > '" + table + "'");
+    const ToolRun run = runTools(arguments + " --calibrated " + options, "2>&1 > '" + table + "'");
     EXPECT_EQ(run.exitCode, 0) << run.output;
     EXPECT_TRUE(contains(run.output, "\nSummary of biases applied in TEC units as...\n")) << run.output;
     EXPECT_TRUE(contains(readWholeFile(table),
@@ -122,4 +123,63 @@ TEST(GimCheckAcceptance, CalibratedTecAgainstCodeMaps) {
     EXPECT_TRUE(c.count > 14000 && std::fabs(c.mean_TECU) <= 7.0 && c.rms_TECU <= 7.25);
     std::printf("gimcheck (count, mean, std, RMS): BJFS %d %.2f %.2f %.2f, CAT2 %d %.2f %.2f %.2f\n", b.count,
                 b.mean_TECU, b.std_TECU, b.rms_TECU, c.count, c.mean_TECU, c.std_TECU, c.rms_TECU);
+}
+
+// The calibration choices with CODE's mapping against CODE's maps of the day (elevation
+// above 30 deg). BJFS: every choice but floor within 1.5 TECU of the map's level and 2
+// TECU RMS; CAT2 (C1 with the P1-C1 correction, no published receiver DCB): the best
+// choice at least halves the -6.5 TECU of the floor with the 350 km shell.
+TEST(GimCheckAcceptance, CalibrationChoicesWithTheModifiedMapping) {
+    if (sharedDataDir().empty()) GTEST_SKIP() << "no shared data";
+    const std::string bjfsFiles = "bjfs0010.20o brdc0010.20n P1P22001_ALL.DCB.Z P1C12001.DCB.Z";
+    for (const char* choice : {"spread", "model", "dcb"}) {
+        DifferenceStats s;
+        const std::string log = calibratedAgainstCode("set1_bjfs_2020_001/", bjfsFiles, s,
+                                                      std::string("--mapping mslm --calibration ") + choice);
+        EXPECT_TRUE(s.count > 14000 && std::fabs(s.mean_TECU) <= 1.5 && s.rms_TECU <= 2.0)
+            << choice << ": " << s.count << " " << s.mean_TECU << " " << s.rms_TECU;
+        // Without the night-time lift the vertical TEC is the slant TEC mapped.
+        EXPECT_EQ(summaryValue(log, "stage2= "), 0.0) << choice;
+        std::printf("BJFS mslm %s: %d %.2f %.2f %.2f\n", choice, s.count, s.mean_TECU, s.std_TECU, s.rms_TECU);
+        if (std::string(choice) == "dcb") {
+            // BJFS has only a GLONASS row in the month's file: the value is the map header's.
+            EXPECT_TRUE(contains(log, "published DCB of the station: -14.396 ns (-41.06 TECU), from the station "
+                                      "DCBs in the header of ")) << log;
+            EXPECT_TRUE(contains(log, "codg0010.20i.Z")) << log;
+        }
+        if (std::string(choice) == "model") {
+            EXPECT_TRUE(contains(log, "Info! receiver bias model: fitted, ")) << log;
+            EXPECT_NEAR(summaryValue(log, "stage1= ") / kTecuPerNsP1P2, -14.4, 0.5);
+        }
+        if (std::string(choice) == "spread") {
+            EXPECT_NEAR(summaryValue(log, "stage1= ") / kTecuPerNsP1P2, -14.4, 0.2);
+        }
+    }
+
+    const std::string cat2Files = "cat20010.16o cat20010.16n P1P21601_ALL.DCB.Z P1C11601.DCB.Z";
+    double best = 1e9;
+    for (const char* choice : {"spread", "model", "dcb"}) {
+        DifferenceStats s;
+        const std::string log = calibratedAgainstCode("set3_cat2_2016_001/", cat2Files, s,
+                                                      std::string("--mapping mslm --calibration ") + choice);
+        if (std::string(choice) == "dcb") {
+            EXPECT_TRUE(contains(log, "no published DCB of the station")) << log;
+        }
+        best = std::min(best, std::fabs(s.mean_TECU));
+        std::printf("CAT2 mslm %s: %d %.2f %.2f %.2f\n", choice, s.count, s.mean_TECU, s.std_TECU, s.rms_TECU);
+    }
+    EXPECT_LE(best, 6.49 / 2.0);
+}
+
+TEST(GimCheck, VerdictNamesTheLimitThatFails) {
+    DifferenceStats s{100, -0.4, 1.1, 1.17, 10.0};
+    EXPECT_EQ(GimVerdict(s), "verdict: agrees with the map: mean -0.40 TECU, RMS 1.17 TECU (limits 1.5 and 2.0)");
+    s.mean_TECU = -2.32;
+    s.rms_TECU = 3.0;
+    EXPECT_EQ(GimVerdict(s), "verdict: level below the map by 2.32 TECU (limit 1.5), RMS 3.00 TECU, std 1.10 TECU");
+    s.mean_TECU = 1.5;
+    s.rms_TECU = 2.01;
+    EXPECT_EQ(GimVerdict(s),
+              "verdict: level agrees (mean +1.50 TECU) but the scatter does not: RMS 2.01 TECU (limit 2.0)");
+    EXPECT_EQ(GimVerdict(DifferenceStats{}), "verdict: nothing compared");
 }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -164,4 +165,27 @@ TEST(IonexReader, HeadersAndMapsBeyondWhatTheFileHoldsAreRefused) {
                                               "beyond what the file can hold, skipped",
                                               1000 - held - MessageLimiter::kShownPerKind, path.c_str())));
     EXPECT_LT(log.messages.size(), 8000u);
+}
+
+// The station rows of the header's bias block: GPS ones kept by upper-case name (with or
+// without a monument number), other systems passed over, a bad row named and skipped.
+TEST(IonexReader, StationBiasRowsOfTheHeader) {
+    std::string text = readWholeFile(kSyntheticIonex);
+    const std::string rows =
+        "DIFFERENTIAL CODE BIASES                                    START OF AUX DATA   \n"
+        "   G01    -7.651     0.007                                  PRN / BIAS / RMS    \n"
+        "   G  BJFS 21601M001         -14.396     0.048              STATION / BIAS / RMS\n"
+        "   G  cat2                     3.125     0.050              STATION / BIAS / RMS\n"
+        "   R  BJFS 21601M001          -2.000     0.100              STATION / BIAS / RMS\n"
+        "   G  ALGO 40104M002           x.xxx     0.043              STATION / BIAS / RMS\n"
+        "DIFFERENTIAL CODE BIASES                                    END OF AUX DATA     \n";
+    text.insert(text.find("                                                            END OF HEADER"), rows);
+    TempDir dir;
+    IonexMaps maps;
+    RunLog log;
+    ASSERT_EQ(ReadIonexFile(dir.write("codg0010.20i", text), maps, log), 0) << log.messages;
+    EXPECT_EQ(maps.gpsStationDcb_ns, (std::map<std::string, double>{{"BJFS", -14.396}, {"CAT2", 3.125}}));
+    EXPECT_TRUE(contains(log.messages, "Warning! IONEX station bias record not readable, skipped @line# 14")) << log.messages;
+    EXPECT_EQ(maps.maps.size(), 2u);
+    EXPECT_EQ(maps.badLines, 0);
 }

@@ -9,7 +9,9 @@
 #include "gnss/tec/data_interval.h"
 #include "gnss/bias/interchannel_bias.h"
 #include "gnss/orbits/look_geometry.h"
+#include "gnss/bias/rx_bias_model.h"
 #include "gnss/bias/rx_bias_stage1.h"
+#include "platform/strfmt.h"
 #include "rinex/satellite_id.h"
 
 namespace {
@@ -42,8 +44,6 @@ const char* const kCountLimitText = "\r\nInfo! Count exceeds limit while process
 // and the curves. Any other number must not index the per-PRN arrays either.
 bool calibrated(int satNo) { return isGpsPrn(satNo); }
 
-double mappingFactor(const TecRecord& r) { return MappingFactor(r.elevation_deg * kDegreesToRadians); }
-
 std::size_t recordCount(const TecTable& table) {
     std::size_t count = 0;
     for (const auto& [satNo, series] : table) count += series.size();
@@ -74,7 +74,7 @@ bool curveExtremes(const TwoSigmaCurve& curve, double& lowest, double& highest) 
 class BiasRun {
 public:
     BiasRun(DayJob& job, RunLog& log, const BiasOptions& options)
-        : job_(job), log_(log), options_(options), bias_(job.bias), day_(job.dayStartMjd) {}
+        : job_(job), log_(log), options_(options), bias_(job.bias), day_(job.dayStartMjd), mapping_(job.mapping) {}
 
     int run() {
         double interval_s = 0.0;
@@ -105,7 +105,7 @@ public:
         }
         if (options_.givenRxBias_TECU) {
             bias_.rxBiasStage1 = *options_.givenRxBias_TECU;
-        } else if (!MinimumSpreadBias(stage1Samples(), bias_.rxBiasStage1)) {
+        } else if (!chosenStage1Bias()) {
             // Without two satellites above 25 deg at a time no candidate scores at all, and
             // any bias would pass for the best: such a day has too few values.
             log_.append(kFewValuesText);
@@ -130,7 +130,8 @@ public:
         double lowest = 0.0;
         double highest = 0.0;
         // A curve with no point between 1 and 23 h has no night to lift: stage 2 stays 0.
-        if (!options_.givenRxBias_TECU && curveExtremes(curve, lowest, highest)) {
+        if (!options_.givenRxBias_TECU && options_.calibration == Calibration::kFloor &&
+            curveExtremes(curve, lowest, highest)) {
             bias_.rxBiasStage2 = kNightMinimum_TECU - lowest;
         }
 
@@ -147,6 +148,88 @@ public:
     }
 
 private:
+    double mappingFactor(const TecRecord& r) const {
+        return MappingFactor(r.elevation_deg * kDegreesToRadians, mapping_);
+    }
+
+    // The stage-1 receiver bias of the calibration choice; false when the minimum-spread
+    // search, the fallback of every choice, finds nothing.
+    bool chosenStage1Bias() {
+        if (options_.calibration == Calibration::kDcb) {
+            if (options_.receiverDcb) {
+                const ReceiverDcb& dcb = *options_.receiverDcb;
+                bias_.rxBiasStage1 = kTecuPerNsP1P2 * dcb.value_ns;
+                log_.append(strfmt("\r\nInfo! receiver bias from the published DCB of the station: %.3f ns "
+                                   "(%.2f TECU), from %s",
+                                   dcb.value_ns, bias_.rxBiasStage1, dcb.source.c_str()));
+                return true;
+            }
+            log_.append("\r\nInfo! no published DCB of the station: receiver bias by minimum spread");
+        }
+        if (options_.calibration == Calibration::kModel) {
+            // Without a P1-P2 DCB file the satellites' biases are unknowns of the fit too.
+            const bool withSatellites = (job_.dcb.loaded & DcbTable::kP1p2Loaded) == 0;
+            std::vector<int> satellites;
+            const std::vector<ModelSample> samples = modelSamples(withSatellites, satellites);
+            ModelFit fit;
+            const ModelFitStatus status = FitReceiverBiasModel(samples, job_.station.latitude_deg, day_, fit,
+                                                               static_cast<int>(satellites.size()));
+            log_.append(strfmt("\r\nInfo! receiver bias model: %s, %.2f +- %.2f TECU (%.3f +- %.3f ns), "
+                               "%d samples (%d rejected), %d unknowns, residual RMS %.2f TECU, lowest model "
+                               "TEC %.1f TECU",
+                               modelFitStatusText(status), fit.rxBias_TECU, fit.rxBiasSigma_TECU,
+                               fit.rxBias_TECU / kTecuPerNsP1P2, fit.rxBiasSigma_TECU / kTecuPerNsP1P2,
+                               fit.samplesUsed, fit.samplesRejected, fit.unknowns, fit.residualRms_TECU,
+                               fit.lowestModelTec_TECU));
+            if (status == ModelFitStatus::kFitted) {
+                bias_.rxBiasStage1 = fit.rxBias_TECU;
+                if (!satellites.empty()) applyModelSatelliteBiases(satellites, fit.satelliteBias_TECU);
+                return true;
+            }
+            log_.append("\r\nWarning! receiver bias model not usable: receiver bias by minimum spread");
+        }
+        const bool found = MinimumSpreadBias(stage1Samples(), bias_.rxBiasStage1);
+        if (found && options_.calibration != Calibration::kFloor) {
+            log_.append(strfmt("\r\nInfo! receiver bias by minimum spread: %.1f TECU (%.3f ns)", bias_.rxBiasStage1,
+                               bias_.rxBiasStage1 / kTecuPerNsP1P2));
+        }
+        return found;
+    }
+
+    // The valid records of the processed day above the model's mask, satellite bias out.
+    // `withSatellites`: each GPS satellite with samples gets an index, its number in
+    // `satellites` at that index.
+    std::vector<ModelSample> modelSamples(bool withSatellites, std::vector<int>& satellites) const {
+        std::vector<ModelSample> samples;
+        for (const auto& [satNo, series] : grid_) {
+            if (!calibrated(satNo)) continue;
+            const int index = withSatellites ? static_cast<int>(satellites.size()) : -1;
+            const std::size_t before = samples.size();
+            for (const auto& [epochMjd, r] : series) {
+                if (r.valid != 1 || r.elevation_deg <= kModelElevationMask_deg) continue;
+                if (epochMjd < day_ || epochMjd >= day_ + 1.0) continue;
+                samples.push_back(
+                    {epochMjd, r.slantTec, mappingFactor(r), r.ippLatitude_deg, r.ippLongitude_deg, index});
+            }
+            if (withSatellites && samples.size() > before) satellites.push_back(satNo);
+        }
+        return samples;
+    }
+
+    // The model's satellite biases (added to slant TEC) become the satellite biases of the
+    // day (subtracted), in the working copy too.
+    void applyModelSatelliteBiases(const std::vector<int>& satellites, const std::vector<double>& added_TECU) {
+        for (std::size_t k = 0; k < satellites.size() && k < added_TECU.size(); ++k) {
+            bias_.satBias[satellites[k]] = -added_TECU[k];
+        }
+        forGrid([this](int satNo, TecRecord& r) {
+            r.slantTec -= satBias(satNo);
+            r.verticalTec = r.slantTec * mappingFactor(r);
+        });
+        log_.append(strfmt("\r\nInfo! satellite biases of %zu GPS satellites estimated with the model (zero mean)",
+                           satellites.size()));
+    }
+
     double satBias(int satNo) const { return calibrated(satNo) ? bias_.satBias[satNo] : 0.0; }
 
     double interchannel(int satNo, double epochMjd) const {
@@ -276,6 +359,7 @@ private:
     const BiasOptions& options_;
     BiasResults& bias_;
     const double day_;
+    const IonoMapping mapping_;
     TecTable grid_;  // the 3-minute working copy
 };
 

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "gnss/bias/calibration.h"
 #include "gnss/day_job.h"
 #include "platform/run_log.h"
 
@@ -22,7 +23,18 @@ enum BiasResult {
 
 constexpr double kTecuPerNsP1P2 = 2.852;
 
+// A receiver's published P1-P2 DCB and the file it came from.
+struct ReceiverDcb {
+    double value_ns = 0.0;
+    std::string source;
+};
+
 struct BiasOptions {
+    // Which receiver bias sets the level: only kFloor adds the night-time lift of stage 2;
+    // with the other choices vertical TEC is slant TEC times the mapping factor.
+    Calibration calibration = Calibration::kFloor;
+    // For kDcb: the station's published DCB; without one the bias is the minimum-spread one.
+    std::optional<ReceiverDcb> receiverDcb;
     // A receiver bias known beforehand (TECU, e.g. the total of an earlier run of the same
     // station and day): it is applied as the stage-1 bias instead of being searched for,
     // and stage 2 adds nothing, since such a total already holds it.

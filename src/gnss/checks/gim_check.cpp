@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/strfmt.h"
+
 namespace {
 
 // Sums of the differences of one group.
@@ -62,4 +64,21 @@ GimCheckResult CompareWithMaps(const std::vector<VtecSample>& samples, const Ion
     result.all = all.stats();
     for (std::size_t h = 0; h < byHour.size(); ++h) result.byHour[h] = byHour[h].stats();
     return result;
+}
+
+std::string GimVerdict(const DifferenceStats& all) {
+    if (all.count == 0) return "verdict: nothing compared";
+    const bool levelOk = std::fabs(all.mean_TECU) <= kAgreeingMean_TECU;
+    const bool scatterOk = all.rms_TECU <= kAgreeingRms_TECU;
+    if (levelOk && scatterOk) {
+        return strfmt("verdict: agrees with the map: mean %+.2f TECU, RMS %.2f TECU (limits %.1f and %.1f)",
+                      all.mean_TECU, all.rms_TECU, kAgreeingMean_TECU, kAgreeingRms_TECU);
+    }
+    if (!levelOk) {
+        return strfmt("verdict: level %s the map by %.2f TECU (limit %.1f), RMS %.2f TECU, std %.2f TECU",
+                      all.mean_TECU < 0.0 ? "below" : "above", std::fabs(all.mean_TECU), kAgreeingMean_TECU,
+                      all.rms_TECU, all.std_TECU);
+    }
+    return strfmt("verdict: level agrees (mean %+.2f TECU) but the scatter does not: RMS %.2f TECU (limit %.1f)",
+                  all.mean_TECU, all.rms_TECU, kAgreeingRms_TECU);
 }

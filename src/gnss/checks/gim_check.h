@@ -7,6 +7,7 @@
 // shell, and CODE's map latitudes are geocentric; both move a pierce point by a fraction
 // of a grid cell. Record epochs are GPS time, map epochs UT (18 s apart in 2020).
 #include <array>
+#include <string>
 #include <vector>
 
 #include "gnss/checks/ionex_reader.h"
@@ -28,6 +29,14 @@ struct GimCheckResult {
     DifferenceStats all;
     std::array<DifferenceStats, 24> byHour{};  // UT hour of the record's epoch
 };
+
+// The figures a calibrated day should meet against a map: its level and its scatter.
+constexpr double kAgreeingMean_TECU = 1.5;
+constexpr double kAgreeingRms_TECU = 2.0;
+
+// One line on the day's differences: whether they meet both limits, else which one fails
+// and by how much ("verdict: ...").
+std::string GimVerdict(const DifferenceStats& all);
 
 GimCheckResult CompareWithMaps(const std::vector<VtecSample>& samples, const IonexMaps& maps,
                                double minElevation_deg);

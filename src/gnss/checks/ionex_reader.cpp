@@ -8,6 +8,7 @@
 
 #include "decompress/plain_copy.h"
 #include "geodesy/time.h"
+#include "platform/fields.h"
 #include "platform/line_reader.h"
 #include "platform/message_limiter.h"
 #include "platform/regular_file.h"
@@ -124,6 +125,19 @@ private:
         return 0;
     }
 
+    // "   G  BJFS 21601M001   -14.396     0.048": system, station, monument number (may be
+    // blank), bias and RMS. Other systems' rows (GLONASS: per satellite-station link) are
+    // passed over.
+    void stationBias(std::string_view line) {
+        const std::vector<std::string_view> tokens = splitBlanks(columns(line, 1, 60));
+        double bias_ns = 0.0;
+        if (tokens.size() < 4 || tokens.size() > 5 || !parseNumber(tokens[tokens.size() - 2], bias_ns)) {
+            warn("station bias", "station bias record not readable, skipped");
+            return;
+        }
+        if (tokens[0] == "G") maps_.gpsStationDcb_ns[toUpper(tokens[1])] = bias_ns;
+    }
+
     int headerLine(std::string_view line) {
         const std::string_view label = labelOf(line);
         double a = 0.0, b = 0.0, c = 0.0;
@@ -162,6 +176,8 @@ private:
         } else if (label == "EXPONENT") {
             ok = readInt(line, 1, 6, n) && n > -100 && n < 100;
             if (ok) maps_.exponent = static_cast<int>(n);
+        } else if (label == "STATION / BIAS / RMS") {
+            stationBias(line);
         } else if (label == "END OF HEADER") {
             return endHeader();
         } else if (label == "START OF TEC MAP") {

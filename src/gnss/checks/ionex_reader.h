@@ -2,6 +2,7 @@
 // Global ionosphere maps from an IONEX 1.x file (plain, gzip or .Z): the header's grid
 // and the vertical TEC maps of the file, several a day (CODE: 25 hourly maps, JPL: 13
 // two-hourly ones). RMS and height maps are skipped. Used to check our vertical TEC.
+#include <map>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,10 @@ struct IonexMaps {
     IonexAxis latitudes;
     IonexAxis longitudes;
     std::vector<IonexMap> maps;  // TEC maps in epoch order, complete ones only
+    // GPS station DCBs of the header's differential code bias block ("STATION / BIAS /
+    // RMS"), ns, by upper-case station name: CODE gives C1W-C2W (or, as a comment line
+    // states per station, C1C-C2W), the receiver's P1-P2 bias.
+    std::map<std::string, double> gpsStationDcb_ns;
     int badLines = 0;            // value lines that could not be read (their values are missing)
 
     // Vertical TEC (TECU) at a point and time: bilinear in latitude and longitude on each

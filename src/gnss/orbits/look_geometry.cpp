@@ -4,13 +4,15 @@
 #include <cmath>
 
 #include "geodesy/geodetic.h"
+#include "gnss/constants.h"
 
 namespace {
 constexpr double kPi = 3.14159265358979323846;
 constexpr double kHalfPi = kPi / 2.0;
 constexpr double kEarthRadius_km = 6378.1363;
-constexpr double kShellRadius_km = 6728.1363;         // 350 km above it
+constexpr double kShellRadius_km = kEarthRadius_km + kThinShellHeight_km;
 constexpr double kEarthToShellRatio = 0.9479796507689655;  // kEarthRadius_km / kShellRadius_km
+constexpr double kMslmRatio = kMslmEarthRadius_km / (kMslmEarthRadius_km + kMslmShellHeight_km);
 
 // asin of a value that rounding may carry just past +-1.
 double clampedAsin(double v) { return std::asin(std::clamp(v, -1.0, 1.0)); }
@@ -42,10 +44,12 @@ int LookAngles(double stationX_m, double stationY_m, double stationZ_m, double s
 }
 
 void PiercePoint(double stationLatitude_deg, double stationLongitude_deg, double azimuth_rad, double elevation_rad,
-                 double& ippLatitude_deg, double& ippLongitude_deg) {
+                 double& ippLatitude_deg, double& ippLongitude_deg, IonoMapping mapping) {
     const double lat = stationLatitude_deg * kDegreesToRadians;
-    // Earth-centred angle between the station and the pierce point.
-    const double psi = kHalfPi - elevation_rad - std::asin(kEarthToShellRatio * std::cos(elevation_rad));
+    // Earth-centred angle between the station and the pierce point; the MSLM's pierce
+    // point is the geometric one on its shell (the zenith scale acts on the mapping only).
+    const double ratio = mapping == IonoMapping::kMslm ? kMslmRatio : kEarthToShellRatio;
+    const double psi = kHalfPi - elevation_rad - std::asin(ratio * std::cos(elevation_rad));
     const double ippLat =
         clampedAsin(std::sin(lat) * std::cos(psi) + std::cos(lat) * std::sin(psi) * std::cos(azimuth_rad));
     const double dLon = clampedAsin(std::sin(psi) * std::sin(azimuth_rad) / std::cos(ippLat));
@@ -54,7 +58,11 @@ void PiercePoint(double stationLatitude_deg, double stationLongitude_deg, double
     if (ippLongitude_deg < 0.0) ippLongitude_deg += 360.0;
 }
 
-double MappingFactor(double elevation_rad) {
+double MappingFactor(double elevation_rad, IonoMapping mapping) {
+    if (mapping == IonoMapping::kMslm) {
+        const double s = kMslmRatio * std::sin(kMslmZenithScale * (kHalfPi - elevation_rad));
+        return std::sqrt(1.0 - s * s);
+    }
     const double ratio = kEarthRadius_km * std::cos(elevation_rad) / kShellRadius_km;
     return std::sqrt(1.0 - ratio * ratio);
 }

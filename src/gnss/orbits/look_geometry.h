@@ -1,6 +1,11 @@
 #pragma once
 // How the station sees a satellite: look angles, the ionospheric pierce point on a thin
-// shell 350 km above a spherical Earth, and the slant-to-vertical mapping factor.
+// shell above a spherical Earth, and the slant-to-vertical mapping factor.
+
+// The single-layer model of the pierce points and of the mapping: the 350 km thin shell
+// (the default), or the modified single-layer mapping of CODE's global maps (shell at
+// 506.7 km above a 6371 km sphere, zenith angle scaled by 0.9782 in the mapping).
+enum class IonoMapping { kThinShell, kMslm };
 
 // WGS-84 latitude and longitude (rad) and height (m) of an Earth-fixed point.
 void GeodeticFromEcef(double x_m, double y_m, double z_m, double& latitude_rad, double& longitude_rad,
@@ -13,8 +18,8 @@ int LookAngles(double stationX_m, double stationY_m, double stationZ_m, double s
 
 // Pierce-point latitude and longitude (deg; longitude plus 360 when negative).
 void PiercePoint(double stationLatitude_deg, double stationLongitude_deg, double azimuth_rad, double elevation_rad,
-                 double& ippLatitude_deg, double& ippLongitude_deg);
+                 double& ippLatitude_deg, double& ippLongitude_deg, IonoMapping mapping = IonoMapping::kThinShell);
 
 // Factor that turns slant TEC into vertical TEC: the cosine of the zenith angle at the
-// pierce point.
-double MappingFactor(double elevation_rad);
+// pierce point (for the MSLM, of the scaled zenith angle).
+double MappingFactor(double elevation_rad, IonoMapping mapping = IonoMapping::kThinShell);

@@ -51,7 +51,7 @@ double ArcMean(std::vector<ArcPoint> points) {
     return 0.0;
 }
 
-int LevelSatellite(TecSeries& series, double phaseSign) {
+int LevelSatellite(TecSeries& series, double phaseSign, IonoMapping mapping) {
     std::vector<double> offsets;  // per arc
     std::vector<ArcPoint> arc;
     double previousMjd = 0.0;
@@ -80,7 +80,7 @@ int LevelSatellite(TecSeries& series, double phaseSign) {
         first = false;
         previousMjd = epochMjd;
         record.slantTec = offsets[arcIndex] + phaseSign * record.phaseTec;
-        record.verticalTec = record.slantTec * MappingFactor(record.elevation_deg * kDegreesToRadians);
+        record.verticalTec = record.slantTec * MappingFactor(record.elevation_deg * kDegreesToRadians, mapping);
     }
     return static_cast<int>(offsets.size());
 }

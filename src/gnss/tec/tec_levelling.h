@@ -5,6 +5,7 @@
 // code's absolute level.
 #include <vector>
 
+#include "gnss/orbits/look_geometry.h"
 #include "gnss/tec/tec_table.h"
 
 constexpr double kArcGap_s = 1200.0;  // a longer gap ends an arc
@@ -26,4 +27,4 @@ double ArcMean(std::vector<ArcPoint> points);
 // Sets slantTec = arc offset + phaseSign * phaseTec and verticalTec = slantTec *
 // MappingFactor(elevation) for every record. Returns the number of arcs, or kTooManyArcs
 // when the satellite has more than 29 breaks (slantTec and verticalTec are then 0).
-int LevelSatellite(TecSeries& series, double phaseSign);
+int LevelSatellite(TecSeries& series, double phaseSign, IonoMapping mapping = IonoMapping::kThinShell);

@@ -55,7 +55,7 @@ void AddTecGeometry(const DayJob& job, int satNo, TecRecord& record) {
     record.elevation_deg = elevation_rad * kRadiansToDegrees;
     record.azimuth_deg = azimuth_rad * kRadiansToDegrees;
     PiercePoint(station.latitude_deg, station.longitude_deg, azimuth_rad, elevation_rad, record.ippLatitude_deg,
-                record.ippLongitude_deg);
+                record.ippLongitude_deg, job.mapping);
 }
 
 void StoreSatelliteTec(DayJob& job, int satNo, TecSeries series) {
@@ -98,7 +98,7 @@ int RunTecPasses(DayJob& job, RunLog& log, const ProgressText& progress, const s
     job.phaseSign = 1.0;
     for (auto& [satNo, series] : job.tec) {
         show(progress, 2, satNo);
-        if (LevelSatellite(series, job.phaseSign) == kTooManyArcs) {
+        if (LevelSatellite(series, job.phaseSign, job.mapping) == kTooManyArcs) {
             log.append("\n  ->Caution... there are more than 29 breaks for the PRN: " + strfmt("%d", satNo));
         }
     }
