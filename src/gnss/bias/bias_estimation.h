@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "gnss/constants.h"
 #include "gnss/day_job.h"
 #include "platform/run_log.h"
 
@@ -19,8 +20,6 @@ enum BiasResult {
     kBiasBinOverflow = -4,  // a 2-sigma bin overflowed
     kBiasFewValues = -9,    // too few values for a 2-sigma curve (or for the receiver bias)
 };
-
-constexpr double kTecuPerNsP1P2 = 2.852;
 
 struct BiasOptions {
     // A receiver bias known beforehand (TECU, e.g. the total of an earlier run of the same

@@ -4,12 +4,12 @@
 #include <cmath>
 
 #include "geodesy/geodetic.h"
+#include "gnss/constants.h"
 
 namespace {
-constexpr double kPi = 3.14159265358979323846;
-constexpr double kHalfPi = kPi / 2.0;
 constexpr double kEarthRadius_km = 6378.1363;
-constexpr double kShellRadius_km = 6728.1363;         // 350 km above it
+constexpr double kShellRadius_km = kEarthRadius_km + kShellHeight_km;
+static_assert(kShellRadius_km == 6728.1363);
 constexpr double kEarthToShellRatio = 0.9479796507689655;  // kEarthRadius_km / kShellRadius_km
 
 // asin of a value that rounding may carry just past +-1.
