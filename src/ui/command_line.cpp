@@ -52,6 +52,10 @@ CommandLineStatus parseCommandLine(int argc, const char* const* argv, CommandLin
                    "folder holding LISN S4 files in per-site sub-folders; repeat for several, searched in order "
                    "before the data folder (replaces the settings file's list for this run)")
         ->check(CLI::ExistingDirectory);
+    app.add_option("--jobs", out.jobs,
+                   "days of a batch to run side by side (default: the settings file, else one per core); the "
+                   "products, log and exit status are those of --jobs 1")
+        ->check(CLI::Range(1, kMostDayThreads));
     app.add_option("--settings", out.settingsFile, "settings file to use instead of Velarix.ini");
     app.add_flag("--save-settings", out.saveSettings, "store the choices of this command line in the settings file");
     try {
@@ -99,6 +103,7 @@ void applyCommandLine(const CommandLine& line, RunOptions& options) {
     }
     if (line.skipExisting) options.imageWord |= kSkipExistingCmn;
     if (!line.s4ArchiveRoots.empty()) options.s4ArchiveRoots = line.s4ArchiveRoots;
+    if (line.jobs > 0) options.jobs = line.jobs;
 }
 
 namespace {

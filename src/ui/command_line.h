@@ -24,6 +24,7 @@ struct CommandLine {
     std::string targetDir;  // absolute and normalised, "" when --target is absent
     bool skipExisting = false;
     std::vector<std::string> s4ArchiveRoots;  // absolute and normalised, in the order given
+    int jobs = 0;                             // --jobs, 0 when absent
     std::string settingsFile;                 // "" when --settings is absent
     bool saveSettings = false;
 };

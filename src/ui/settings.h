@@ -2,7 +2,8 @@
 // "Velarix.ini": the option choices that persist between runs. The "Skip existing CMN
 // files" switch is never stored, so it is off after every start. The S4 archive roots are
 // kept in section "S4 Options", key "Archive Roots", as one value of paths separated by
-// ';' (a path holding ';' cannot be stored).
+// ';' (a path holding ';' cannot be stored). The number of days a batch runs side by side
+// is key "Jobs" of section "Process Options" (absent, 0 or not a number: one per core).
 #include <string>
 #include <vector>
 
