@@ -5,41 +5,51 @@
 #include "platform/dir_search.h"
 #include "platform/strfmt.h"
 
-Pipelines defaultPipelines() { return {processRinex, processNovatel, processScinda, processIsm, runCommandFile}; }
+Pipelines defaultPipelines() {
+    return {processRinex, processNovatel, processScinda, processIsm, runCommandFile, processRinexDay};
+}
+
+DayEnvironment sessionDayEnvironment(const Session& session, MainWindow* window) {
+    return DayEnvironment{&session.stations, session.options, session.programDir, session.download, window};
+}
 
 namespace {
 
-// A day that gave no products: counted, so that the run ends with its own exit status,
-// and named with its reason in the error log.
-void recordFailedDay(Session& session, const std::string& path, RinexDayResult result) {
-    ++session.failedJobs;
-    session.log.appendError(strfmt("%s .. day not processed (err = %d): %s\r\n", path.c_str(), static_cast<int>(result),
-                                   rinexDayResultText(result)));
+// A day that gave no products: named with its reason in the error log.
+void recordFailedDay(RunLog& log, const std::string& path, RinexDayResult result) {
+    log.appendError(strfmt("%s .. day not processed (err = %d): %s\r\n", path.c_str(), static_cast<int>(result),
+                           rinexDayResultText(result)));
 }
 
 }  // namespace
 
-// The day of `session.currentInputPath`: its files are those of its station and day in
-// its folder (its sessions), expanded beside the products.
-void processRinex(Session& session, int /*pipelineOption*/, int /*compression*/) {
-    const std::string path = session.currentInputPath;
+bool processRinexDay(const std::string& path, const DayEnvironment& environment, DayJob& job, RunLog& log) {
     FileSearch search;
     if (search.checkPath(path) != 0) {
-        session.log.say("\r\nError! No file(s) found.. exited. Choose file again!.");
-        recordFailedDay(session, path, kRinexDayNoInput);
-        return;
+        log.say("\r\nError! No file(s) found.. exited. Choose file again!.");
+        recordFailedDay(log, path, kRinexDayNoInput);
+        return false;
     }
     DayRequest request;
     request.inputPath = path;
     request.observationFiles = search.countOneDayFiles() > 1 ? search.oneDayFiles() : std::vector<std::string>{path};
     request.dataDirectory = directoryOf(path);
-    request.targetDirectory = session.productFolder(request.dataDirectory);
+    request.targetDirectory = productFolderFor(environment.options, request.dataDirectory);
     request.workDirectory = request.targetDirectory;
 
-    const DayEnvironment environment{&session.stations, session.options, session.programDir, session.download,
-                                     &session.window};
-    const RinexDayResult result = RunRinexDay(request, environment, session.job, session.log);
-    if (result != kRinexDayDone) recordFailedDay(session, path, result);
+    const RinexDayResult result = RunRinexDay(request, environment, job, log);
+    if (result != kRinexDayDone) recordFailedDay(log, path, result);
+    return result == kRinexDayDone;
+}
+
+// The day of `session.currentInputPath`: its files are those of its station and day in
+// its folder (its sessions), expanded beside the products. A day that gave no products
+// is counted, so that the run ends with its own exit status.
+void processRinex(Session& session, int /*pipelineOption*/, int /*compression*/) {
+    if (!processRinexDay(session.currentInputPath, sessionDayEnvironment(session, &session.window), session.job,
+                         session.log)) {
+        ++session.failedJobs;
+    }
 }
 
 namespace {
@@ -61,8 +71,11 @@ int runCommandFile(Session& session) {
         session.window.setStatus(StatusLine::Title, "TASK in-COMPLETE.. Aborting now!!");
         return -1;
     }
-    const DayEnvironment environment{&session.stations, session.options, session.programDir, {}, &session.window};
-    const RinexDayResult result = RunCommandFile(file, environment, session.job, session.log);
-    if (result != kRinexDayDone) recordFailedDay(session, path, result);
+    const RinexDayResult result =
+        RunCommandFile(file, sessionDayEnvironment(session, &session.window), session.job, session.log);
+    if (result != kRinexDayDone) {
+        recordFailedDay(session.log, path, result);
+        ++session.failedJobs;
+    }
     return 0;
 }

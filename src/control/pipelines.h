@@ -1,10 +1,22 @@
 #pragma once
 // The processing pipelines that the run driver dispatches to.
+#include <string>
+
+#include "control/rinex_job.h"
 #include "control/session.h"
 
 // One RINEX day from `session.currentInputPath` to its products. `compression`: 0 plain,
 // 1 ".Z" (or gzip), 2 Compact RINEX, 3 Compact RINEX compressed.
 void processRinex(Session& session, int pipelineOption, int compression);
+
+// The same day with explicit inputs, as a worker of a parallel batch runs it: its files
+// are those of its station and day in the folder of `path`. False when the day gave no
+// products (the reason is in `log.errors`).
+[[nodiscard]] bool processRinexDay(const std::string& path, const DayEnvironment& environment, DayJob& job,
+                                   RunLog& log);
+
+// What the days of the session share; `window` receives the status lines (nullptr: none).
+DayEnvironment sessionDayEnvironment(const Session& session, MainWindow* window);
 
 // Receiver formats that this program does not read: each reports that and returns.
 void processNovatel(Session& session, int pipelineOption, int compressedZ);

@@ -9,6 +9,8 @@
 
 #include "control/banner.h"
 #include "control/classify.h"
+#include "control/day_batch.h"
+#include "control/pipelines.h"
 #include "geodesy/time.h"
 #include "platform/dir_search.h"
 #include "platform/paths.h"
@@ -71,7 +73,10 @@ private:
     bool prepareBatch(BatchKind kind, const std::string& typeText, bool firstTime, int& fileCount);
     bool waitForStart(BatchKind kind, const std::string& typeText, int& fileCount);
     void runBatchLoop(BatchKind kind, int flags, int fileCount);
-    bool skipExisting(const std::string& path);
+    void runDaysSideBySide(const std::vector<std::string>& files, const std::string& dataDir, int threads,
+                           const char* progressFormat);
+    void showProgress(const char* progressFormat, int done, int count);
+    bool skipExisting(const std::string& path, RunLog& log) const;
     void runPipeline(BatchKind kind, int flags);
     Next complete();
     Next interruptedEnd();
@@ -146,7 +151,6 @@ void RunDriver::run() {
     log_.messages = startupBanner();
     clearStatusLines();
     log_.refresh();
-    if (s_.programDir.empty()) s_.programDir = programDirectory();
 
     std::optional<std::string> next;
     bool firstIdleWithBox = true;
@@ -431,10 +435,10 @@ void RunDriver::runPipeline(BatchKind kind, int flags) {
 }
 
 // With "Skip existing CMN files": true when the day's ".Cmn" product already exists.
-bool RunDriver::skipExisting(const std::string& path) {
-    if (!s_.options.skipExistingCmn()) return false;
+// The ".Cmn" product of the day named by `path`; "" when the name gives no day.
+std::string dayCmnPath(const std::string& path, const RunOptions& options) {
     const InputFileInfo info = classify(path);
-    if (info.year < 0 || info.dayOfYear < 0 || info.stationCode.empty()) return false;
+    if (info.year < 0 || info.dayOfYear < 0 || info.stationCode.empty()) return {};
     ProductNameFields fields;
     fields.stationCode = info.stationCode;
     fields.year = info.year;
@@ -442,10 +446,15 @@ bool RunDriver::skipExisting(const std::string& path) {
     MonthDayFromDayOfYear(info.year, info.dayOfYear, fields.month, fields.dayOfMonth);
     fields.inputPath = path;
     fields.dataFolder = info.directory;
-    fields.targetDir = s_.options.separateTarget ? s_.options.targetDir : std::string();
-    const std::string cmn = NameProducts(fields).cmn;
-    if (!fileExists(cmn)) return false;
-    log_.say("\r\nFound CMN... " + fileNameOf(cmn));
+    fields.targetDir = options.separateTarget ? options.targetDir : std::string();
+    return NameProducts(fields).cmn;
+}
+
+bool RunDriver::skipExisting(const std::string& path, RunLog& log) const {
+    if (!s_.options.skipExistingCmn()) return false;
+    const std::string cmn = dayCmnPath(path, s_.options);
+    if (cmn.empty() || !fileExists(cmn)) return false;
+    log.say("\r\nFound CMN... " + fileNameOf(cmn));
     return true;
 }
 
@@ -461,21 +470,72 @@ void RunDriver::runBatchLoop(BatchKind kind, int flags, int fileCount) {
     const char* progressFormat = kind == BatchKind::Rinex ? "---->> Rinex files completed %d of %d"
                                  : kind == BatchKind::Ism ? "---->> ISM files completed %d of %d"
                                                           : "---->> Scinda files/days completed %d of %d";
+    const int threads = std::min(s_.options.dayThreads(), count);
+    if (kind == BatchKind::Rinex && threads > 1 && s_.pipelines.rinexDay) {
+        runDaysSideBySide(files, dataDir, threads, progressFormat);
+        return;
+    }
     for (int i = 0; i < count && !closing(); ++i) {
         if (rinexOrIsm && i % 10 == 0 && count > 16 && i < count - 5) flushLogs(dataDir);
-        if (rinexOrIsm && skipExisting(files[static_cast<size_t>(i)])) {
+        if (rinexOrIsm && skipExisting(files[static_cast<size_t>(i)], log_)) {
             batchDone_ = i + 1;
             continue;
         }
         s_.currentInputPath = files[static_cast<size_t>(i)];
         runPipeline(kind, flags);
         batchDone_ = i + 1;
-
-        window_.setStatus(StatusLine::Progress, strfmt(progressFormat, i + 1, count));
-        const auto elapsed_us = static_cast<std::int64_t>(s_.timer.update());
-        const std::string remaining = s_.remaining.next(elapsed_us, count - i);
-        window_.setStatus(StatusLine::Timing, "Time elapsed: " + elapsedText(elapsed_us) + ", Remaining: " + remaining);
+        showProgress(progressFormat, i + 1, count);
     }
+}
+
+// `done` of `count` files finished: the progress and timing lines.
+void RunDriver::showProgress(const char* progressFormat, int done, int count) {
+    window_.setStatus(StatusLine::Progress, strfmt(progressFormat, done, count));
+    const auto elapsed_us = static_cast<std::int64_t>(s_.timer.update());
+    const std::string remaining = s_.remaining.next(elapsed_us, count - done + 1);
+    window_.setStatus(StatusLine::Timing, "Time elapsed: " + elapsedText(elapsed_us) + ", Remaining: " + remaining);
+}
+
+// The RINEX days of the batch on `threads` workers, each with its own job and log. The
+// days come back here in input order, where their logs join the run's log and the log
+// checkpoints fall as in the serial loop, so that log, products and exit status are the
+// same; progress counts the days finished. The workers leave the window to this thread.
+void RunDriver::runDaysSideBySide(const std::vector<std::string>& files, const std::string& dataDir, int threads,
+                                  const char* progressFormat) {
+    const int count = static_cast<int>(files.size());
+    DayBatchPlan plan;
+    plan.count = files.size();
+    plan.threads = threads;
+    plan.lookahead = static_cast<std::size_t>(std::max(16, 4 * threads));
+    plan.stop = [this] { return closing(); };
+    // Two files of one station-day (its sessions) write the same products: one after the
+    // other, so that the later one finds what the earlier one left, as in the serial loop.
+    for (const std::string& path : files) plan.keys.push_back(dayCmnPath(path, s_.options));
+
+    const DayEnvironment environment = sessionDayEnvironment(s_, nullptr);
+    std::vector<char> skipped(files.size(), 0);  // each written by the one worker of its day
+    const RunBatchDay runDay = [&](std::size_t i, DayJob& job, RunLog& log) {
+        if (skipExisting(files[i], log)) {
+            skipped[i] = 1;
+            return true;
+        }
+        return s_.pipelines.rinexDay(files[i], environment, job, log);
+    };
+    const TakeBatchDay takeDay = [&](std::size_t index, DayOutcome& day) {
+        const int i = static_cast<int>(index);
+        if (i % 10 == 0 && count > 16 && i < count - 5) flushLogs(dataDir);
+        if (!skipped[index]) s_.currentInputPath = files[index];
+        // Only a day that began has its own context; the run's log goes beside the last.
+        if (day.context.inputPath == files[index]) s_.job.context = day.context;
+        log_.say(day.log.messages);
+        log_.appendError(day.log.errors);
+        if (day.failed) ++s_.failedJobs;
+        batchDone_ = i + 1;
+    };
+    const BatchDaysFinished finished = [&](std::size_t done) {
+        showProgress(progressFormat, static_cast<int>(done), count);
+    };
+    batchDone_ = static_cast<int>(RunDaysInOrder(plan, runDay, takeDay, finished));
 }
 
 Next RunDriver::complete() {

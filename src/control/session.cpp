@@ -17,7 +17,7 @@ void Session::pause(int ms) const {
 
 void Session::poll(int ms) const { sleep(window.watched() ? ms : 1); }
 
-std::string Session::productFolder(const std::string& dataDirectory) const {
+std::string productFolderFor(const RunOptions& options, const std::string& dataDirectory) {
     if (options.separateTarget && !options.targetDir.empty()) {
         std::string folder = options.targetDir;
         if (folder.back() != '/') folder += '/';

@@ -28,6 +28,9 @@ struct Pipelines {
     PipelineEntry scinda;
     PipelineEntry ism;
     std::function<int(Session&)> commandFile;
+    // One RINEX day with explicit inputs, for the batches that run days side by side:
+    // false when the day gave no products.
+    std::function<bool(const std::string& path, const DayEnvironment&, DayJob&, RunLog&)> rinexDay;
 };
 Pipelines defaultPipelines();
 
@@ -42,6 +45,10 @@ enum ExitStatus : int {
 };
 constexpr int exitStatusForSignal(int signal) { return 128 + signal; }
 
+// Folder for the product files of data in `dataDirectory`: the target directory (with a
+// final '/') when chosen, else `dataDirectory`.
+std::string productFolderFor(const RunOptions& options, const std::string& dataDirectory);
+
 struct Session {
     explicit Session(MainWindow& mainWindow) : window(mainWindow), log(&mainWindow) {}
 
@@ -51,7 +58,7 @@ struct Session {
     // Reads the option panel's current choices; the driver calls it before each search.
     std::function<RunOptions()> readPanelOptions;
     StationCatalogue stations;
-    std::string programDir;
+    std::string programDir;  // the program's folder, as the program found it (ending in '/')
     int runMode = kInteractive;
     std::vector<std::string> arguments;  // the command line's paths (and "auto"), as given
     std::string currentInputPath;
@@ -78,7 +85,4 @@ struct Session {
     // A wait between two looks at the window's flags: at most 1 ms when nobody watches,
     // since the window then answers at once.
     void poll(int ms) const;
-    // Folder for the product files of data in `dataDirectory`: the target directory (with
-    // a final '/') when chosen, else `dataDirectory`.
-    std::string productFolder(const std::string& dataDirectory) const;
 };

@@ -484,18 +484,18 @@ void CrxDecoder::writeSkipRecord() {
 }
 
 bool CrxDecoder::recover() {
+    // The note of the skip follows the error's text, which the caller logs.
     status_ = 2;
-    std::fprintf(stderr, "line %ld : skip until an initialized epoch is found.", lineNumber_);
+    const std::string skipping = strfmt("line %ld : skip until an initialized epoch is found.", lineNumber_);
     while (nextLine()) {
         if (!lineDefective() && isEpochLine(line_, layout_->initialized)) {
-            std::fprintf(stderr, ".....next epoch found at line %ld.\n", lineNumber_);
+            message_ += skipping + strfmt(".....next epoch found at line %ld.\r\n", lineNumber_);
             writeSkipRecord();
             return true;
         }
     }
-    std::fprintf(stderr, ".....next epoch not found before EOF.\n");
     writeSkipRecord();
-    message_ = strfmt(".....next epoch not found before EOF.\r\n%s\r\n", "Some epochs are skipped by CRX2RNX");
+    message_ = skipping + strfmt(".....next epoch not found before EOF.\r\n%s\r\n", "Some epochs are skipped by CRX2RNX");
     return false;
 }
 

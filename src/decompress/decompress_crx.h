@@ -5,18 +5,21 @@
 
 // Expands `inputPath` into `outputPath`. Results:
 //   0  converted; `crxMessage` unchanged
-//   2  converted, but epochs were skipped after an error (the last error text)
-//   21 an error was met and no initialized epoch followed before the end of the file;
-//      the output ends with an event-flag-4 comment record
+//   2  converted, but epochs were skipped after an error (the last error text, then
+//      "line N : skip until an initialized epoch is found......next epoch found at line
+//      M.\r\n")
+//   21 an error was met and no initialized epoch followed before the end of the file
+//      ("line N : skip until an initialized epoch is found......next epoch not found
+//      before EOF.\r\nSome epochs are skipped by CRX2RNX\r\n"); the output ends with an
+//      event-flag-4 comment record
 //   4  the input cannot be opened ("ERROR : can't open %s\r\n", or "ERROR : %s is not a
 //      regular file\r\n" for a directory, FIFO or device), nothing written; also
 //      when the output cannot be created or written (the same text with its path,
 //      "can't write" for a failed write)
 //   1  header error, or an observation value outside the RINEX range
 //   17 a clock offset outside the range of the RINEX epoch line
-// Skipped epochs are replaced by an event-flag-4 record whose comment says so; the lines
-// "line N : skip until an initialized epoch is found." and ".....next epoch (not) found
-// ..." go to standard error. Limits: 100 satellites per epoch, 100 observation types per
+// Skipped epochs are replaced by an event-flag-4 record whose comment says so. Nothing is
+// written to standard output or error. Limits: 100 satellites per epoch, 100 observation types per
 // system, difference order 5, lines shorter than 2048 characters.
 //
 // Output layout: header lines without trailing blanks; RINEX 2 epoch lines as "%-68.68s"

@@ -6,7 +6,6 @@ namespace {
 constexpr double kEccentricitySquared = 0.00669437999014132;
 constexpr double kOneMinusEccentricitySquared = 0.9933056200098587;
 constexpr double kSemiMinorAxis_m = 6356752.31424518;
-constexpr double kHalfPi = 1.5707963267948966;
 constexpr double kHeightTolerance_m = 1e-4;
 // The iteration converges in a handful of steps; the cap only stops non-finite input.
 constexpr int kMaxIterations = 50;

@@ -1,7 +1,8 @@
 #pragma once
 // WGS-84 geodetic <-> Earth-centred Earth-fixed conversions for station positions.
 
-constexpr double kDegreesToRadians = 0.017453292519943295;
+#include "gnss/constants.h"
+
 constexpr double kWgs84SemiMajorAxis_m = 6378137.0;
 constexpr double kWgs84Flattening = 1.0 / 298.257223563;
 

@@ -1,8 +1,10 @@
 #include "gnss/day_reading.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <system_error>
 
 #include "geodesy/time.h"
 #include "gnss/bias/dcb_table.h"
@@ -10,6 +12,7 @@
 #include "gnss/orbits/station_position.h"
 #include "platform/line_reader.h"
 #include "platform/strfmt.h"
+#include "platform/text.h"
 #include "rinex/nav_reader.h"
 #include "rinex/obs_reader.h"
 #include "rinex/satellite_id.h"
@@ -74,7 +77,9 @@ bool firstLineVersion(const std::string& path, double& version, RunLog& log) {
     }
     version = 0.0;
     if (line.size() >= 60 && line.substr(60, 20).starts_with("RINEX VERSION / TYPE")) {
-        version = std::atof(std::string(line.substr(0, 20)).c_str());
+        // The leading number of the field, as atof reads it but whatever the locale.
+        const std::string_view field = trim(line.substr(0, 20));
+        if (std::from_chars(field.data(), field.data() + field.size(), version).ec != std::errc()) version = 0.0;
     }
     return true;
 }

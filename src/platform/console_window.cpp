@@ -61,6 +61,7 @@ void ConsoleWindow::messageBox(const std::string& title, const std::string& text
 
 void ConsoleWindow::beep() {
     if (!statusIsTerminal_) return;
+    std::lock_guard<std::mutex> lock(mutex_);
     std::fputc('\a', status_);
     std::fflush(status_);
 }

@@ -1,6 +1,8 @@
 #pragma once
 // The program's one logging facility: the message log, the error log, the message pane
-// and the two log files. Only the execute thread writes to it.
+// and the two log files. A RunLog belongs to one thread at a time: the run's log to the
+// execute thread, and each day of a batch run side by side has one of its own (without a
+// pane) that joins the run's log in input order.
 #include <string>
 #include <string_view>
 

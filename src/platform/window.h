@@ -2,6 +2,9 @@
 // The main window as the run driver sees it: status lines, the message pane, message
 // boxes, the beep, the close request, and the integers that the window thread sets and
 // the execute thread polls. Front ends (the console, a desktop window) implement it.
+// Every member may be called from any thread, and from several at once (the execute
+// thread and, in a batch that runs days side by side, its workers): an implementation
+// serialises its own calls.
 #include <atomic>
 #include <cstdint>
 #include <mutex>

@@ -1,8 +1,9 @@
 #include "rinex/fixed_fields.h"
 
+#include <charconv>
 #include <cmath>
-#include <cstdlib>
 #include <string>
+#include <system_error>
 
 FieldStatus fixed_fields_detail::parseDoubleSlow(std::string_view field, double& value) {
     value = 0.0;
@@ -10,11 +11,19 @@ FieldStatus fixed_fields_detail::parseDoubleSlow(std::string_view field, double&
     for (char& c : text) {
         if (c == 'D' || c == 'd') c = 'E';  // Fortran exponent
     }
-    const char* begin = text.c_str();
-    char* end = nullptr;
-    const double parsed = std::strtod(begin, &end);
-    if (end == begin || !isBlank(std::string_view(end)) || !std::isfinite(parsed)) return FieldStatus::kInvalid;
-    // strtod also reads "nan", "inf" and hexadecimal forms; RINEX numbers are decimal.
+    // from_chars reads the same decimal forms as strtod, whatever the process's locale,
+    // but neither blanks nor a plus sign before them.
+    const char* begin = text.data();
+    const char* const last = text.data() + text.size();
+    while (begin != last && isBlankChar(*begin)) ++begin;
+    if (last - begin >= 2 && *begin == '+' && begin[1] != '-' && begin[1] != '+') ++begin;
+    double parsed = 0.0;
+    const auto [end, error] = std::from_chars(begin, last, parsed);
+    if (error != std::errc() || end == begin || !isBlank(std::string_view(end, static_cast<std::size_t>(last - end))) ||
+        !std::isfinite(parsed)) {
+        return FieldStatus::kInvalid;
+    }
+    // from_chars also reads "nan" and "inf"; RINEX numbers are decimal.
     for (const char* p = begin; p != end; ++p) {
         if (!(isBlankChar(*p) || (*p >= '0' && *p <= '9') || *p == '.' || *p == '-' || *p == '+' || *p == 'E' ||
               *p == 'e')) {

@@ -64,6 +64,10 @@ CommandLineStatus parseCommandLine(int argc, const char* const* argv, CommandLin
                    "single-layer mapping of pierce points and vertical TEC: thin-shell (350 km, the default) or "
                    "mslm (the modified single-layer mapping of CODE's maps: 506.7 km, zenith angle x 0.9782)")
         ->check(CLI::IsMember({"thin-shell", "mslm"}));
+    app.add_option("--jobs", out.jobs,
+                   "days of a batch to run side by side (default: the settings file, else one per core); the "
+                   "products, log and exit status are those of --jobs 1")
+        ->check(CLI::Range(1, kMostDayThreads));
     app.add_option("--settings", out.settingsFile, "settings file to use instead of Velarix.ini");
     app.add_flag("--save-settings", out.saveSettings, "store the choices of this command line in the settings file");
     try {
@@ -116,6 +120,7 @@ void applyCommandLine(const CommandLine& line, RunOptions& options) {
     // The words were checked by the parser.
     if (!line.calibration.empty()) (void)parseCalibration(line.calibration, options.calibration);
     if (!line.mapping.empty()) (void)parseMapping(line.mapping, options.mapping);
+    if (line.jobs > 0) options.jobs = line.jobs;
 }
 
 namespace {

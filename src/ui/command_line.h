@@ -26,6 +26,7 @@ struct CommandLine {
     std::vector<std::string> s4ArchiveRoots;  // absolute and normalised, in the order given
     std::string calibration;                  // --calibration word, "" when absent
     std::string mapping;                      // --mapping word, "" when absent
+    int jobs = 0;                             // --jobs, 0 when absent
     std::string settingsFile;                 // "" when --settings is absent
     bool saveSettings = false;
     bool noDownload = false;  // --no-download: missing navigation and DCB files are not fetched

@@ -32,6 +32,9 @@ enum ImageBits : int {
     kSkipExistingCmn = 0x20,
 };
 
+// More days side by side than this is a typing error, not a machine.
+constexpr int kMostDayThreads = 1024;
+
 struct RunOptions {
     int scopeWord = kThisDayOnly;                   // one scope bit, plus kAllStations
     int fileWord = kCmnFile | kStdFile | kBiasFile;  // products to write
@@ -42,10 +45,14 @@ struct RunOptions {
     std::vector<std::string> s4ArchiveRoots;        // folders searched for LISN S4 files, in order
     Calibration calibration = Calibration::kFloor;  // how the receiver bias sets the level
     IonoMapping mapping = IonoMapping::kThinShell;  // pierce points and slant-to-vertical
+    int jobs = 0;                                   // days of a batch run side by side; 0: one per core
 
     int processScope() const { return scopeWord & 0x0F; }
     bool allStations() const { return (scopeWord & kAllStations) != 0; }
     bool skipExistingCmn() const { return (imageWord & kSkipExistingCmn) != 0; }
+    // The number of days a batch runs side by side: `jobs`, else the number of cores the
+    // process may use.
+    int dayThreads() const;
     // Selects one scope in place of the other three, as the option panel does.
     void selectScope(int scopeBit) { scopeWord = (scopeWord & ~0x0F) | (scopeBit & 0x0F); }
 };

@@ -1,6 +1,7 @@
 #include "ui/settings.h"
 
 #include <algorithm>
+#include <charconv>
 #include <filesystem>
 #include <system_error>
 
@@ -18,6 +19,7 @@ const char* const kArchiveRoots = "Archive Roots";
 const char* const kCalibrationSection = "Calibration Options";
 const char* const kCalibrationKey = "Calibration";
 const char* const kMappingKey = "Mapping";
+const char* const kJobs = "Jobs";
 
 struct KeyBit {
     const char* key;
@@ -40,6 +42,16 @@ const KeyBit kImageKeys[] = {{"TEC 24hour Image", kTec24HourImage},
                              {"High Resolution", kHighResolution}};
 
 const char* truth(bool value) { return value ? "true" : "false"; }
+
+// "Jobs": a whole number of days run side by side; anything else (and 0) means one per
+// core.
+int jobsValue(const std::string& text) {
+    const std::string_view value = trim(text);
+    int jobs = 0;
+    const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), jobs);
+    if (error != std::errc() || end != value.data() + value.size() || jobs < 0 || jobs > kMostDayThreads) return 0;
+    return jobs;
+}
 
 }  // namespace
 
@@ -77,6 +89,11 @@ bool saveSettings(const std::string& path, const RunOptions& options, std::strin
     if (failed(loadForSaving(path, ini), reason)) return false;
     for (const KeyBit& k : kScopeKeys) ini.set(kProcess, k.key, truth(options.scopeWord & k.bit));
     ini.set(kProcess, "Is All Stations", truth(options.allStations()));
+    if (options.jobs > 0) {
+        ini.set(kProcess, kJobs, std::to_string(options.jobs));
+    } else {
+        ini.remove(kProcess, kJobs);
+    }
     if (options.separateTarget) {
         ini.set(kFiles, "Target Directory", "true");
         ini.set(kFiles, "Target Path", options.targetDir);
@@ -115,6 +132,7 @@ int loadSettings(const std::string& path, RunOptions& options, std::string* prob
         }
         changed = 2;
     }
+    if (const auto jobs = ini.get(kProcess, kJobs)) options.jobs = jobsValue(*jobs);
     if (isTrue(kFiles, "Target Directory")) {
         options.separateTarget = true;
         const std::string target = ini.get(kFiles, "Target Path").value_or("");

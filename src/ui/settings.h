@@ -5,6 +5,8 @@
 // ';' (a path holding ';' cannot be stored). The calibration and the mapping are kept in
 // section "Calibration Options", keys "Calibration" (floor, spread, dcb, model) and
 // "Mapping" (thin-shell, mslm).
+// ';' (a path holding ';' cannot be stored). The number of days a batch runs side by side
+// is key "Jobs" of section "Process Options" (absent, 0 or not a number: one per core).
 #include <string>
 #include <vector>
 

@@ -21,6 +21,7 @@ struct Harness : MainWindow {
         session.programDir = programDir.path();
         session.arguments = std::move(args);
         if (scope != 0) session.options.selectScope(scope);
+        session.options.jobs = 1;  // the serial loop; days side by side have their own tests
         session.sleepMs = [this](int ms) {
             sleeps.push_back(ms);
             if (onSleep) onSleep();

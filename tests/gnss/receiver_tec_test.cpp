@@ -108,7 +108,7 @@ TEST(RawAnalyseReceiver, TheExampleDayGivesTheRinexPathsRecordsScaledByTheFixedF
     // The same satellites and epochs (the RINEX path has GLONASS too), the same geometry
     // and the same code pair with the P1-C1 correction; TEC differs by 2.852 over the
     // factor of the carriers' frequencies only.
-    const double scale = kReceiverTecPerNs / TecPerNanosecond(CarrierFrequency_Hz(kGps, 1), CarrierFrequency_Hz(kGps, 2));
+    const double scale = kTecuPerNsP1P2 / TecPerNanosecond(CarrierFrequency_Hz(kGps, 1), CarrierFrequency_Hz(kGps, 2));
     std::size_t compared = 0;
     for (const auto& [satNo, series] : rinex.tec) {
         if (!isGpsPrn(satNo)) continue;

@@ -61,7 +61,7 @@ struct SyntheticSky {
     // a receiver clock term of 3 km and the satellite's clock.
     double pseudorange(size_t i, const EcefPosition& at) const {
         const EcefPosition& sat = satellites[i];
-        const double angle = kPositionEarthRotation_radps * distance(sat, at) / kSpeedOfLight_mps;
+        const double angle = kEarthRotationInTravel_radps * distance(sat, at) / kSpeedOfLight_mps;
         const double c = std::cos(angle), s = std::sin(angle);
         return distance({sat.x_m * c + sat.y_m * s, sat.y_m * c - sat.x_m * s, sat.z_m}, at) + 3000.0 -
                kSpeedOfLight_mps * 2e-5 * double(i);

@@ -27,6 +27,9 @@ TEST(FixedFields, NumbersIntegersAndColumns) {
     EXPECT_EQ(value, 0.0);
     EXPECT_EQ(parseDoubleField("-.5D+03", value), FieldStatus::kNumber);  // a Fortran exponent
     EXPECT_EQ(value, -500.0);
+    EXPECT_EQ(parseDoubleField("  +1.25E+02 ", value), FieldStatus::kNumber);  // a plus sign before an exponent form
+    EXPECT_EQ(value, 125.0);
+    EXPECT_EQ(parseDoubleField("+-1.5E2", value), FieldStatus::kInvalid);
     // strtod reads these too, but RINEX numbers are decimal.
     for (const char* text : {"12.3x", "nan", "inf", "0x1p3", "-", ".", "1 2", "1e999", "1.2.3"}) {
         EXPECT_EQ(parseDoubleField(text, value), FieldStatus::kInvalid) << text;

@@ -117,3 +117,20 @@ TEST(CommandLine, ChoicesGivenOverrideTheSettingsAndOnlyThose) {
     applyCommandLine(line, options);
     EXPECT_TRUE(options.allStations() && options.skipExistingCmn() && options.separateTarget);
 }
+
+TEST(CommandLine, JobsAreAWholeNumberOfThreadsAndOverrideTheSettings) {
+    EXPECT_EQ(parse({"--jobs", "3", "x.20o"}).line.jobs, 3);
+    EXPECT_EQ(parse({"x.20o"}).line.jobs, 0);
+    for (const char* bad : {"0", "-2", "two", "1.5", "5000"}) {
+        EXPECT_EQ(parse({"--jobs", bad, "x.20o"}).status, CommandLineStatus::kUsageError) << bad;
+    }
+    RunOptions options;
+    options.jobs = 4;  // from the settings file
+    applyCommandLine(parse({"x.20o"}).line, options);
+    EXPECT_EQ(options.jobs, 4);
+    applyCommandLine(parse({"--jobs", "1", "x.20o"}).line, options);
+    EXPECT_EQ(options.jobs, 1);
+    EXPECT_EQ(options.dayThreads(), 1);
+    options.jobs = 0;
+    EXPECT_GE(options.dayThreads(), 1);  // one per core
+}

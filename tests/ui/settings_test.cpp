@@ -130,3 +130,28 @@ TEST(Settings, ReadingStopsAtNonRegularAndOversizedFiles) {
     large.resize(64 * 1024 - 1);
     EXPECT_EQ(loadSettings(dir.write("limit.ini", large), options, &problem), 2);
 }
+
+TEST(Settings, JobsAreStoredOnlyWhenChosenAndReadOnlyWhenWhole) {
+    TempDir dir;
+    const std::string path = dir.path() + "Velarix.ini";
+    RunOptions options;
+    options.jobs = 3;
+    ASSERT_TRUE(saveSettings(path, options));
+    EXPECT_TRUE(contains(readWholeFile(path), "Is All Stations=false\nJobs=3\n")) << readWholeFile(path);
+    RunOptions loaded;
+    loadSettings(path, loaded);
+    EXPECT_EQ(loaded.jobs, 3);
+    options.jobs = 0;  // one per core again: the key goes
+    ASSERT_TRUE(saveSettings(path, options));
+    EXPECT_FALSE(contains(readWholeFile(path), "Jobs"));
+
+    for (const char* value : {"x", "2.5", "-1", "99999", "4 cores"}) {
+        RunOptions read;
+        read.jobs = 7;
+        loadSettings(dir.write("j.ini", std::string("[Process Options]\nJobs=") + value + "\n"), read);
+        EXPECT_EQ(read.jobs, 0) << value;
+    }
+    RunOptions blanks;
+    loadSettings(dir.write("k.ini", "[Process Options]\nJobs = 2 \r\n"), blanks);
+    EXPECT_EQ(blanks.jobs, 2);
+}

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "gnss/bias/bias_figures.h"
+#include "gnss/constants.h"
 #include "gnss/bias/bias_grid.h"
 #include "gnss/tec/data_interval.h"
 #include "gnss/bias/interchannel_bias.h"
@@ -16,7 +17,6 @@
 
 namespace {
 
-constexpr double kDegreesToRadians = 0.017453292519943295;
 constexpr double kSecond_day = 1.0 / 86400.0;
 
 constexpr double kCurveElevation_deg = 30.0;

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "gnss/bias/calibration.h"
+#include "gnss/constants.h"
 #include "gnss/day_job.h"
 #include "platform/run_log.h"
 
@@ -20,8 +21,6 @@ enum BiasResult {
     kBiasBinOverflow = -4,  // a 2-sigma bin overflowed
     kBiasFewValues = -9,    // too few values for a 2-sigma curve (or for the receiver bias)
 };
-
-constexpr double kTecuPerNsP1P2 = 2.852;
 
 // A receiver's published P1-P2 DCB and the file it came from.
 struct ReceiverDcb {

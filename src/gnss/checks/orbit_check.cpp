@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "decompress/plain_copy.h"
+#include "gnss/constants.h"
 #include "gnss/orbits/orbit.h"
 #include "platform/run_log.h"
 #include "platform/strfmt.h"
@@ -12,7 +13,6 @@
 
 namespace {
 
-constexpr double kSpeedOfLightSquared_m2ps2 = 89875517873681760.0;
 
 // The selected record's reference epoch and health.
 struct RecordInfo {

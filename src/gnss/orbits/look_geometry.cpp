@@ -7,10 +7,9 @@
 #include "gnss/constants.h"
 
 namespace {
-constexpr double kPi = 3.14159265358979323846;
-constexpr double kHalfPi = kPi / 2.0;
 constexpr double kEarthRadius_km = 6378.1363;
 constexpr double kShellRadius_km = kEarthRadius_km + kThinShellHeight_km;
+static_assert(kShellRadius_km == 6728.1363);
 constexpr double kEarthToShellRatio = 0.9479796507689655;  // kEarthRadius_km / kShellRadius_km
 constexpr double kMslmRatio = kMslmEarthRadius_km / (kMslmEarthRadius_km + kMslmShellHeight_km);
 

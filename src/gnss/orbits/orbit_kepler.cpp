@@ -1,16 +1,14 @@
 #include <cmath>
 
-#include "gnss/orbits/orbit_models.h"
 #include "geodesy/time.h"
+#include "gnss/constants.h"
+#include "gnss/orbits/orbit_models.h"
 #include "rinex/satellite_id.h"
 
 namespace {
 
 constexpr double kGmGps_m3ps2 = 3.986005e14;  // also QZSS, IRNSS
 constexpr double kGmGalileoBeiDou_m3ps2 = 3.986004418e14;
-constexpr double kEarthRotation_radps = 7.2921151467e-5;
-constexpr double kEarthRotationBeiDou_radps = 7.292115e-5;
-constexpr double kSpeedOfLightSquared_m2ps2 = 89875517873681760.0;
 constexpr double kSin5Deg = 0.0871557427476582;
 constexpr double kCos5Deg = 0.9961946980917455;
 

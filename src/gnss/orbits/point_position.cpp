@@ -3,12 +3,12 @@
 #include <cmath>
 #include <vector>
 
+#include "gnss/constants.h"
 #include "gnss/orbits/look_geometry.h"
 #include "gnss/orbits/svd.h"
 
 namespace {
 
-constexpr double kDegreesPerRadian = 57.29577951308232;
 constexpr int kUnknowns = 4;  // X, Y, Z, clock term
 
 // Pseudorange residuals at `estimate` and, when `design` is given, the design rows.
@@ -22,7 +22,7 @@ std::vector<double> residualsAt(std::span<const SatelliteRange> satellites, cons
         double x = sat.x_m, y = sat.y_m;
         if (rotate) {
             const double travel = std::hypot(x - estimate.x_m, y - estimate.y_m, sat.z_m - estimate.z_m);
-            const double theta = kPositionEarthRotation_radps * travel / kSpeedOfLight_mps;
+            const double theta = kEarthRotationInTravel_radps * travel / kSpeedOfLight_mps;
             x = sat.x_m * std::cos(theta) + sat.y_m * std::sin(theta);
             y = sat.y_m * std::cos(theta) - sat.x_m * std::sin(theta);
         }
@@ -69,7 +69,7 @@ int PointPosition(std::span<const SatelliteRange> satellites, PointPositionResul
 
     double latitude_rad = 0.0, longitude_rad = 0.0;
     GeodeticFromEcef(estimate.x_m, estimate.y_m, estimate.z_m, latitude_rad, longitude_rad, result.height_m);
-    result.latitude_deg = latitude_rad * kDegreesPerRadian;
-    result.longitude_deg = longitude_rad * kDegreesPerRadian;
+    result.latitude_deg = latitude_rad * kRadiansToDegrees;
+    result.longitude_deg = longitude_rad * kRadiansToDegrees;
     return 0;
 }

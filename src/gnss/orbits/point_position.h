@@ -7,8 +7,6 @@
 #include <string>
 
 constexpr int kPointPositionIterations = 5;
-constexpr double kSpeedOfLight_mps = 299792458.0;
-constexpr double kPositionEarthRotation_radps = 7.292115147e-5;  // for the signal's travel time
 
 // One satellite of the epoch.
 struct SatelliteRange {

@@ -89,7 +89,7 @@ int RawAnalyseReceiver(DayJob& job, RunLog& log, const ProgressText& progress) {
         TecConversion conversion;
         conversion.f1_Hz = kL1_Hz;
         conversion.f2_Hz = kL2_Hz;
-        conversion.tecPerNs = kReceiverTecPerNs;
+        conversion.tecPerNs = kTecuPerNsP1P2;
         conversion.p1c1_ns = p1c1Applies ? job.dcb.p1c1[prn] : 0.0;
         DeriveSatelliteTec(job, prn, job.receiverObs.byPrn.at(prn), conversion,
                            [pair](const ReceiverObsRecord& r, TecObservables& o) {

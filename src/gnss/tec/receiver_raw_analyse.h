@@ -4,14 +4,13 @@
 // what it reads: GPS satellites 1-32 only; one code pair for the whole table, chosen from
 // the observables most epochs carry; and fixed GPS constants (L1 1.57542 GHz, L2 1.2276
 // GHz, 2.852 TECU per ns) instead of the frequency table.
+#include "gnss/constants.h"
 #include "gnss/day_job.h"
 #include "gnss/tec/tec_passes.h"
 #include "platform/run_log.h"
 #include "rinex/receiver_obs_table.h"
 
 enum class ReceiverCodePair { kP1P2, kC1P2, kC1C2, kNone };
-
-constexpr double kReceiverTecPerNs = 2.852;
 
 // P1 with P2 when P1, P2, L1 and L2 are present in more than half of the records; else
 // C1 with P2 when C1, P2, L1 and L2 are; else C1 with C2 when C1, C2, L1 and L2 are; else

@@ -50,6 +50,6 @@ double CarrierFrequency_Hz(int systemCode, int band) {
 
 double TecPerNanosecond(double f1_Hz, double f2_Hz) {
     if (!(f1_Hz > 0.0) || !(f2_Hz > 0.0) || f1_Hz == f2_Hz) return 0.0;
-    // 40.3 m^3/s^2 per electron/m^2; 1e16 electrons per TECU; 1e-9 s per ns.
-    return 2.99792458e-17 / ((1.0 / (f2_Hz * f2_Hz) - 1.0 / (f1_Hz * f1_Hz)) * 40.3);
+    // c in m/ns with 1e16 electrons per TECU: 2.99792458e-17.
+    return 2.99792458e-17 / ((1.0 / (f2_Hz * f2_Hz) - 1.0 / (f1_Hz * f1_Hz)) * kIonosphericDelay_m3ps2);
 }

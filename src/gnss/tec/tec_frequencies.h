@@ -2,7 +2,7 @@
 // Carrier frequencies of the RINEX bands and the factor that turns a dual-frequency
 // delay difference in nanoseconds into TEC units.
 
-constexpr double kMetresPerNanosecond = 0.299792458;
+#include "gnss/constants.h"
 
 // Nominal carrier frequency (Hz) of a system's RINEX band; 0 for a combination without
 // one. GLONASS bands 1 and 2 are the nominal frequencies of channel 0.

@@ -1,5 +1,6 @@
 #include "gnss/tec/tec_passes.h"
 
+#include "gnss/constants.h"
 #include "gnss/orbits/look_geometry.h"
 #include "gnss/orbits/orbit.h"
 #include "gnss/tec/cycle_slips.h"
@@ -10,7 +11,6 @@
 
 namespace {
 
-constexpr double kRadiansToDegrees = 57.29577951308232;
 
 void show(const ProgressText& progress, int pass, int satNo) {
     if (progress) progress(strfmt("Process %d of 2, PRN # %d", pass, satNo));
