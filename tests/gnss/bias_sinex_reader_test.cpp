@@ -2,7 +2,6 @@
 // the long names and the search for the files that cover a day.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 #include <map>
 #include <string>
@@ -192,37 +191,4 @@ TEST(ReadBiasSinexFile, TheCasAndGfzFilesOfOneDayAgreeOnTheSatellites) {
     ASSERT_EQ(both, 31);
     EXPECT_LT(std::abs(sum / both), 0.05);
     EXPECT_LT(std::sqrt(squares / both), 0.8);
-
-    // Without its C1W-C2W entries the CAS file gives P1-P2 as (C1C-C2W) - (C1C-C1W): within
-    // 0.54 ns of the direct values.
-    TempDir dir;
-    std::string text = readWholeFile(cas.path());
-    std::string withoutP1p2;
-    for (std::size_t at = 0; at < text.size();) {
-        const std::size_t end = std::min(text.find('\n', at), text.size());
-        const std::string line = text.substr(at, end - at + 1);
-        if (line.find("C1W  C2W") == std::string::npos) withoutP1p2 += line;
-        at = end + 1;
-    }
-    DcbTable derived;
-    ASSERT_EQ(ReadBiasSinexFile(dir.write("cas.BIA", withoutP1p2), derived, log), BiasSinexStatus::kRead);
-    for (int prn = 1; prn <= 32; ++prn) EXPECT_NEAR(derived.p1p2[prn], casTable.p1p2[prn], 0.55) << "G" << prn;
-    EXPECT_DOUBLE_EQ(derived.receiverP1p2.at("DGAR"), casTable.receiverP1p2.at("DGAR"));
-}
-
-TEST(ReadBiasSinexFile, TheTecToolTakesABiasSinexFileAsItsDcbFile) {
-    const std::string shared = sharedDataDir();
-    if (shared.empty()) GTEST_SKIP() << "no shared data";
-    const std::string set6 = shared + "set6_bele_dgar_2024_010/";
-    const ToolRun run = runCommand("timeout 120 " + std::string(VELARIX_TOOLS_BIN) + " tec " + set6 +
-                                   "dgar0100.24o.gz " + set6 + "brdc0100.24n.gz " + set6 +
-                                   "CAS0OPSRAP_20240100000_01D_01D_DCB.BIA.gz --calibrated 2>&1 >/dev/null");
-    EXPECT_EQ(run.exitCode, 0) << run.output;
-    EXPECT_NE(run.output.find("\nReading DCB file(s).... done!\nInfo! Bias-SINEX file: P1-P2 of "), std::string::npos)
-        << run.output;
-    EXPECT_EQ(run.output.find("every satellite bias is zero"), std::string::npos) << run.output;
-    // A name that is neither CODE's nor a Bias-SINEX long name is a usage error.
-    const ToolRun wrongName = runCommand(std::string(VELARIX_TOOLS_BIN) + " tec " + set6 + "dgar0100.24o.gz " + set6 +
-                                         "brdc0100.24n.gz " + set6 + "CAS_DCB.BIA 2>&1 >/dev/null");
-    EXPECT_EQ(wrongName.exitCode, 2) << wrongName.output;
 }
