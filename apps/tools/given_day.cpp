@@ -19,11 +19,13 @@ int givenDayRequest(const std::string& observation, const std::string& navigatio
             case DcbFileKind::kP1c1: slot = &given.p1c1; break;
             case DcbFileKind::kP1p2: slot = &given.p1p2; break;
             case DcbFileKind::kP1p2All: slot = &given.p1p2All; break;
+            case DcbFileKind::kBiasSinex: slot = &given.biasSinex; break;
             case DcbFileKind::kNone: break;
         }
         if (slot == nullptr) {
             std::fprintf(stderr, "velarix-tools: %s: not a DCB file name (P1C1yymm.DCB, P1P2yymm.DCB, "
-                                 "P1P2yymm_ALL.DCB)\n", path.c_str());
+                                 "P1P2yymm_ALL.DCB, or a Bias-SINEX long name such as "
+                                 "CAS0OPSRAP_20240100000_01D_01D_DCB.BIA.gz)\n", path.c_str());
             return 2;
         }
         if (!slot->empty()) {

@@ -21,7 +21,8 @@ const char* const kUsage =
     "\n"
     "Derives slant and vertical TEC of every satellite and epoch of the observation file\n"
     "OBS with the broadcast ephemerides of NAV, before any bias calibration. DCB files are\n"
-    "known by their CODE names: P1C1yymm.DCB, P1P2yymm.DCB, P1P2yymm_ALL.DCB (also .Z).\n"
+    "known by their CODE names: P1C1yymm.DCB, P1P2yymm.DCB, P1P2yymm_ALL.DCB (also .Z),\n"
+    "or as Bias-SINEX files by their long names (CAS0OPSRAP_20240100000_01D_01D_DCB.BIA.gz).\n"
     "Compressed inputs (.Z, gzip, Compact RINEX) are expanded on the fly. The day is read\n"
     "as `velarix` reads it: the station position is the header's, else that of the\n"
     "station list (IGS_stations.txt) when the station is listed, else the position\n"
@@ -42,31 +43,38 @@ const char* const kUsage =
     "%s"
     "\n"
     "Exit status: 0 when TEC was derived (and calibrated), 1 when the files could not be\n"
-    "read, gave no TEC or the bias estimation failed (the run log on standard error says\n"
-    "why, with the stage's code), 2 for a usage error.\n";
+    "read, gave no TEC, left an empty table (every record flagged invalid) or the bias\n"
+    "estimation failed (the run log on standard error says why, with the stage's code),\n"
+    "2 for a usage error.\n";
 
 const char* const kColumns =
     "MJD\tsatellite\televation_deg\tazimuth_deg\tippLatitude_deg\tippLongitude_deg\t"
     "codeTec_TECU\tphaseTec_TECU\tslantTec_TECU\tverticalTec_TECU";
 
-// Calibrated: only valid records, with an S4 column. Returns the records left out.
-int printTable(const TecTable& tec, bool calibrated, std::FILE* out) {
+struct PrintedCounts {
+    long printed = 0;
+    long invalid = 0;  // left out: flagged invalid by the bias stage
+};
+
+// Calibrated: only valid records, with an S4 column.
+PrintedCounts printTable(const TecTable& tec, bool calibrated, std::FILE* out) {
     std::fprintf(out, "%s%s\n", kColumns, calibrated ? "\tS4" : "");
-    int invalid = 0;
+    PrintedCounts counts;
     for (const auto& [satNo, series] : tec) {
         const std::string label = satelliteLabel(satNo);
         for (const auto& [epochMjd, r] : series) {
             if (calibrated && r.valid != 1) {
-                ++invalid;
+                ++counts.invalid;
                 continue;
             }
             std::fprintf(out, "%.8f\t%s\t%.4f\t%.4f\t%.4f\t%.4f\t%.3f\t%.3f\t%.3f\t%.3f", epochMjd, label.c_str(),
                          r.elevation_deg, r.azimuth_deg, r.ippLatitude_deg, r.ippLongitude_deg, r.codeTec, r.phaseTec,
                          r.slantTec, r.verticalTec);
             std::fputs(calibrated ? strfmt("\t%.3f\n", r.s4).c_str() : "\n", out);
+            ++counts.printed;
         }
     }
-    return invalid;
+    return counts;
 }
 
 }  // namespace
@@ -115,9 +123,13 @@ int toolTec(const ToolArgs& args) {
         std::fprintf(stderr, "velarix-tools: tec: %s\n", rinexDayResultText(result));
         return 1;
     }
-    const int invalid = printTable(job.tec, calibrated, stdout);
-    if (invalid > 0)
-        std::fprintf(stderr, "velarix-tools: tec: %d records flagged invalid by the bias stage are not printed\n",
-                     invalid);
+    const PrintedCounts counts = printTable(job.tec, calibrated, stdout);
+    if (counts.invalid > 0)
+        std::fprintf(stderr, "velarix-tools: tec: %ld records flagged invalid by the bias stage are not printed\n",
+                     counts.invalid);
+    if (counts.printed == 0) {
+        std::fputs("velarix-tools: tec: the TEC table is empty\n", stderr);
+        return 1;
+    }
     return 0;
 }

@@ -90,22 +90,36 @@ std::string firstUsable(const std::vector<std::string>& candidates, const std::s
     return {};
 }
 
-// The month's DCB files into `files`; false when there is no P1-P2 file for a year that
-// has them.
+// The month's P1-P2 file of CODE, else a Bias-SINEX file of the day, in plain form:
+// `p1p2Name` is then the file found, `biasSinex` the plain Bias-SINEX file.
+std::string usableP1p2(const DayRequest& request, double dayMjd, const MonthDcbFiles& found, ExpandedFiles& copies,
+                       RunLog& log, std::string& p1p2Name, std::string& biasSinex) {
+    std::string p1p2 = firstUsable(found.p1p2, request.workDirectory, copies, log, p1p2Name);
+    if (p1p2.empty()) {
+        std::string name;
+        biasSinex = firstUsable(findBiasSinexFiles(request.dataDirectory, dayMjd), request.workDirectory, copies, log,
+                                name);
+        if (!biasSinex.empty()) log.say("\r\nDCB file is.." + name + "\r\n");
+    }
+    return p1p2;
+}
+
+// The month's DCB files into `files`: CODE's, else a Bias-SINEX file that covers the day;
+// false when there is none for a year that has them.
 bool locateDcb(const DayRequest& request, const DayEnvironment& environment, double dayMjd, ExpandedFiles& copies,
                DayFiles& files, RunLog& log) {
     DateTime date;
     date.FromMjd(dayMjd);
     MonthDcbFiles found = findDcbFiles(request.dataDirectory, date.year, date.month);
     std::string p1p2Name;
-    std::string p1p2 = firstUsable(found.p1p2, request.workDirectory, copies, log, p1p2Name);
-    if (p1p2.empty()) {
+    std::string p1p2 = usableP1p2(request, dayMjd, found, copies, log, p1p2Name, files.biasSinexPath);
+    if (p1p2.empty() && files.biasSinexPath.empty()) {
         log.say("\r\n DCB file(s) not found..\r\n----Accessing Internet to download file!!---\r\n");
         askDownload(environment, {request.dataDirectory, dayMjd, false}, log);
         found = findDcbFiles(request.dataDirectory, date.year, date.month);
-        p1p2 = firstUsable(found.p1p2, request.workDirectory, copies, log, p1p2Name);
+        p1p2 = usableP1p2(request, dayMjd, found, copies, log, p1p2Name, files.biasSinexPath);
     }
-    if (p1p2.empty()) {
+    if (p1p2.empty() && files.biasSinexPath.empty()) {
         log.append("\r\nError! DCB file(s) not found @main->in rnx-RDcmd\r\n");
         log.append("\r\nPlease download the P1P2,P1C1 DCB files from internet & place in data folder to run again!\r\n");
         log.say("\r\nPlease read the Velarix Readme.pdf document for webpage links!\r\n");
@@ -115,9 +129,10 @@ bool locateDcb(const DayRequest& request, const DayEnvironment& environment, dou
         log.say("\r\n Please check take caution and verify the TEC values or plots for accuracy!\r\n");
     } else if (DcbKindOfName(p1p2Name) == DcbFileKind::kP1p2All) {
         files.p1p2AllPath = p1p2;
-    } else {
+    } else if (!p1p2.empty()) {
         files.p1p2Path = p1p2;
     }
+    // A P1-C1 file of the month also fills what a Bias-SINEX file lacks.
     std::string p1c1Name;
     files.p1c1Path = firstUsable(found.p1c1, request.workDirectory, copies, log, p1c1Name);
     return true;
@@ -178,7 +193,8 @@ int expandGivenFiles(const GivenDayFiles& given, const std::string& workDirector
         if (!plain(path, files.navigationPaths.emplace_back())) return kRinexDayExpandFailed;
     }
     const bool expanded =
-        plain(given.p1c1, files.p1c1Path) && plain(given.p1p2, files.p1p2Path) && plain(given.p1p2All, files.p1p2AllPath);
+        plain(given.p1c1, files.p1c1Path) && plain(given.p1p2, files.p1p2Path) && plain(given.p1p2All, files.p1p2AllPath) &&
+        plain(given.biasSinex, files.biasSinexPath);
     return expanded ? kRinexDayDone : kRinexDayExpandFailed;
 }
 

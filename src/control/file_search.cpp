@@ -3,8 +3,10 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cmath>
 #include <map>
 
+#include "gnss/bias/dcb_names.h"
 #include "gnss/day_job.h"
 #include "platform/dir_search.h"
 #include "platform/strfmt.h"
@@ -319,6 +321,26 @@ int FileSearch::searchIsm(int processScope, const SearchDate& date, std::string&
 
 int FileSearch::listExistingProducts(const std::string& directory) {
     return listFiles(directory + "*.cmn", existingProducts_);
+}
+
+std::vector<std::string> findBiasSinexFiles(const std::string& dataDirectory, double dayMjd) {
+    const double day = std::floor(dayMjd);
+    std::vector<std::pair<double, std::string>> covering;  // period length, path
+    for (const char* pattern : {"*_*.BIA*", "*_*.BSX*"}) {
+        std::vector<std::string> listed;
+        FileSearch::listFiles(dataDirectory + pattern, listed);
+        for (const std::string& path : listed) {
+            BiasSinexPeriod period;
+            if (!ParseBiasSinexName(path, period)) continue;
+            if (period.startMjd <= day && period.endMjd >= day + 1.0) {
+                covering.emplace_back(period.endMjd - period.startMjd, path);
+            }
+        }
+    }
+    std::sort(covering.begin(), covering.end());
+    std::vector<std::string> found;
+    for (const auto& entry : covering) found.push_back(entry.second);
+    return found;
 }
 
 MonthDcbFiles findDcbFiles(const std::string& dataDirectory, int year, int month) {

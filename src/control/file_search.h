@@ -54,6 +54,12 @@ struct MonthDcbFiles {
 };
 MonthDcbFiles findDcbFiles(const std::string& dataDirectory, int year, int month);
 
+// Bias-SINEX files in a folder whose long names' period holds the whole day of `dayMjd`
+// ("CAS0OPSRAP_20240100000_01D_01D_DCB.BIA.gz", "COD0OPSFIN_20240010000_01L_01D_DCB.BIA",
+// any case, plain or compressed): the shortest period first (the day's own file before
+// the month's), then in name order.
+std::vector<std::string> findBiasSinexFiles(const std::string& dataDirectory, double dayMjd);
+
 // The navigation files of `day`'s date (from its name) in `dataDirectory`, of every
 // station, in the order of FileSearch::searchNavigation.
 std::vector<std::string> findNavigationFiles(const std::string& dataDirectory, const InputFileInfo& day,

@@ -34,6 +34,7 @@ struct GivenDayFiles {
     std::string p1c1;
     std::string p1p2;
     std::string p1p2All;
+    std::string biasSinex;  // a Bias-SINEX file (".BIA", ".BSX")
 };
 
 struct DayRequest {

@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "geodesy/time.h"
+#include "gnss/bias/bias_sinex_reader.h"
 #include "gnss/bias/dcb_table.h"
 #include "gnss/orbits/orbit.h"
 #include "gnss/orbits/station_position.h"
@@ -49,7 +50,22 @@ void ReadDayDcb(DayJob& job, const DayFiles& files, RunLog& log) {
         log.append(problem);
         log.appendError(path + " .. DCB file not read\r\n");
     }
+    std::string sinexSummary;
+    if (!files.biasSinexPath.empty()) {
+        BiasSinexCounts counts;
+        const BiasSinexStatus status = ReadBiasSinexFile(files.biasSinexPath, job.dcb, log, &counts);
+        if (status == BiasSinexStatus::kRead) {
+            sinexSummary = strfmt("\r\nInfo! Bias-SINEX file: P1-P2 of %d and P1-C1 of %d GPS satellites, "
+                                  "P1-P2 of %d station receivers\r\n",
+                                  counts.satellitesP1p2, counts.satellitesP1c1, counts.stations);
+        } else {
+            allRead = false;
+            log.append(BiasSinexProblem(files.biasSinexPath, status));
+            log.appendError(files.biasSinexPath + " .. DCB file not read\r\n");
+        }
+    }
     log.append(allRead ? "done!" : "\r\n");
+    log.append(sinexSummary);
 }
 
 namespace {
@@ -228,8 +244,8 @@ bool ephemeridesCurrent(const DayJob& job, const BySatellite& bySatellite, RunLo
     }
     if (observed.empty) return true;
     if (!anyCurrent) {
-        log.say(strfmt("\r\nError! no current ephemeris for any observed satellite: ephemerides %s to %s, "
-                       "observations %s to %s\r\n",
+        log.say(strfmt("\r\nError! no ephemeris for any satellite: the navigation file(s) cover %s to %s "
+                       "(within 4 h, 30 min for GLONASS and SBAS), the observations %s to %s\r\n",
                        minuteText(ephemeris.first).c_str(), minuteText(ephemeris.last).c_str(),
                        minuteText(observed.first).c_str(), minuteText(observed.last).c_str()));
         return false;
@@ -284,7 +300,10 @@ double ProcessingDayMjd(const ObsTable& obs) {
 }
 
 int ReadDayFiles(DayJob& job, const DayFiles& files, RunLog& log) {
-    if (!files.p1c1Path.empty() || !files.p1p2Path.empty() || !files.p1p2AllPath.empty()) ReadDayDcb(job, files, log);
+    if (!files.p1c1Path.empty() || !files.p1p2Path.empty() || !files.p1p2AllPath.empty() ||
+        !files.biasSinexPath.empty()) {
+        ReadDayDcb(job, files, log);
+    }
     if (!ReadNavigationFiles(job, files.navigationPaths, log)) return kDayNavigationFailed;
     if (!readObservations(job, files, log)) return kDayObservationFailed;
     if (!ephemeridesCurrent(job, job.obs.bySatellite, log)) return kDayNavigationFailed;

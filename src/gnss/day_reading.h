@@ -16,6 +16,7 @@ struct DayFiles {
     std::string p1c1Path;
     std::string p1p2Path;
     std::string p1p2AllPath;
+    std::string biasSinexPath{};  // a Bias-SINEX file, read after CODE's files (may go unnamed)
 };
 
 enum DayReadResult {

@@ -34,12 +34,19 @@ std::size_t fieldsOnLine(std::string_view line, std::size_t listed) {
 
 bool readNumber(std::string_view field, long& value) { return parseIntField(field, value) == FieldStatus::kNumber; }
 
+bool isEventFlag(int flag) { return flag >= 2 && flag <= 5; }
+
 // "> yyyy mm dd hh mm ss.sssssss  f nnn": the flag in column 32, the time in columns 3-30,
-// the satellite count in columns 33-35.
+// the satellite count (for events: the number of special records) in columns 33-35. An
+// event may leave its time blank.
 EpochStatus parseEpochLine(std::string_view line, EpochLine& epoch) {
     const char flag = line.size() >= 32 ? line[31] : ' ';
     epoch.flag = isBlankChar(flag) ? 0 : (flag >= '0' && flag <= '9' ? flag - '0' : -1);
     if (epoch.flag < 0 || epoch.flag > 6) return EpochStatus::kBadFlag;
+    if (isEventFlag(epoch.flag) && isBlank(columns(line, 3, 30))) {
+        const bool count = parseIntField(columns(line, 33, 35), epoch.satellites) != FieldStatus::kInvalid;
+        return count && epoch.satellites >= 0 ? EpochStatus::kOk : EpochStatus::kBadTime;
+    }
     for (std::size_t column : {7, 10, 13, 16, 19, 30, 31}) {
         if (!isBlankAt(line, column)) return EpochStatus::kBadTime;
     }
@@ -82,6 +89,13 @@ public:
     void run();
 
 private:
+    // Where the lines that belong to an epoch line left the read.
+    enum class After { kNextLine, kEpochLineHeld, kEndOfFile };
+
+    // Hands up to `count` lines after an epoch line to `take`. An epoch line among them
+    // ends a short count and stays in `line` for the loop.
+    template <typename Take>
+    After followingLines(long count, std::string_view& line, Take take);
     void prepare(int systemCode, const std::vector<HeaderObsType>& types);
     void readSatellite(std::string_view line, const EpochLine& epoch, bool collect);
     void foldCounts();
@@ -90,6 +104,16 @@ private:
     std::array<SystemLayout, kUnknownSystem + 1> systems_;
     std::vector<SatObservation> scratch_;  // values of satellites that are not stored
 };
+
+template <typename Take>
+Rinex3Reader::After Rinex3Reader::followingLines(long count, std::string_view& line, Take take) {
+    for (long k = 0; k < count; ++k) {
+        if (!state_.nextLine(kRinex3LineLimit, line, kLongLineFormat)) return After::kEndOfFile;
+        if (isEpochStart(line)) return After::kEpochLineHeld;
+        take(line);
+    }
+    return After::kNextLine;
+}
 
 void Rinex3Reader::prepare(int systemCode, const std::vector<HeaderObsType>& types) {
     SystemLayout& layout = systems_[systemCode];
@@ -198,23 +222,20 @@ void Rinex3Reader::run() {
         } else if (status == EpochStatus::kBadTime) {
             state_.report("\r\nError! Bad time format at epoch @line: %ld");
             ++state_.counts.discarded;
-        } else if (epoch.flag == 0 || epoch.flag == 1 || epoch.flag == 6) {
-            const bool collect = state_.collectingEpochs();
-            bool nextEpochRead = false;
-            for (long k = 0; k < epoch.satellites; ++k) {
-                haveLine = state_.nextLine(kRinex3LineLimit, line, kLongLineFormat);
-                if (!haveLine) break;
-                if (isEpochStart(line)) {  // fewer satellites than announced
-                    nextEpochRead = true;
-                    break;
-                }
-                readSatellite(line, epoch, collect);
+        } else {
+            After after = After::kNextLine;
+            if (isEventFlag(epoch.flag)) {  // its special records: header lines and comments
+                if (epoch.satellites > 0) ++state_.counts.discarded;
+                after = followingLines(epoch.satellites, line, [this](std::string_view) { ++state_.counts.discarded; });
+            } else {
+                const bool collect = state_.collectingEpochs();
+                after = followingLines(epoch.satellites, line, [&](std::string_view satellite) {
+                    readSatellite(satellite, epoch, collect);
+                });
+                state_.countEpoch(epoch.mjd);
             }
-            state_.countEpoch(epoch.mjd);
-            if (!haveLine) break;
-            if (nextEpochRead) continue;
-        } else if (epoch.satellites > 0) {
-            ++state_.counts.discarded;  // its special records follow as lines of their own
+            if (after == After::kEndOfFile) break;
+            if (after == After::kEpochLineHeld) continue;
         }
         haveLine = state_.nextLine(kRinex3LineLimit, line, kLongLineFormat);
     }

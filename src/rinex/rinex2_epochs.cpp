@@ -16,7 +16,16 @@ constexpr std::size_t kValuesPerLine = 5;
 constexpr std::size_t kDataLineLength = 80;
 constexpr int kShownNotes = 3;
 
-enum class LineKind { kNothing, kComment, kSubHeader, kBadEpochLine, kBadTimeFormat, kNoEpochTime, kEpoch };
+enum class LineKind {
+    kNothing,
+    kComment,
+    kSubHeader,      // a header line after an event of flag 4, noted
+    kSpecialRecord,  // another header line after an event (flags 2 to 5)
+    kBadEpochLine,
+    kBadTimeFormat,
+    kNoEpochTime,
+    kEpoch
+};
 
 struct Satellite {
     SatId id;
@@ -36,7 +45,16 @@ bool looksLikeLabel(std::string_view label) {
     return label.size() >= 5 && letters > 4;
 }
 
+bool isEventFlag(int flag) { return flag >= 2 && flag <= 5; }
+
+// An event (flag 2 to 5 in column 29) may leave its time blank.
+bool isEventWithoutTime(std::string_view line) {
+    const char flag = line.size() >= 29 ? line[28] : ' ';
+    return flag >= '0' && flag <= '9' && isEventFlag(flag - '0') && isBlank(columns(line, 1, 26));
+}
+
 // Six blank-separated numbers in columns 1-26: yy mm dd hh mm ss.sssssss.
+
 bool parseEpochTime(std::string_view line, double& mjd) {
     std::string_view rest = columns(line, 1, 26);
     std::array<std::string_view, 6> tokens;
@@ -105,8 +123,11 @@ LineKind Rinex2Epochs::classify(std::string_view line) {
     if (line.size() <= 1 || isBlank(line)) return LineKind::kNothing;
     const std::string_view label = trim(columns(line, 61, 80));
     if (line.size() > 60 && startsWith(label, "COMMENT")) return LineKind::kComment;
-    if (previousFlag_ == 4 && texts_.subHeaderNotes) {
-        if (line.size() > 60 && looksLikeLabel(label)) return LineKind::kSubHeader;
+    // An event's special records are header lines; the first other line ends them.
+    if (isEventFlag(previousFlag_)) {
+        if (line.size() > 60 && looksLikeLabel(label)) {
+            return previousFlag_ == 4 && texts_.subHeaderNotes ? LineKind::kSubHeader : LineKind::kSpecialRecord;
+        }
         previousFlag_ = 0;
     }
     // Blanks after column 80 are no content: an epoch line is not lost for them.
@@ -114,7 +135,7 @@ LineKind Rinex2Epochs::classify(std::string_view line) {
         return LineKind::kBadEpochLine;
     }
     if (!isBlankAt(line, 10) || !isBlankAt(line, 13) || !isBlankAt(line, 16)) return LineKind::kBadTimeFormat;
-    if (isBlank(columns(line, 1, 26))) return LineKind::kNoEpochTime;
+    if (isBlank(columns(line, 1, 26)) && !isEventWithoutTime(line)) return LineKind::kNoEpochTime;
     return LineKind::kEpoch;
 }
 
@@ -161,7 +182,8 @@ bool Rinex2Epochs::readEpoch(std::string_view line) {
         input_.report("\r\nInfo! header/comment at line# %ld\r\n");
         return true;
     }
-    if (!parseEpochTime(line, epoch.mjd) ||
+    const bool timed = !isEventWithoutTime(line);
+    if ((timed && !parseEpochTime(line, epoch.mjd)) ||
         parseIntField(columns(line, 30, 32), epoch.satellites) == FieldStatus::kInvalid || epoch.satellites < 0) {
         input_.report("\r\nError! bad format in epoch time @line# %ld");
         ++input_.counts.discarded;
@@ -258,6 +280,9 @@ Rinex2DataEnd Rinex2Epochs::run() {
                 break;
             case LineKind::kSubHeader:
                 note("\r\nNote! sub-header in rinexdata @line# %ld");
+                break;
+            case LineKind::kSpecialRecord:
+                ++input_.counts.discarded;
                 break;
             case LineKind::kBadEpochLine:
                 input_.report("\r\nError! Bad epoch line.. @Obs.data at line# %ld\r\n");

@@ -1,5 +1,6 @@
 #include "rinex/rinex3_obs_header.h"
 
+#include <cmath>
 #include <new>
 
 #include "geodesy/time.h"
@@ -66,6 +67,13 @@ CorrectionsApplied corrections(std::string_view line) {  // A1,1X,A17,1X,A40
 
 constexpr std::string_view kPhaseShiftLabel = "SYS / PHASE SHIFT";
 
+// RINEX 3.01 to 3.05 and 4.0x: they share the records the reader needs (4.0x adds a few
+// it reads past). A version between them that was never published (3.33) is not one.
+bool isPublishedLaterVersion(double version) {
+    const long hundredths = std::lround(version * 100.0);
+    return (hundredths >= 301 && hundredths <= 305) || (hundredths >= 400 && hundredths < 500);
+}
+
 }  // namespace
 
 std::uint32_t requiredHeaderBits(double version) {
@@ -109,6 +117,10 @@ const Rinex3ObsHeader::Handler Rinex3ObsHeader::kHandlers[] = {
     {"LEAP SECONDS", kBitLeapSeconds, &Rinex3ObsHeader::parseLeapSeconds},
     {"# OF SATELLITES", kBitSatelliteCount, &Rinex3ObsHeader::parseSatelliteCount},
     {"PRN / # OF OBS", kBitPrnObsCounts, &Rinex3ObsHeader::parsePrnObservationCounts},
+    // RINEX 4 records of no use here; read past without a message.
+    {"DOI", 0, &Rinex3ObsHeader::parseNothing},
+    {"LICENSE OF USE", 0, &Rinex3ObsHeader::parseNothing},
+    {"STATION INFORMATION", 0, &Rinex3ObsHeader::parseNothing},
     {"END OF HEADER", 0, &Rinex3ObsHeader::parseEndOfHeader},
 };
 
@@ -154,7 +166,7 @@ HeaderStatus Rinex3ObsHeader::checkValidity() {
             mask = kRequiredBitsRinex2;
         } else if (version == 3.0) {
             mask = kRequiredBitsRinex300;
-        } else if (version == 3.01 || version == 3.02) {
+        } else if (isPublishedLaterVersion(version)) {
             mask = kRequiredBitsRinex301;
         } else {
             fail("Unknown or unsupported RINEX version");
@@ -346,6 +358,11 @@ void Rinex3ObsHeader::parseScaleFactor(std::string_view line) {
 // A1,1X,A3,1X,F8.5,2X,I2.2,10(1X,A3); continuation lines 18X,10(1X,A3).
 void Rinex3ObsHeader::parsePhaseShift(std::string_view line) {
     constexpr std::size_t firstSatellite = 20;
+    // A record without content says no more than its absence would.
+    if (isBlank(columns(line, 1, 60))) {
+        phaseShiftContinues_ = false;
+        return;
+    }
     if (!isBlankAt(line, 1)) {
         PhaseShift shift;
         shift.systemCode = systemOfLetter(line[0]);

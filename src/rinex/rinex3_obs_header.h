@@ -191,6 +191,7 @@ private:
     void parseSatelliteCount(std::string_view line);
     void parsePrnObservationCounts(std::string_view line);
     void parseEndOfHeader(std::string_view line);
+    void parseNothing(std::string_view) {}
 
     // Continuation state of the multi-line labels.
     int obsTypesSystem_ = 0;         // system of the last SYS / # / OBS TYPES line

@@ -414,3 +414,34 @@ TEST(RinexJob, CompactRinexIsDecodedUnderTheObservationName) {
     EXPECT_EQ(job.obs.bySatellite.empty(), false);
     EXPECT_EQ(contentsOf(dir.path()).size(), 3u);  // the expanded copy is gone
 }
+
+TEST(RinexJob, ADayAfterCodesMonthlyFilesTakesItsBiasesFromABiasSinexFileBesideIt) {
+    if (sharedDataDir().empty()) GTEST_SKIP() << "no shared data";
+    TempDir dir;
+    const std::string set = sharedDataDir() + "set6_bele_dgar_2024_010/";
+    const std::string cas = "CAS0OPSRAP_20240100000_01D_01D_DCB.BIA.gz";
+    for (const std::string& name : {std::string("BELE00BRA_R_20240100000_01D_30S_MO.crx.gz"),
+                                    std::string("BRDC00IGS_R_20240100000_01D_MN.rnx.gz"), cas,
+                                    std::string("GFZ0OPSRAP_20240100000_01D_01D_DCB.BIA.gz")}) {
+        copyInto(dir, set + name, name);
+    }
+    const StationCatalogue catalogue = shippedCatalogue();
+    const DayEnvironment environment{&catalogue, RunOptions{}, "", {}, nullptr};
+    DayJob job;
+    RunLog log;
+    ASSERT_EQ(RunRinexDay(requestFor(dir.path() + "BELE00BRA_R_20240100000_01D_30S_MO.crx.gz", DayStage::kCalibrated),
+                          environment, job, log),
+              kRinexDayDone)
+        << log.messages;
+    // The CAS file (first by name of the two daily files), with the satellites' and BELE's values.
+    EXPECT_TRUE(contains(log.messages, "\r\nDCB file is.." + dir.path() + cas + "\r\n")) << log.messages;
+    EXPECT_TRUE(contains(log.messages, "\r\nReading DCB file(s).... done!\r\nInfo! Bias-SINEX file: P1-P2 of "));
+    EXPECT_EQ(job.dcb.loaded, DcbTable::kP1p2Loaded | DcbTable::kP1c1Loaded);
+    EXPECT_DOUBLE_EQ(job.dcb.p1p2[1], -7.187);
+    EXPECT_DOUBLE_EQ(job.dcb.receiverP1p2.at("BELE"), 0.019);
+    // A RINEX 3.05 file reads without a word about its version; the biases are not zero.
+    EXPECT_FALSE(contains(log.messages, "unsupported RINEX version")) << log.messages;
+    EXPECT_FALSE(contains(log.messages, "every satellite bias is zero")) << log.messages;
+    EXPECT_TRUE(log.errors.empty()) << log.errors;
+    EXPECT_EQ(job.dayStartMjd, 60319.0);  // 2024-01-10
+}

@@ -85,8 +85,8 @@ TEST(ReadDayFiles, UnreadableOrForeignFilesEndTheDayWithTheirReason) {
          "\r\nInfo!Reading Rinex3 format.. in testing phase.. please check outputs!\r\n",
          ""},
         {{{kEsbcObservation}, {kData + "nav_brdc_r304_excerpt.rnx"}, "", "", ""}, kDayNavigationFailed,
-         "\r\nError! no current ephemeris for any observed satellite: ephemerides 2024-01-09 23:30 to 2024-01-10 "
-         "02:00, observations 2020-06-25 00:00 to 2020-06-25 00:00\r\n",
+         "\r\nError! no ephemeris for any satellite: the navigation file(s) cover 2024-01-09 23:30 to 2024-01-10 "
+         "02:00 (within 4 h, 30 min for GLONASS and SBAS), the observations 2020-06-25 00:00 to 2020-06-25 00:00\r\n",
          ""},
         {{{kObservation}, {kNavigation}, "", "", ""}, kDayRead, "\r\nObs. file read completed.... \r\n", ""},
     };
@@ -279,9 +279,9 @@ TEST(TecTool, ExitsOneWithTheReasonWhenTheDayGivesNoTec) {
     const std::string bjfs = shared + "set1_bjfs_2020_001/bjfs0010.20o ";
     const ToolRun otherDay = tec(bjfs + shared + "set3_cat2_2016_001/cat20010.16n");
     EXPECT_EQ(otherDay.exitCode, 1);
-    EXPECT_TRUE(contains(otherDay.output, "\nError! no current ephemeris for any observed satellite: ephemerides "
-                                          "2016-01-01 00:00 to 2016-01-02 23:59, observations 2020-01-01 00:00 to "
-                                          "2020-01-01 23:59\n"))
+    EXPECT_TRUE(contains(otherDay.output, "\nError! no ephemeris for any satellite: the navigation file(s) cover "
+                                          "2016-01-01 00:00 to 2016-01-02 23:59 (within 4 h, 30 min for GLONASS and "
+                                          "SBAS), the observations 2020-01-01 00:00 to 2020-01-01 23:59\n"))
         << otherDay.output;
     EXPECT_TRUE(otherDay.output.ends_with(navigationFailed)) << otherDay.output;
 

@@ -90,13 +90,15 @@ TEST(ObsHeader, ValidityCheckByVersion) {
         parseHeader(header, text);
         return std::make_pair(header.checkValidity().message, header);
     };
-    // 3.01 and 3.02 without SYS / PHASE SHIFT pass: an empty entry per system is added.
-    const auto [message, header] = check("3.02", "SYS / PHASE SHIFT");
-    EXPECT_EQ(message, "");
-    ASSERT_EQ(header.phaseShifts.size(), 2u);
-    EXPECT_EQ(header.phaseShifts[1].systemCode, kGlonass);
-    EXPECT_TRUE(header.phaseShifts[1].code.empty());
-    EXPECT_EQ(check("3.03", "SYS / PHASE SHIFT").first, "Unknown or unsupported RINEX version");
+    // 3.01 to 4.0x without SYS / PHASE SHIFT pass: an empty entry per system is added.
+    for (const char* version : {"3.02", "3.04", "4.01"}) {
+        const auto [message, header] = check(version, "SYS / PHASE SHIFT");
+        EXPECT_EQ(message, "") << version;
+        ASSERT_EQ(header.phaseShifts.size(), 2u) << version;
+        EXPECT_EQ(header.phaseShifts[1].systemCode, kGlonass);
+        EXPECT_TRUE(header.phaseShifts[1].code.empty());
+    }
+    EXPECT_EQ(check("5.00", "SYS / PHASE SHIFT").first, "Unknown or unsupported RINEX version");
     // 3.00 needs no marker type; 3.01 does; RINEX 2 needs a position.
     EXPECT_EQ(check("3.00", "MARKER TYPE").first, "");
     EXPECT_EQ(check("3.01", "MARKER TYPE").first, "Incomplete or invalid header");
