@@ -37,8 +37,10 @@ void processRinex(Session& session, int /*pipelineOption*/, int /*compression*/)
     request.workDirectory = request.targetDirectory;
 
     const DayEnvironment environment{&session.stations, session.options, session.programDir, {}, &session.window};
-    const RinexDayResult result = RunRinexDay(request, environment, session.job, session.log);
+    std::vector<std::string> written;
+    const RinexDayResult result = RunRinexDay(request, environment, session.job, session.log, &written);
     if (result != kRinexDayDone) recordFailedDay(session, path, result);
+    session.window.showDayProducts(written);
 }
 
 namespace {

@@ -406,6 +406,7 @@ Next RunDriver::runBatch(BatchKind kind, const std::string& typeText, int flags)
     window_.panel.startState.store(3);
     window_.panel.armed.store(0);
     window_.setStatusBoxEnabled(false);
+    window_.stopRequested.store(false);
     clearStatusLines();
     s_.remaining.reset();
     s_.timer.start();
@@ -414,6 +415,7 @@ Next RunDriver::runBatch(BatchKind kind, const std::string& typeText, int flags)
         batchSize_ = 1;
         runPipeline(kind, flags);
         batchDone_ = 1;
+        window_.showProgress(1, 1);
     } else {
         runBatchLoop(kind, flags, fileCount);
     }
@@ -461,7 +463,7 @@ void RunDriver::runBatchLoop(BatchKind kind, int flags, int fileCount) {
     const char* progressFormat = kind == BatchKind::Rinex ? "---->> Rinex files completed %d of %d"
                                  : kind == BatchKind::Ism ? "---->> ISM files completed %d of %d"
                                                           : "---->> Scinda files/days completed %d of %d";
-    for (int i = 0; i < count && !closing(); ++i) {
+    for (int i = 0; i < count && !closing() && !window_.stopRequested.load(); ++i) {
         if (rinexOrIsm && i % 10 == 0 && count > 16 && i < count - 5) flushLogs(dataDir);
         if (rinexOrIsm && skipExisting(files[static_cast<size_t>(i)])) {
             batchDone_ = i + 1;
@@ -472,6 +474,7 @@ void RunDriver::runBatchLoop(BatchKind kind, int flags, int fileCount) {
         batchDone_ = i + 1;
 
         window_.setStatus(StatusLine::Progress, strfmt(progressFormat, i + 1, count));
+        window_.showProgress(i + 1, count);
         const auto elapsed_us = static_cast<std::int64_t>(s_.timer.update());
         const std::string remaining = s_.remaining.next(elapsed_us, count - i);
         window_.setStatus(StatusLine::Timing, "Time elapsed: " + elapsedText(elapsed_us) + ", Remaining: " + remaining);
@@ -485,11 +488,14 @@ Next RunDriver::complete() {
     log_.append("\r\n");
     log_.append(execution);
     if (interrupted()) return interruptedEnd();
-    log_.append("\r\nTask complete.... ");
+    const bool stopped = window_.stopRequested.exchange(false) && batchDone_ < batchSize_;
+    // Stopped by the user: the log says how far the batch went instead of "Task complete".
+    log_.append(stopped ? strfmt("\r\nStopped after %d of %d files", batchDone_, batchSize_)
+                        : std::string("\r\nTask complete.... "));
     log_.append("\r\n");
     log_.refresh();
     if (s_.failedJobs > 0 && s_.exitStatus == kExitCompleted) s_.exitStatus = kExitFailed;
-    window_.setStatus(StatusLine::Title, "TASK COMPLETE.. !!");
+    window_.setStatus(StatusLine::Title, stopped ? "STOPPED.. !!" : "TASK COMPLETE.. !!");
     window_.beep();
     flushLogs(logDirectory());
     return closeInAutoMode("TASK COMPLETE.. Aborting now!!");
