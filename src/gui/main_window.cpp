@@ -95,8 +95,10 @@ void GuiWindow::buildWidgets() {
     progress_->setFormat("%v of %m files");
     progress_->setRange(0, 1);
     progress_->setValue(0);
-    form->addRow(kStatusCaptions[static_cast<int>(StatusLine::Progress)], progress_);
-    form->addRow("", status_[static_cast<int>(StatusLine::Progress)]);
+    auto* progressRow = new QHBoxLayout;
+    progressRow->addWidget(progress_, 3);
+    progressRow->addWidget(status_[static_cast<int>(StatusLine::Progress)], 2);
+    form->addRow(kStatusCaptions[static_cast<int>(StatusLine::Progress)], progressRow);
     form->addRow(kStatusCaptions[static_cast<int>(StatusLine::Timing)], status_[static_cast<int>(StatusLine::Timing)]);
 
     pane_ = new QPlainTextEdit;

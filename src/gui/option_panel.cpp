@@ -36,6 +36,14 @@ constexpr Choice kImages[] = {{kTec24HourImage, "TEC 24-hour image", "imageTec24
                               {kDepletionImage, "Depletion image", "imageDepletion"},
                               {kHighResolution, "High resolution", "imageHires"}};
 
+// The groups' rows close together, so that the whole panel fits a 800-pixel screen.
+QVBoxLayout* compactColumn() {
+    auto* column = new QVBoxLayout;
+    column->setSpacing(2);
+    column->setContentsMargins(8, 4, 8, 4);
+    return column;
+}
+
 }  // namespace
 
 QCheckBox* OptionPanel::addCheck(QWidget* box, const QString& text, const char* name, int changeKind) {
@@ -50,9 +58,10 @@ QCheckBox* OptionPanel::addCheck(QWidget* box, const QString& text, const char* 
 
 OptionPanel::OptionPanel(QWidget* parent) : QWidget(parent) {
     auto* layout = new QVBoxLayout(this);
+    layout->setSpacing(6);
 
     auto* process = new QGroupBox("Process", this);
-    process->setLayout(new QVBoxLayout);
+    process->setLayout(compactColumn());
     scope_ = new QButtonGroup(this);
     for (const Choice& choice : kScopes) {
         auto* radio = new QRadioButton(choice.text, process);
@@ -68,19 +77,19 @@ OptionPanel::OptionPanel(QWidget* parent) : QWidget(parent) {
     layout->addWidget(process);
 
     auto* files = new QGroupBox("Output files", this);
-    files->setLayout(new QVBoxLayout);
+    files->setLayout(compactColumn());
     for (size_t i = 0; i < std::size(kFiles); ++i) files_[i] = addCheck(files, kFiles[i].text, kFiles[i].name, 1);
     layout->addWidget(files);
 
     auto* images = new QGroupBox("Output images", this);
-    images->setLayout(new QVBoxLayout);
+    images->setLayout(compactColumn());
     for (size_t i = 0; i < std::size(kImages); ++i) {
         images_[i] = addCheck(images, kImages[i].text, kImages[i].name, 1);
     }
     layout->addWidget(images);
 
     auto* target = new QGroupBox("Products folder", this);
-    target->setLayout(new QVBoxLayout);
+    target->setLayout(compactColumn());
     separateTarget_ = addCheck(target, "Write to another folder", "separateTarget", 1);
     auto* targetRow = new QHBoxLayout;
     targetDir_ = new QLineEdit(target);
