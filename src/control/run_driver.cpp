@@ -384,10 +384,10 @@ bool RunDriver::waitForStart(BatchKind kind, const std::string& typeText, int& f
         if (changed != 0) {
             panel.startState.store(3);
             panel.armed.store(0);
-            if (changed == 2) {
-                readOptions();
-                prepareBatch(kind, typeText, false, fileCount);
-            }
+            // Every change is read, so that the run writes what the panel shows; a scope
+            // change also repeats the search.
+            readOptions();
+            if (changed == 2) prepareBatch(kind, typeText, false, fileCount);
             panel.changed.store(0);
             panel.armed.store(1);
             panel.startState.store(0);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QDir>
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -77,6 +78,17 @@ TEST(GuiWindow, RunStartedFromThePanelFillsThePaneAndThePlotView) {
     ASSERT_TRUE(waitUntil([&] { return start->isEnabled(); }));
     EXPECT_EQ(window.statusLine(StatusLine::Count), "Total file(s) found#  1");
     EXPECT_TRUE(paneHas(window, "The file chosen by you was"));
+    // A scope change while waiting for start repeats the search; an output change is
+    // taken into the run.
+    OptionPanel* panel = window.optionPanel();
+    panel->findChild<QRadioButton*>("scopeMonth")->click();
+    ASSERT_TRUE(waitUntil([&] { return window.statusLine(StatusLine::Count) == "Total file(s) found# 01"; }));
+    panel->findChild<QRadioButton*>("scopeDay")->click();
+    const auto changeTaken = [&] { return window.bridge().panel.changed.load() == 0 && start->isEnabled(); };
+    ASSERT_TRUE(waitUntil(changeTaken));
+    panel->findChild<QCheckBox*>("fileDat")->click();
+    EXPECT_EQ(window.bridge().panel.changed.load(), 1);
+    ASSERT_TRUE(waitUntil(changeTaken));
     QTest::mouseClick(start, Qt::LeftButton);
 
     ASSERT_TRUE(waitUntil([&] { return paneHas(window, "Task complete"); }, 60000));
@@ -96,6 +108,7 @@ TEST(GuiWindow, RunStartedFromThePanelFillsThePaneAndThePlotView) {
     }
     EXPECT_FALSE(window.plotView()->imageView()->image().isNull());
     EXPECT_TRUE(window.driverRunning());
+    EXPECT_FALSE(QDir(QString::fromStdString(folder.path())).entryList({"*.dat"}).isEmpty());
 
     saveScreenshots(window);
     window.close();
