@@ -43,6 +43,9 @@ const char* const kStatusCaptions[kStatusLineCount] = {"File:", "Type:", "Found:
 GuiWindow::GuiWindow(ProgramSetup setup, std::function<void(Session&)> adjustSession, QWidget* parent)
     : QMainWindow(parent), setup_(std::move(setup)), adjustSession_(std::move(adjustSession)) {
     panelOptions_ = setup_.options;
+    if (!setup_.line.positionals.empty()) {
+        lastFolder_ = QFileInfo(QString::fromStdString(setup_.line.positionals.front())).absolutePath();
+    }
     setWindowTitle("Velarix");
     setAcceptDrops(true);
     buildWidgets();
@@ -105,6 +108,8 @@ void GuiWindow::buildWidgets() {
     pane_->setObjectName("pane");
     pane_->setReadOnly(true);
     pane_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // A year's batch logs a great deal: the pane keeps the latest lines, Log_file.txt all.
+    pane_->setMaximumBlockCount(200000);
     pane_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     pane_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(pane_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
@@ -201,15 +206,17 @@ void GuiWindow::showEvent(QShowEvent* event) {
 
 void GuiWindow::startDriver(const std::vector<std::string>& arguments) {
     bridge_.resetHandshake();
-    session_ = std::make_unique<Session>(bridge_);
-    configureSession(*session_, setup_);
-    session_->arguments = arguments;
-    session_->readPanelOptions = [this] {
+    auto session = std::make_unique<Session>(bridge_);
+    configureSession(*session, setup_);
+    session->arguments = arguments;
+    session->readPanelOptions = [this] {
         std::lock_guard<std::mutex> lock(optionsMutex_);
         return panelOptions_;
     };
-    if (adjustSession_) adjustSession_(*session_);
-    handleInterrupts(session_.get());
+    if (adjustSession_) adjustSession_(*session);
+    // The signal handler moves to the new session before the old one goes.
+    handleInterrupts(session.get());
+    session_ = std::move(session);
     worker_ = std::thread([this] {
         executeThread(*session_);
         emit driverFinished();
@@ -272,6 +279,7 @@ void GuiWindow::dropEvent(QDropEvent* event) {
 }
 
 void GuiWindow::openPath(const QString& path, bool fromDialog) {
+    lastFolder_ = QFileInfo(path).absolutePath();
     if (!worker_.joinable()) {
         startDriver({path.toStdString()});
     } else if (bridge_.idle.load() == 1 && bridge_.fileChoiceState.load() == 0) {
@@ -282,9 +290,8 @@ void GuiWindow::openPath(const QString& path, bool fromDialog) {
 }
 
 void GuiWindow::chooseFile() {
-    const QString dir = QFileInfo(QString::fromStdString(session_ ? session_->currentInputPath : "")).absolutePath();
     const QString path = QFileDialog::getOpenFileName(
-        this, "Open an observation file", dir,
+        this, "Open an observation file", lastFolder_,
         "Observation files (*.??o *.??d *.??o.Z *.??d.Z *.??o.gz *.??d.gz *.rnx *.crx *.rnx.gz *.crx.gz);;"
         "Command files (*.txt);;All files (*)");
     if (!path.isEmpty()) {

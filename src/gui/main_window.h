@@ -79,6 +79,7 @@ private:
     int exitStatus_ = 0;
     bool closeWhenDriverEnds_ = false;
     bool started_ = false;
+    QString lastFolder_;  // where the file dialog opens
 
     mutable std::mutex optionsMutex_;
     RunOptions panelOptions_;  // read by the driver's thread through readPanelOptions
