@@ -3,15 +3,33 @@
 #include <QApplication>
 #include <QTest>
 #include <filesystem>
+#include <memory>
 
-void ensureQtApplication() {
-    if (QApplication::instance() != nullptr) return;
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "test_gui";
-    static char* argv[] = {name, nullptr};
-    static QApplication application(argc, argv);
-}
+#include <gtest/gtest.h>
+
+namespace {
+
+// One Qt application for the test program, made before the first test and deleted after
+// the last one (deleting it at the program's exit, after Qt's own globals, would crash).
+class QtApplicationEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        application_ = std::make_unique<QApplication>(argc_, argv_);
+    }
+    void TearDown() override { application_.reset(); }
+
+private:
+    int argc_ = 1;
+    char name_[9] = "test_gui";
+    char* argv_[2] = {name_, nullptr};
+    std::unique_ptr<QApplication> application_;
+};
+
+[[maybe_unused]] ::testing::Environment* const kQtEnvironment =
+    ::testing::AddGlobalTestEnvironment(new QtApplicationEnvironment);
+
+}  // namespace
 
 ProgramSetup testSetup(const TempDir& folder) {
     ProgramSetup setup;

@@ -1,15 +1,14 @@
 #pragma once
-// The Qt application of the window tests (offscreen unless QT_QPA_PLATFORM says
-// otherwise), a program set-up that reads no settings file of the user's, and the sample
-// day copied into a fresh folder.
+// For the window tests: a program set-up that reads no settings file of the user's, the
+// sample day copied into a fresh folder, and waiting for the driver's signals. The test
+// program's Qt application (offscreen unless QT_QPA_PLATFORM says otherwise) is made
+// before the first test.
 #include <QString>
 #include <functional>
 #include <string>
 
 #include "control/program_setup.h"
 #include "test_support.h"
-
-void ensureQtApplication();
 
 // Velarix.ini in `folder`; the program folder of velarix (station list beside it).
 ProgramSetup testSetup(const TempDir& folder);

@@ -58,7 +58,6 @@ void saveScreenshots(GuiWindow& window) {
 }
 
 TEST(GuiWindow, RunStartedFromThePanelFillsThePaneAndThePlotView) {
-    ensureQtApplication();
     TempDir folder;
     const std::string day = copySampleDay(folder);
     ProgramSetup setup = testSetup(folder);
@@ -118,7 +117,6 @@ TEST(GuiWindow, RunStartedFromThePanelFillsThePaneAndThePlotView) {
 }
 
 TEST(GuiWindow, OptionsRoundTripThroughTheSettingsFile) {
-    ensureQtApplication();
     TempDir folder;
     GuiWindow window(testSetup(folder));  // not shown: no driver runs
     OptionPanel* panel = window.optionPanel();
@@ -164,7 +162,6 @@ TEST(GuiWindow, OptionsRoundTripThroughTheSettingsFile) {
 }
 
 TEST(GuiWindow, StopEndsAMonthBatchAfterTheCurrentDay) {
-    ensureQtApplication();
     TempDir folder;
     const std::string header = "     2.11           OBSERVATION DATA    G (GPS)             RINEX VERSION / TYPE\n";
     for (const char* name : {"bjfs0010.20o", "bjfs0020.20o", "bjfs0030.20o"}) folder.write(name, header);
@@ -208,7 +205,6 @@ TEST(GuiWindow, StopEndsAMonthBatchAfterTheCurrentDay) {
 }
 
 TEST(GuiWindow, DroppedFileThatIsNotRinexIsRefusedAndTheWindowStays) {
-    ensureQtApplication();
     TempDir folder;
     const std::string day = copySampleDay(folder);
     const std::string notes = folder.write("notes.pdf", "%PDF-1.4\n");
@@ -232,7 +228,6 @@ TEST(GuiWindow, DroppedFileThatIsNotRinexIsRefusedAndTheWindowStays) {
 }
 
 TEST(GuiWindow, PaneFollowsTheEndUnlessScrolledUp) {
-    ensureQtApplication();
     TempDir folder;
     GuiWindow window(testSetup(folder));
     window.resize(1280, 800);
