@@ -6,7 +6,10 @@
 #include "platform/strfmt.h"
 
 Pipelines defaultPipelines() {
-    return {processRinex, processNovatel, processScinda, processIsm, runCommandFile, processRinexDay};
+    return {processRinex, processNovatel, processScinda, processIsm, runCommandFile,
+            [](const std::string& path, const DayEnvironment& environment, DayJob& job, RunLog& log) {
+                return processRinexDay(path, environment, job, log);
+            }};
 }
 
 DayEnvironment sessionDayEnvironment(const Session& session, MainWindow* window) {
@@ -23,7 +26,8 @@ void recordFailedDay(RunLog& log, const std::string& path, RinexDayResult result
 
 }  // namespace
 
-bool processRinexDay(const std::string& path, const DayEnvironment& environment, DayJob& job, RunLog& log) {
+bool processRinexDay(const std::string& path, const DayEnvironment& environment, DayJob& job, RunLog& log,
+                     std::vector<std::string>* written) {
     FileSearch search;
     if (search.checkPath(path) != 0) {
         log.say("\r\nError! No file(s) found.. exited. Choose file again!.");
@@ -37,7 +41,7 @@ bool processRinexDay(const std::string& path, const DayEnvironment& environment,
     request.targetDirectory = productFolderFor(environment.options, request.dataDirectory);
     request.workDirectory = request.targetDirectory;
 
-    const RinexDayResult result = RunRinexDay(request, environment, job, log);
+    const RinexDayResult result = RunRinexDay(request, environment, job, log, written);
     if (result != kRinexDayDone) recordFailedDay(log, path, result);
     return result == kRinexDayDone;
 }
@@ -46,10 +50,12 @@ bool processRinexDay(const std::string& path, const DayEnvironment& environment,
 // its folder (its sessions), expanded beside the products. A day that gave no products
 // is counted, so that the run ends with its own exit status.
 void processRinex(Session& session, int /*pipelineOption*/, int /*compression*/) {
+    std::vector<std::string> written;
     if (!processRinexDay(session.currentInputPath, sessionDayEnvironment(session, &session.window), session.job,
-                         session.log)) {
+                         session.log, &written)) {
         ++session.failedJobs;
     }
+    session.window.showDayProducts(written);
 }
 
 namespace {

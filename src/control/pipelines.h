@@ -1,6 +1,7 @@
 #pragma once
 // The processing pipelines that the run driver dispatches to.
 #include <string>
+#include <vector>
 
 #include "control/rinex_job.h"
 #include "control/session.h"
@@ -11,9 +12,10 @@ void processRinex(Session& session, int pipelineOption, int compression);
 
 // The same day with explicit inputs, as a worker of a parallel batch runs it: its files
 // are those of its station and day in the folder of `path`. False when the day gave no
-// products (the reason is in `log.errors`).
+// products (the reason is in `log.errors`). `written` (when given) receives the paths of
+// the products and plots written.
 [[nodiscard]] bool processRinexDay(const std::string& path, const DayEnvironment& environment, DayJob& job,
-                                   RunLog& log);
+                                   RunLog& log, std::vector<std::string>* written = nullptr);
 
 // What the days of the session share; `window` receives the status lines (nullptr: none).
 DayEnvironment sessionDayEnvironment(const Session& session, MainWindow* window);

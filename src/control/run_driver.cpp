@@ -388,10 +388,10 @@ bool RunDriver::waitForStart(BatchKind kind, const std::string& typeText, int& f
         if (changed != 0) {
             panel.startState.store(3);
             panel.armed.store(0);
-            if (changed == 2) {
-                readOptions();
-                prepareBatch(kind, typeText, false, fileCount);
-            }
+            // Every change is read, so that the run writes what the panel shows; a scope
+            // change also repeats the search.
+            readOptions();
+            if (changed == 2) prepareBatch(kind, typeText, false, fileCount);
             panel.changed.store(0);
             panel.armed.store(1);
             panel.startState.store(0);
@@ -410,6 +410,7 @@ Next RunDriver::runBatch(BatchKind kind, const std::string& typeText, int flags)
     window_.panel.startState.store(3);
     window_.panel.armed.store(0);
     window_.setStatusBoxEnabled(false);
+    window_.stopRequested.store(false);
     clearStatusLines();
     s_.remaining.reset();
     s_.timer.start();
@@ -418,6 +419,7 @@ Next RunDriver::runBatch(BatchKind kind, const std::string& typeText, int flags)
         batchSize_ = 1;
         runPipeline(kind, flags);
         batchDone_ = 1;
+        window_.showProgress(1, 1);
     } else {
         runBatchLoop(kind, flags, fileCount);
     }
@@ -475,7 +477,7 @@ void RunDriver::runBatchLoop(BatchKind kind, int flags, int fileCount) {
         runDaysSideBySide(files, dataDir, threads, progressFormat);
         return;
     }
-    for (int i = 0; i < count && !closing(); ++i) {
+    for (int i = 0; i < count && !closing() && !window_.stopRequested.load(); ++i) {
         if (rinexOrIsm && i % 10 == 0 && count > 16 && i < count - 5) flushLogs(dataDir);
         if (rinexOrIsm && skipExisting(files[static_cast<size_t>(i)], log_)) {
             batchDone_ = i + 1;
@@ -491,6 +493,7 @@ void RunDriver::runBatchLoop(BatchKind kind, int flags, int fileCount) {
 // `done` of `count` files finished: the progress and timing lines.
 void RunDriver::showProgress(const char* progressFormat, int done, int count) {
     window_.setStatus(StatusLine::Progress, strfmt(progressFormat, done, count));
+    window_.showProgress(done, count);
     const auto elapsed_us = static_cast<std::int64_t>(s_.timer.update());
     const std::string remaining = s_.remaining.next(elapsed_us, count - done + 1);
     window_.setStatus(StatusLine::Timing, "Time elapsed: " + elapsedText(elapsed_us) + ", Remaining: " + remaining);
@@ -507,7 +510,7 @@ void RunDriver::runDaysSideBySide(const std::vector<std::string>& files, const s
     plan.count = files.size();
     plan.threads = threads;
     plan.lookahead = static_cast<std::size_t>(std::max(16, 4 * threads));
-    plan.stop = [this] { return closing(); };
+    plan.stop = [this] { return closing() || window_.stopRequested.load(); };
     // Two files of one station-day (its sessions) write the same products: one after the
     // other, so that the later one finds what the earlier one left, as in the serial loop.
     for (const std::string& path : files) plan.keys.push_back(dayCmnPath(path, s_.options));
@@ -545,11 +548,14 @@ Next RunDriver::complete() {
     log_.append("\r\n");
     log_.append(execution);
     if (interrupted()) return interruptedEnd();
-    log_.append("\r\nTask complete.... ");
+    const bool stopped = window_.stopRequested.exchange(false) && batchDone_ < batchSize_;
+    // Stopped by the user: the log says how far the batch went instead of "Task complete".
+    log_.append(stopped ? strfmt("\r\nStopped after %d of %d files", batchDone_, batchSize_)
+                        : std::string("\r\nTask complete.... "));
     log_.append("\r\n");
     log_.refresh();
     if (s_.failedJobs > 0 && s_.exitStatus == kExitCompleted) s_.exitStatus = kExitFailed;
-    window_.setStatus(StatusLine::Title, "TASK COMPLETE.. !!");
+    window_.setStatus(StatusLine::Title, stopped ? "STOPPED.. !!" : "TASK COMPLETE.. !!");
     window_.beep();
     flushLogs(logDirectory());
     return closeInAutoMode("TASK COMPLETE.. Aborting now!!");

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <mutex>
 #include <string>
+#include <vector>
 
 enum class StatusLine { Input, Type, Count, Hint, Progress, Timing, Title };
 constexpr int kStatusLineCount = 7;
@@ -40,6 +41,10 @@ public:
     // Whether a person may be watching: the waits that give one time to read are skipped,
     // and the polls made quick, when nobody is.
     virtual bool watched() const { return true; }
+    // Progress of a batch: `done` of `total` files handled.
+    virtual void showProgress(int /*done*/, int /*total*/) {}
+    // The products and plots written for the day just processed.
+    virtual void showDayProducts(const std::vector<std::string>& /*paths*/) {}
 
     // Asks the window to close; the event loop ends and the execute thread is told to
     // stop through `closing`.
@@ -65,6 +70,9 @@ public:
     std::atomic<bool> closing{false};
     // 1 while the driver waits for the next input (idle wait).
     std::atomic<int> idle{0};
+    // Set by a stop control: the batch ends after the file in work and the driver goes on
+    // as after a complete batch. The driver clears it when a batch starts.
+    std::atomic<bool> stopRequested{false};
 
 private:
     mutable std::mutex pathMutex_;

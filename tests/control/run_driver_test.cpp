@@ -38,6 +38,7 @@ struct Harness : MainWindow {
     void messageBox(const std::string& title, const std::string&) override { boxes.push_back(title); }
     void beep() override { ++beeps; }
     bool watched() const override { return watching; }
+    void showProgress(int done, int total) override { progress.emplace_back(done, total); }
     void requestClose() override {
         ++closeRequests;
         MainWindow::requestClose();
@@ -47,6 +48,7 @@ struct Harness : MainWindow {
     std::vector<std::string> history, ranRinex, boxes;
     std::string pane;
     std::vector<int> sleeps, compressions;
+    std::vector<std::pair<int, int>> progress;
     int beeps = 0, closeRequests = 0;
     bool watching = true;
     std::function<void()> onSleep;
@@ -132,6 +134,25 @@ TEST(RunDriver, NobodyWatchingNoPauseAndQuickPolls) {
     refused.watching = false;
     executeThread(refused.session);
     EXPECT_TRUE(refused.sleeps.empty());
+}
+
+TEST(RunDriver, AStopRequestEndsTheBatchAfterTheFileInWork) {
+    TempDir data;
+    writeMonthFolder(data);
+    Harness h({data.path() + "bjfs0010.20o", "auto"}, kThisMonth);
+    h.stopRequested.store(true);  // left from before the batch: not a stop of this one
+    h.onRinex = [&h](Session&) {
+        if (h.ranRinex.size() == 2) h.stopRequested.store(true);
+    };
+    executeThread(h.session);
+    EXPECT_EQ(h.ranRinex.size(), 2u);
+    EXPECT_EQ(h.progress, (std::vector<std::pair<int, int>>{{1, 3}, {2, 3}}));
+    EXPECT_TRUE(contains(h.pane, "\r\nStopped after 2 of 3 files"));
+    EXPECT_FALSE(contains(h.pane, "Task complete"));
+    EXPECT_TRUE(h.showed("STOPPED.. !!"));
+    EXPECT_FALSE(h.stopRequested.load());  // the next batch runs whole
+    EXPECT_EQ(h.session.exitStatus, kExitCompleted);
+    EXPECT_TRUE(contains(readWholeFile(data.path() + "Log_file.txt"), "Stopped after 2 of 3 files"));
 }
 
 TEST(RunDriver, RefusedInputsEndTheRunWithTheirMessages) {
