@@ -13,6 +13,7 @@
 #include "decompress/decompress_crx.h"
 #include "decompress/decompress_gz.h"
 #include "decompress/decompress_z.h"
+#include "scratch_dir.h"
 
 namespace {
 
@@ -22,25 +23,6 @@ const std::string kCrxGzFile = kData + "set7_esbc_2020_177/ESBC00DNK_R_202017700
 const std::string kGzFile = kData + "set6_bele_dgar_2024_010/dgar0100.24o.gz";
 
 using Decoder = int (*)(const std::string&, const std::string&, std::string&);
-
-// A scratch folder for the outputs, removed at exit.
-struct Scratch {
-    std::string dir;
-    Scratch() {
-        const char* tmp = std::getenv("TMPDIR");
-        std::string pattern = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/velarix-bench-XXXXXX";
-        if (mkdtemp(pattern.data()) != nullptr) dir = pattern + "/";
-    }
-    ~Scratch() {
-        std::error_code error;
-        if (!dir.empty()) std::filesystem::remove_all(dir, error);
-    }
-};
-
-Scratch& scratch() {
-    static Scratch instance;
-    return instance;
-}
 
 void runDecoder(benchmark::State& state, Decoder decoder, const std::string& input) {
     const std::string output = scratch().dir + "out";

@@ -6,9 +6,9 @@
 #include <string>
 
 #include "control/rinex_job.h"
+#include "platform/number_text.h"
 #include "platform/paths.h"
 #include "platform/run_log.h"
-#include "platform/strfmt.h"
 #include "platform/text.h"
 #include "rinex/satellite_id.h"
 #include "tools/tools.h"
@@ -60,6 +60,7 @@ struct PrintedCounts {
 PrintedCounts printTable(const TecTable& tec, bool calibrated, std::FILE* out) {
     std::fprintf(out, "%s%s\n", kColumns, calibrated ? "\tS4" : "");
     PrintedCounts counts;
+    std::string line;
     for (const auto& [satNo, series] : tec) {
         const std::string label = satelliteLabel(satNo);
         for (const auto& [epochMjd, r] : series) {
@@ -67,10 +68,25 @@ PrintedCounts printTable(const TecTable& tec, bool calibrated, std::FILE* out) {
                 ++counts.invalid;
                 continue;
             }
-            std::fprintf(out, "%.8f\t%s\t%.4f\t%.4f\t%.4f\t%.4f\t%.3f\t%.3f\t%.3f\t%.3f", epochMjd, label.c_str(),
-                         r.elevation_deg, r.azimuth_deg, r.ippLatitude_deg, r.ippLongitude_deg, r.codeTec, r.phaseTec,
-                         r.slantTec, r.verticalTec);
-            std::fputs(calibrated ? strfmt("\t%.3f\n", r.s4).c_str() : "\n", out);
+            // "%.8f\t%s" then "\t%.4f" four times, "\t%.3f" four times (five with S4)
+            line.clear();
+            AppendNumber(line, "%.8f", epochMjd);
+            line += '\t';
+            line += label;
+            for (double value : {r.elevation_deg, r.azimuth_deg, r.ippLatitude_deg, r.ippLongitude_deg}) {
+                line += '\t';
+                AppendNumber(line, "%.4f", value);
+            }
+            for (double value : {r.codeTec, r.phaseTec, r.slantTec, r.verticalTec}) {
+                line += '\t';
+                AppendNumber(line, "%.3f", value);
+            }
+            if (calibrated) {
+                line += '\t';
+                AppendNumber(line, "%.3f", r.s4);
+            }
+            line += '\n';
+            std::fwrite(line.data(), 1, line.size(), out);
             ++counts.printed;
         }
     }

@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/prefault.h"
+
 LineReader::LineReader(const std::string& path) {
     openStatus_ = openRegularFile(path, fd_);
     if (fd_ < 0) return;
@@ -14,6 +16,7 @@ LineReader::LineReader(const std::string& path) {
     const auto size = ::fstat(fd_, &status) == 0 && status.st_size > 0 ? static_cast<std::size_t>(status.st_size) : 0;
     capacity_ = std::clamp(size + 2, kMinCapacity, kMaxCapacity);
     buffer_ = std::make_unique_for_overwrite<char[]>(capacity_);
+    PrefaultPages(buffer_.get(), capacity_);
 }
 
 LineReader::~LineReader() {

@@ -4,6 +4,7 @@
 
 #include "geodesy/time.h"
 #include "gnss/day_job.h"
+#include "platform/number_text.h"
 #include "platform/run_log.h"
 #include "platform/safe_output.h"
 #include "platform/strfmt.h"
@@ -52,9 +53,17 @@ std::string satelliteLines(int satNo, const TecSeries& series, double longitude_
         DateTime local;
         local.FromMjd(t + localShift_day);
         const long dayNumber = static_cast<long>(std::trunc(t - kMjdOf2000 + 1.0));
-        lines += strfmt("% 5.0ld% 5.0ld% 4d% 4d% 4.0lf% 9.3lf% 9.3lf% 9.3lf% 9.3lf% 9.3lf% 9.3lf\r\n", sequence,
-                        dayNumber, ut.hour, ut.minute, ut.second, r.verticalTec, hoursOfDay(local), r.elevation_deg,
-                        r.ippLatitude_deg, r.ippLongitude_deg, r.slantTec);
+        // "% 5.0ld% 5.0ld% 4d% 4d% 4.0lf% 9.3lf% 9.3lf% 9.3lf% 9.3lf% 9.3lf% 9.3lf\r\n"
+        AppendNumber(lines, "% 5.0ld", sequence);
+        AppendNumber(lines, "% 5.0ld", dayNumber);
+        AppendNumber(lines, "% 4d", ut.hour);
+        AppendNumber(lines, "% 4d", ut.minute);
+        AppendNumber(lines, "% 4.0lf", ut.second);
+        for (double value : {r.verticalTec, hoursOfDay(local), r.elevation_deg, r.ippLatitude_deg,
+                             r.ippLongitude_deg, r.slantTec}) {
+            AppendNumber(lines, "% 9.3lf", value);
+        }
+        lines += "\r\n";
     }
     return lines;
 }

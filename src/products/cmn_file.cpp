@@ -4,6 +4,7 @@
 
 #include "geodesy/time.h"
 #include "gnss/day_job.h"
+#include "platform/number_text.h"
 #include "platform/run_log.h"
 #include "platform/safe_output.h"
 #include "platform/strfmt.h"
@@ -43,10 +44,23 @@ double hoursFromDayStart(double slotMjd, double dayStartMjd) {
     return days * 24.0 + t.hour + t.minute / 60.0 + t.second / 3600.0;
 }
 
-std::string dataLine(int satNo, double epochMjd, double hours, const TecRecord& r) {
-    return strfmt("%5.6lf\t%2.6lf\t%2d\t%2.2lf\t%2.2lf\t%2.3lf\t%2.3lf\t%2.2lf\t%2.2lf\t%1.3lf\r\n", epochMjd, hours,
-                  satNo, r.azimuth_deg, r.elevation_deg, r.ippLatitude_deg, r.ippLongitude_deg, r.slantTec,
-                  r.verticalTec, r.s4 > 0.0 ? r.s4 : -99.0);
+// "%5.6lf\t%2.6lf\t%2d\t%2.2lf\t%2.2lf\t%2.3lf\t%2.3lf\t%2.2lf\t%2.2lf\t%1.3lf\r\n"
+void appendDataLine(std::string& lines, int satNo, double epochMjd, double hours, const TecRecord& r) {
+    const auto field = [&lines](PrintfConversion conversion, auto value) {
+        AppendNumber(lines, conversion, value);
+        lines += '\t';
+    };
+    field("%5.6lf", epochMjd);
+    field("%2.6lf", hours);
+    field("%2d", satNo);
+    field("%2.2lf", r.azimuth_deg);
+    field("%2.2lf", r.elevation_deg);
+    field("%2.3lf", r.ippLatitude_deg);
+    field("%2.3lf", r.ippLongitude_deg);
+    field("%2.2lf", r.slantTec);
+    field("%2.2lf", r.verticalTec);
+    AppendNumber(lines, "%1.3lf", r.s4 > 0.0 ? r.s4 : -99.0);
+    lines += "\r\n";
 }
 
 // One satellite's lines, thinned to the slot grid (step in days; 0: no thinning). Of the
@@ -62,14 +76,14 @@ std::string satelliteLines(int satNo, const TecSeries& series, double step, doub
     const TecRecord* chosen = nullptr;  // the record nearest the slot so far
     double chosenMjd = 0.0;
     const auto writeChosen = [&] {
-        lines += dataLine(satNo, chosenMjd, hoursFromDayStart(slot, dayStartMjd), *chosen);
+        appendDataLine(lines, satNo, chosenMjd, hoursFromDayStart(slot, dayStartMjd), *chosen);
         slot = chosenMjd + step;
         chosen = nullptr;
     };
     for (const auto& [t, r] : series) {
         if (r.valid != 1) continue;
         if (step <= 0.0) {
-            lines += dataLine(satNo, t, hoursFromDayStart(t, dayStartMjd), r);
+            appendDataLine(lines, satNo, t, hoursFromDayStart(t, dayStartMjd), r);
             continue;
         }
         if (chosen != nullptr && t >= slot + half) writeChosen();

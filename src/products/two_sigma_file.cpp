@@ -3,17 +3,25 @@
 #include "gnss/bias/two_sigma.h"
 #include "gnss/day_job.h"
 #include "platform/run_log.h"
-#include "platform/strfmt.h"
+#include "platform/number_text.h"
 
 std::string TwoSigmaFileText(const TwoSigmaCurve& curve) {
     std::string text;
+    // "%2.3f \t- \t- \t%2.2f\n" for an empty bin, else "%2.3f \t%2.2f \t%2.2f \t%2.2f\n"
     for (const TwoSigmaBin& bin : curve.bins) {
+        AppendNumber(text, "%2.3f", bin.hour);
         if (bin.count == 0) {
-            text += strfmt("%2.3f \t- \t- \t%2.2f\n", bin.hour, 0.0);
+            text += " \t- \t- \t";
+            AppendNumber(text, "%2.2f", 0.0);
         } else {
-            text += strfmt("%2.3f \t%2.2f \t%2.2f \t%2.2f\n", bin.hour, bin.smoothed_TECU, bin.average_TECU,
-                           bin.spread_TECU);
+            for (double value : {bin.smoothed_TECU, bin.average_TECU}) {
+                text += " \t";
+                AppendNumber(text, "%2.2f", value);
+            }
+            text += " \t";
+            AppendNumber(text, "%2.2f", bin.spread_TECU);
         }
+        text += '\n';
     }
     return text;
 }

@@ -1,6 +1,9 @@
 #include "rinex/obs_reader.h"
 
+#include <algorithm>
+
 #include "geodesy/geodetic.h"
+#include "platform/prefault.h"
 #include "platform/regular_file.h"
 #include "platform/strfmt.h"
 #include "rinex/obs_read_state.h"
@@ -49,13 +52,30 @@ bool readObsHeader(ObsLineInput& input, Rinex3ObsHeader& header, const char* len
     return true;
 }
 
+namespace {
+
+// push_back with the vector's growth done here, so that the new room is made resident in
+// one call before the records are copied into it.
+void appendRecord(std::vector<SatEpochRecord>& records, const SatEpochRecord& record) {
+    if (records.size() == records.capacity()) {
+        std::vector<SatEpochRecord> grown;
+        grown.reserve(std::max<std::size_t>(64, 2 * records.capacity()));
+        PrefaultPages(grown.data(), grown.capacity() * sizeof(SatEpochRecord));
+        grown.insert(grown.end(), records.begin(), records.end());
+        records.swap(grown);
+    }
+    records.push_back(record);
+}
+
+}  // namespace
+
 void ObsReadState::store(const SatEpochRecord& record, bool collect) {
     const auto index = static_cast<std::size_t>(record.satNo);
     if (index < satelliteRecords_.size()) {
         if (satelliteRecords_[index] == nullptr) satelliteRecords_[index] = &table.bySatellite[record.satNo];
-        satelliteRecords_[index]->push_back(record);
+        appendRecord(*satelliteRecords_[index], record);
     } else {
-        table.bySatellite[record.satNo].push_back(record);
+        appendRecord(table.bySatellite[record.satNo], record);
     }
     if (collect) table.byEpoch[record.epochMjd].push_back(record);
 }

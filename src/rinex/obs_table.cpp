@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/prefault.h"
+
 const SatObservation* SatEpochRecord::find(int obsId) const {
     if (obsId == kNoObsCode) return nullptr;
     for (const SatObservation& observation : observations) {
@@ -17,22 +19,21 @@ double SatEpochRecord::value(int obsId) const {
 
 std::span<SatObservation> ObservationPool::allocate(std::size_t count) {
     if (count == 0) return {};
-    if (blocks_.empty() || lastBlockSize_ - lastBlockUsed_ < count) {
-        const std::size_t grown = blocks_.empty() ? kFirstBlockObservations : 2 * lastBlockSize_;
-        lastBlockSize_ = std::max(std::min(grown, kMaxBlockObservations), count);
-        blocks_.push_back(std::make_unique<SatObservation[]>(lastBlockSize_));
-        lastBlockUsed_ = 0;
+    if (blocks_.empty() || blocks_.back().capacity() - blocks_.back().size() < count) {
+        const std::size_t grown = blocks_.empty() ? kFirstBlockObservations : 2 * blocks_.back().capacity();
+        std::vector<SatObservation>& block = blocks_.emplace_back();
+        block.reserve(std::max(std::min(grown, kMaxBlockObservations), count));
+        PrefaultPages(block.data(), block.capacity() * sizeof(SatObservation));
     }
-    SatObservation* first = blocks_.back().get() + lastBlockUsed_;
-    lastBlockUsed_ += count;
+    std::vector<SatObservation>& block = blocks_.back();
+    const std::size_t first = block.size();
+    block.resize(first + count);
     handedOut_ += count;
-    return {first, count};
+    return {block.data() + first, count};
 }
 
 void ObservationPool::clear() {
     blocks_.clear();
-    lastBlockSize_ = 0;
-    lastBlockUsed_ = 0;
     handedOut_ = 0;
 }
 

@@ -56,9 +56,8 @@ private:
     static constexpr std::size_t kFirstBlockObservations = 4096;
     static constexpr std::size_t kMaxBlockObservations = 32768;
 
-    std::vector<std::unique_ptr<SatObservation[]>> blocks_;
-    std::size_t lastBlockSize_ = 0;
-    std::size_t lastBlockUsed_ = 0;
+    // Each block is filled up to its capacity and never reallocated, so spans stay valid.
+    std::vector<std::vector<SatObservation>> blocks_;
     std::size_t handedOut_ = 0;
 };
 

@@ -175,7 +175,7 @@ TEST(EstimateBiases, TooFewValuesEndWithMinusNineAndAFullTableStopsCollecting) {
     high.dayStartMjd = kDay;
     for (int prn = 1; prn <= 32; ++prn) {
         high.tec[prn] = passes(gps(prn));
-        std::erase_if(high.tec[prn], [](const auto& entry) { return entry.second.elevation_deg <= 30.5; });
+        erase_if(high.tec[prn], [](const auto& entry) { return entry.second.elevation_deg <= 30.5; });
     }
     EXPECT_EQ(EstimateBiases(high, log), kBiasesApplied);
     EXPECT_TRUE(contains(log.messages, "\r\nInfo! Count exceeds limit while processing for 2 sigma TEC!!"));

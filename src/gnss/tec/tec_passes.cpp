@@ -68,6 +68,7 @@ void StoreSatelliteTec(DayJob& job, int satNo, TecSeries series) {
         std::size_t k = 0;
         for (auto& [epochMjd, stored] : series) stored.phaseTec = phase[k++];
     }
+    series.shrink();  // room was reserved for every epoch of the satellite
     job.tec.emplace(satNo, std::move(series));
 }
 

@@ -55,6 +55,7 @@ template <typename Record, typename Observables>
 void DeriveSatelliteTec(DayJob& job, int satNo, const std::vector<Record>& epochs, const TecConversion& conversion,
                         Observables observables) {
     TecSeries series;
+    series.reserve(epochs.size());
     TecObservables picked;
     TecRecord record;
     for (const Record& epoch : epochs) {
