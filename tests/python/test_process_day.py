@@ -115,6 +115,21 @@ class ProcessDayTest(unittest.TestCase):
         self.assertGreater(last - started, 0.05)
         self.assertLess(max(gaps), 0.05)
 
+    def test_days_on_two_threads_equal_the_day_alone(self):
+        results = [None, None]
+
+        def run(slot):
+            results[slot] = velarix.process_day(OBS, NAV, dcb=DCB)
+
+        threads = [threading.Thread(target=run, args=(slot,)) for slot in range(2)]
+        for thread in threads:
+            thread.start()
+        for thread in threads:
+            thread.join()
+        for result in results:
+            for name in ("mjd", "prn", "stec", "vtec", "s4", "valid"):
+                np.testing.assert_array_equal(result[name], self.day[name], name)
+
 
 class SummaryTest(unittest.TestCase):
     def test_read_obs_and_read_nav(self):
