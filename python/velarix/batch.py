@@ -73,8 +73,11 @@ def _client(args):
     package_root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
     paths = [package_root] + [p for p in os.environ.get("PYTHONPATH", "").split(os.pathsep) if p]
     os.environ["PYTHONPATH"] = os.pathsep.join(dict.fromkeys(paths))
+    # Scheduler, workers and the scheduler's HTTP endpoint listen on the loopback
+    # interface only, on free ports.
     cluster = LocalCluster(n_workers=args.workers, threads_per_worker=1, processes=True,
-                           host="127.0.0.1", dashboard_address=None, silence_logs=logging.ERROR)
+                           host="127.0.0.1", dashboard_address="127.0.0.1:0",
+                           silence_logs=logging.ERROR)
     return Client(cluster), cluster
 
 
@@ -85,9 +88,15 @@ def _progress(done, failed, total):
     print(text, file=sys.stderr, flush=True)
 
 
+def _not_run(reason):
+    return {"code": None, "reason": reason, "log": "", "log_text": "", "error_text": "", "written": []}
+
+
 def run_days(days, client, target=None, products=None, images=None):
-    """Sends one task per day to `client`; returns one result dict per day, in the
-    order of `days` (a task that raised gives code None and its exception as reason)."""
+    """Sends one task per day to `client`; returns (results, interrupted): one result
+    dict per day in the order of `days` (a task that raised, or a day not run because
+    of an interruption, has code None and the reason). Ctrl-C cancels the days not yet
+    finished and keeps those that are."""
     from dask.distributed import as_completed
     futures = client.map(_run_one, [d.path for d in days], [target] * len(days),
                          [products] * len(days), [images] * len(days),
@@ -103,8 +112,7 @@ def run_days(days, client, target=None, products=None, images=None):
             try:
                 results[i] = future.result()
             except Exception as error:  # the worker died or the task could not run
-                results[i] = {"code": None, "reason": "%s: %s" % (type(error).__name__, error),
-                              "log": "", "log_text": "", "error_text": "", "written": []}
+                results[i] = _not_run("%s: %s" % (type(error).__name__, error))
             if results[i]["code"] == 0:
                 done += 1
             else:
@@ -112,8 +120,8 @@ def run_days(days, client, target=None, products=None, images=None):
             _progress(done, failed, len(days))
     except KeyboardInterrupt:
         client.cancel(futures)
-        raise
-    return results
+        return [r if r is not None else _not_run("interrupted before it finished") for r in results], True
+    return results, False
 
 
 def write_logs(days, results):
@@ -164,10 +172,7 @@ def main(argv=None):
     started = time.monotonic()
     client, cluster = _client(args)
     try:
-        results = run_days(days, client, args.target, args.products, args.images)
-    except KeyboardInterrupt:
-        print("%s: interrupted; days not finished are not written" % PROG, file=sys.stderr)
-        return 130
+        results, interrupted = run_days(days, client, args.target, args.products, args.images)
     finally:
         client.close()
         if cluster is not None:
@@ -177,6 +182,9 @@ def main(argv=None):
         print("%s: the log could not be written in %s" % (PROG, folder), file=sys.stderr)
     print(summary_table(days, results))
     print("[%s] %.1f s" % (PROG, time.monotonic() - started), file=sys.stderr)
+    if interrupted:
+        print("%s: interrupted; the days not finished were not run" % PROG, file=sys.stderr)
+        return 130
     if any(r["code"] != 0 for r in results):
         return 3
     return 1 if refused else 0

@@ -7,7 +7,7 @@ import tempfile
 import unittest
 
 from velarix.days import find_days, read_day_list
-from velarix_test_support import DCB, NAV, OBS, run_velarix
+from velarix_test_support import DCB, NAV, OBS, VELARIX_DASK, run_velarix
 
 PRODUCTS = ["--products", "cmn,std,bias,dat", "--images", "tec24"]
 
@@ -42,10 +42,8 @@ class DaskRunnerTest(unittest.TestCase):
             run = run_velarix(os.path.join(serial, "bjfs0010.20o"), "--scope", "month", *PRODUCTS)
             self.assertEqual(run.returncode, 3, run.stdout + run.stderr)
 
-            env = dict(os.environ)
-            batch = subprocess.run([sys.executable, "-m", "velarix.batch", "--workers", "2", *PRODUCTS, dask],
-                                   stdin=subprocess.DEVNULL, capture_output=True, text=True, timeout=120,
-                                   env=env)
+            batch = subprocess.run([VELARIX_DASK, "--workers", "2", *PRODUCTS, dask], stdin=subprocess.DEVNULL,
+                                   capture_output=True, text=True, timeout=120)
             self.assertEqual(batch.returncode, 3, batch.stdout + batch.stderr)
             table = batch.stdout
             self.assertIn("5 station-days: 4 done, 1 failed", table)
@@ -62,6 +60,19 @@ class DaskRunnerTest(unittest.TestCase):
                     self.assertEqual(a.read().replace(serial.encode(), dask.encode()), b.read(), name)
             with open(os.path.join(dask, "Log_errors.txt")) as errors_log:
                 self.assertIn("bjfs0050.20o .. day not processed (err = -6)", errors_log.read())
+
+
+class BatchCommandTest(unittest.TestCase):
+    def test_nothing_to_do_and_usage_errors(self):
+        with tempfile.TemporaryDirectory() as work:
+            run = subprocess.run([sys.executable, "-m", "velarix.batch", work, os.path.join(work, "x0010.20o")],
+                                 capture_output=True, text=True, timeout=60)
+            self.assertEqual(run.returncode, 1, run.stderr)
+            self.assertIn("x0010.20o: no such file or folder", run.stderr)
+            self.assertIn("no station-day to process", run.stderr)
+            run = subprocess.run([sys.executable, "-m", "velarix.batch", "--workers", "0", work],
+                                 capture_output=True, text=True, timeout=60)
+            self.assertEqual(run.returncode, 2, run.stderr)
 
 
 class FindDaysTest(unittest.TestCase):

@@ -7,6 +7,7 @@ SOURCE_DIR = os.environ.get("VELARIX_SOURCE_DIR",
                             os.path.join(os.path.dirname(__file__), "..", ".."))
 EXAMPLES = os.path.join(SOURCE_DIR, "examples")
 VELARIX_BIN = os.environ.get("VELARIX_BIN", "")
+VELARIX_DASK = os.environ.get("VELARIX_DASK", "")
 
 OBS = os.path.join(EXAMPLES, "bjfs0010.20o")
 NAV = os.path.join(EXAMPLES, "brdc0010.20n")
