@@ -88,8 +88,9 @@ def _progress(done, failed, total):
     print(text, file=sys.stderr, flush=True)
 
 
-def _not_run(reason):
-    return {"code": None, "reason": reason, "log": "", "log_text": "", "error_text": "", "written": []}
+def _not_run(reason, interrupted=False):
+    return {"code": None, "reason": reason, "log": "", "log_text": "", "error_text": "", "written": [],
+            "interrupted": interrupted}
 
 
 def run_days(days, client, target=None, products=None, images=None):
@@ -120,7 +121,7 @@ def run_days(days, client, target=None, products=None, images=None):
             _progress(done, failed, len(days))
     except KeyboardInterrupt:
         client.cancel(futures)
-        return [r if r is not None else _not_run("interrupted before it finished") for r in results], True
+        return [r if r is not None else _not_run("cancelled, or still running when interrupted", True) for r in results], True
     return results, False
 
 
@@ -138,17 +139,24 @@ def write_logs(days, results):
 
 
 def summary_table(days, results):
-    """The table of days: status, station, date and file; the reason of a failed day."""
+    """The table of days: status (done, FAILED, or INTR: not finished when the batch was
+    interrupted), station, date and file; the reason of a day not done."""
     rows = ["%-6s  %-4s  %-8s  %s" % ("status", "stn", "date", "observation file")]
     for day, result in zip(days, results):
-        status = "done" if result["code"] == 0 else "FAILED"
+        status = "done" if result["code"] == 0 else "INTR" if result.get("interrupted") else "FAILED"
         line = "%-6s  %-4s  %04d-%03d  %s" % (status, day.station, day.year, day.day_of_year, day.path)
         if result["code"] != 0:
-            code = "err = %d" % result["code"] if result["code"] is not None else "task failed"
-            line += "\n        (%s) %s" % (code, result["reason"])
+            if result["code"] is not None:
+                line += "\n        (err = %d) %s" % (result["code"], result["reason"])
+            else:
+                line += "\n        %s" % result["reason"]
         rows.append(line)
     done = sum(1 for r in results if r["code"] == 0)
-    rows.append("%d station-days: %d done, %d failed" % (len(days), done, len(days) - done))
+    interrupted = sum(1 for r in results if r.get("interrupted"))
+    total = "%d station-days: %d done, %d failed" % (len(days), done, len(days) - done - interrupted)
+    if interrupted:
+        total += ", %d not finished" % interrupted
+    rows.append(total)
     return "\n".join(rows)
 
 
