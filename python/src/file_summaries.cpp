@@ -15,17 +15,14 @@ namespace velarix::python_module {
 
 namespace {
 
-// The plain text of an input; OSError naming the file when it cannot be had.
-void requirePlain(const PlainCopy& plain, const std::string& path) {
-    if (!plain.ok()) {
-        PyErr_SetString(PyExc_OSError, (path + ": " + plain.error()).c_str());
-        throw py::error_already_set();
-    }
-}
-
 [[noreturn]] void raiseOsError(const std::string& text) {
     PyErr_SetString(PyExc_OSError, text.c_str());
     throw py::error_already_set();
+}
+
+// The plain text of an input; OSError naming the file when it cannot be had.
+void requirePlain(const PlainCopy& plain, const std::string& path) {
+    if (!plain.ok()) raiseOsError(path + ": " + plain.error());
 }
 
 template <typename Record>
