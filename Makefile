@@ -45,3 +45,10 @@ bench: build
 
 clean:
 	rm -rf build build-sanitize build-fuzz build-bench
+
+# The Dask batch runner on a month folder, 2 local workers against the serial run
+# (figures in the README); part of `make bench`.
+.PHONY: bench-dask
+bench: bench-dask
+bench-dask: build
+	bash bench/dask_batch.sh $(BUILD)
