@@ -33,7 +33,7 @@ RinexDayResult calibrate(DayJob& job, RunLog& log) {
     request.observationFiles = {request.inputPath};
     request.dataDirectory = kDay;
     request.targetDirectory = request.workDirectory = scratch().dir;
-    request.given = GivenDayFiles{{kDay + "brdc0010.20n"}, kDay + "P1C12001.DCB.Z", "", kDay + "P1P22001_ALL.DCB.Z"};
+    request.given = GivenDayFiles{{kDay + "brdc0010.20n"}, kDay + "P1C12001.DCB.Z", "", kDay + "P1P22001_ALL.DCB.Z", ""};
     request.lastStage = DayStage::kCalibrated;
     DayEnvironment environment;
     environment.stations = &stations();

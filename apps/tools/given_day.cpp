@@ -2,8 +2,8 @@
 // command line, nothing searched or downloaded.
 #include <cstdio>
 
+#include "control/given_dcb.h"
 #include "control/rinex_job.h"
-#include "gnss/bias/dcb_names.h"
 #include "platform/dir_search.h"
 #include "platform/paths.h"
 #include "platform/safe_output.h"
@@ -13,26 +13,10 @@ int givenDayRequest(const std::string& observation, const std::string& navigatio
                     DayRequest& request) {
     GivenDayFiles given;
     given.navigation = {navigation};
-    for (const std::string& path : dcb) {
-        std::string* slot = nullptr;
-        switch (DcbKindOfName(path)) {
-            case DcbFileKind::kP1c1: slot = &given.p1c1; break;
-            case DcbFileKind::kP1p2: slot = &given.p1p2; break;
-            case DcbFileKind::kP1p2All: slot = &given.p1p2All; break;
-            case DcbFileKind::kBiasSinex: slot = &given.biasSinex; break;
-            case DcbFileKind::kNone: break;
-        }
-        if (slot == nullptr) {
-            std::fprintf(stderr, "velarix-tools: %s: not a DCB file name (P1C1yymm.DCB, P1P2yymm.DCB, "
-                                 "P1P2yymm_ALL.DCB, or a Bias-SINEX long name such as "
-                                 "CAS0OPSRAP_20240100000_01D_01D_DCB.BIA.gz)\n", path.c_str());
-            return 2;
-        }
-        if (!slot->empty()) {
-            std::fprintf(stderr, "velarix-tools: %s: a second DCB file of the same kind\n", path.c_str());
-            return 2;
-        }
-        *slot = path;
+    const std::string refused = sortGivenDcbFiles(dcb, given);
+    if (!refused.empty()) {
+        std::fprintf(stderr, "velarix-tools: %s\n", refused.c_str());
+        return 2;
     }
     request.inputPath = observation;
     request.observationFiles = {observation};

@@ -4,8 +4,9 @@
 #include <memory>
 
 #include "control/file_search.h"
+#include "control/given_dcb.h"
 #include "control/rinex_job.h"
-#include "gnss/bias/dcb_names.h"
+#include "gnss/bias/calibration.h"
 #include "platform/dir_search.h"
 #include "platform/run_log.h"
 #include "platform/safe_output.h"
@@ -18,20 +19,20 @@ namespace velarix::python_module {
 
 namespace {
 
-// How far the day goes for a calibration word. Only the night-time floor of the bias
-// stage exists in this build; the other methods enter here once the day request carries
-// a method.
+// How far the day goes for a calibration word: "" stops before the bias stage.
 DayStage stageFor(const std::string& calibration) {
     if (calibration.empty()) return DayStage::kTec;
-    if (calibration == "floor") return DayStage::kCalibrated;
+    Calibration known = Calibration::kFloor;
+    if (parseCalibration(calibration, known)) return DayStage::kCalibrated;
     throw py::value_error("calibration '" + calibration +
-                          "' is not available in this build: use \"floor\", or None for TEC before calibration");
+                          "' is unknown: use floor, spread, dcb or model, or None for TEC before calibration");
 }
 
 RunOptions runOptionsFor(const DayCallOptions& call, int defaultFiles, int defaultImages) {
     RunOptions options;
     options.fileWord = defaultFiles;
     options.imageWord = defaultImages;
+    if (!call.calibration.empty()) (void)parseCalibration(call.calibration, options.calibration);
     std::string bad;
     if (!call.products.empty() && !parseProductList(call.products, options.fileWord, bad)) {
         throw py::value_error("unknown product '" + bad + "' (cmn, std, bias, depletion, dat, or none)");
@@ -54,20 +55,8 @@ RunOptions runOptionsFor(const DayCallOptions& call, int defaultFiles, int defau
 GivenDayFiles givenFiles(const std::string& navigation, const std::vector<std::string>& dcb) {
     GivenDayFiles given;
     given.navigation = {navigation};
-    for (const std::string& path : dcb) {
-        std::string* slot = nullptr;
-        switch (DcbKindOfName(path)) {
-            case DcbFileKind::kP1c1: slot = &given.p1c1; break;
-            case DcbFileKind::kP1p2: slot = &given.p1p2; break;
-            case DcbFileKind::kP1p2All: slot = &given.p1p2All; break;
-            case DcbFileKind::kNone: break;
-        }
-        if (slot == nullptr) {
-            throw py::value_error(path + ": not a DCB file name (P1C1yymm.DCB, P1P2yymm.DCB, P1P2yymm_ALL.DCB)");
-        }
-        if (!slot->empty()) throw py::value_error(path + ": a second DCB file of the same kind");
-        *slot = path;
-    }
+    const std::string refused = sortGivenDcbFiles(dcb, given);
+    if (!refused.empty()) throw py::value_error(refused);
     return given;
 }
 
@@ -113,7 +102,7 @@ py::dict ProcessGivenDay(const std::string& observation, const std::string& navi
     const RunOptions options = runOptionsFor(call, allFiles, threePlots);
     if (options.separateTarget) {
         if (request.lastStage != DayStage::kCalibrated) {
-            throw py::value_error("products need the calibrated TEC: pass calibration=\"floor\" with products_dir");
+            throw py::value_error("products need the calibrated TEC: pass a calibration with products_dir");
         }
         request.lastStage = DayStage::kProducts;
         request.targetDirectory = options.targetDir;

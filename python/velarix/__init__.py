@@ -21,7 +21,7 @@ __all__ = ["VelarixError", "process_day", "run_day", "read_obs", "read_nav", "cl
 # (a folder name ending in '/', as the program's own).
 _DATA_DIR = os.path.join(os.path.dirname(os.path.abspath(__file__)), "")
 
-CALIBRATIONS = ("floor",)
+CALIBRATIONS = ("floor", "spread", "dcb", "model")
 
 
 class VelarixError(RuntimeError):
@@ -64,11 +64,12 @@ def _failure(path, result):
 def process_day(obs, nav, dcb=(), calibration="floor", products_dir=None, products=None,
                 images=None):
     """Runs the day of the observation file `obs` with the navigation file `nav` and
-    CODE's DCB files `dcb` (P1C1yymm.DCB, P1P2yymm.DCB or P1P2yymm_ALL.DCB; plain, .Z or
-    gzip). Nothing is searched for or downloaded.
+    DCB files `dcb` (CODE's P1C1yymm.DCB, P1P2yymm.DCB or P1P2yymm_ALL.DCB, or a
+    Bias-SINEX file; plain, .Z or gzip). Nothing is searched for or downloaded.
 
-    calibration: "floor" (the bias stage, with the night-time floor of the day's TEC
-    curve), or None for TEC before the bias calibration.
+    calibration: how the receiver bias sets the TEC level, as `velarix --calibration`:
+    "floor" (the default: minimum spread, then the night-time floor of the day's TEC
+    curve), "spread", "dcb" or "model"; or None for TEC before the bias calibration.
     products_dir: a folder to write the day's products and plots into, named as the
     program names them; products and images choose them as `velarix --products` and
     `--images` do (a comma list or a list of words; default all four text products

@@ -40,7 +40,7 @@ const DayJob& sampleGeometry() {
         request.observationFiles = {request.inputPath};
         request.dataDirectory = request.targetDirectory = examples;
         request.workDirectory = work.path();
-        request.given = GivenDayFiles{{examples + "brdc0010.20n"}, "", "", ""};
+        request.given = GivenDayFiles{{examples + "brdc0010.20n"}, "", "", "", ""};
         request.lastStage = DayStage::kTec;
         DayEnvironment environment;
         environment.options.mapping = IonoMapping::kMslm;

@@ -167,6 +167,7 @@ TEST(GuiWindow, StopEndsAMonthBatchAfterTheCurrentDay) {
     for (const char* name : {"bjfs0010.20o", "bjfs0020.20o", "bjfs0030.20o"}) folder.write(name, header);
     ProgramSetup setup = testSetup(folder);
     setup.options.selectScope(kThisMonth);
+    setup.options.jobs = 1;  // the days one after another, through the replaced pipeline
     std::atomic<int> calls{0};
     std::atomic<bool> release{false};
     GuiWindow window(setup, [&](Session& session) {

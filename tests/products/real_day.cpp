@@ -35,7 +35,7 @@ std::unique_ptr<RealDay> calibrate(const std::string& folder, const std::string&
     request.observationFiles = {request.inputPath};
     request.dataDirectory = request.targetDirectory = folder;
     request.workDirectory = work.path();
-    request.given = GivenDayFiles{{folder + nav}, folder + p1c1, "", folder + p1p2All};
+    request.given = GivenDayFiles{{folder + nav}, folder + p1c1, "", folder + p1p2All, ""};
     request.lastStage = DayStage::kTec;
     DayEnvironment environment;
     environment.stations = &igsStations();

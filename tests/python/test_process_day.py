@@ -83,11 +83,21 @@ class ProcessDayTest(unittest.TestCase):
 
     def test_arguments_refused(self):
         with self.assertRaises(ValueError):
-            velarix.process_day(OBS, NAV, dcb=DCB, calibration="model")
+            velarix.process_day(OBS, NAV, dcb=DCB, calibration="spline")
         with self.assertRaises(ValueError):
             velarix.process_day(OBS, NAV, dcb=[NAV])
         with self.assertRaises(ValueError):  # products need the calibration
             velarix.process_day(OBS, NAV, calibration=None, products_dir=tempfile.gettempdir())
+
+    def test_calibration_choice_reaches_the_day(self):
+        # Only the floor moves the vertical TEC by its stage-2 bias, the same for every
+        # record; the slant TEC is the same in both.
+        floor = velarix.process_day(OBS, NAV, dcb=DCB)
+        spread = velarix.process_day(OBS, NAV, dcb=DCB, calibration="spread")
+        lift = floor["biases"]["receiver_stage2"]
+        self.assertGreater(abs(lift), 0.1)
+        self.assertTrue(np.allclose(floor["vtec"] - spread["vtec"], lift, atol=1e-9))
+        self.assertTrue(np.array_equal(floor["stec"], spread["stec"]))
 
     def test_products_written_into_the_folder_asked_for(self):
         with tempfile.TemporaryDirectory() as folder:
