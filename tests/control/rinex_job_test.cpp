@@ -426,7 +426,9 @@ TEST(RinexJob, ADayAfterCodesMonthlyFilesTakesItsBiasesFromABiasSinexFileBesideI
         copyInto(dir, set + name, name);
     }
     const StationCatalogue catalogue = shippedCatalogue();
-    const DayEnvironment environment{&catalogue, RunOptions{}, "", {}, nullptr};
+    RunOptions options;
+    options.calibration = Calibration::kDcb;  // BELE's own DSB from the same file
+    const DayEnvironment environment{&catalogue, options, "", {}, nullptr};
     DayJob job;
     RunLog log;
     ASSERT_EQ(RunRinexDay(requestFor(dir.path() + "BELE00BRA_R_20240100000_01D_30S_MO.crx.gz", DayStage::kCalibrated),
@@ -439,6 +441,8 @@ TEST(RinexJob, ADayAfterCodesMonthlyFilesTakesItsBiasesFromABiasSinexFileBesideI
     EXPECT_EQ(job.dcb.loaded, DcbTable::kP1p2Loaded | DcbTable::kP1c1Loaded);
     EXPECT_DOUBLE_EQ(job.dcb.p1p2[1], -7.187);
     EXPECT_DOUBLE_EQ(job.dcb.receiverP1p2.at("BELE"), 0.019);
+    EXPECT_TRUE(contains(log.messages, "Info! receiver bias from the published DCB of the station: 0.019 ns"))
+        << log.messages;
     // A RINEX 3.05 file reads without a word about its version; the biases are not zero.
     EXPECT_FALSE(contains(log.messages, "unsupported RINEX version")) << log.messages;
     EXPECT_FALSE(contains(log.messages, "every satellite bias is zero")) << log.messages;
