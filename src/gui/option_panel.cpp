@@ -2,13 +2,17 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFileDialog>
+#include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <iterator>
 
 #include "ui/settings.h"
@@ -25,6 +29,9 @@ constexpr Choice kScopes[] = {{kThisDayOnly, "This day only", "scopeDay"},
                               {kThisMonth, "This month", "scopeMonth"},
                               {kThisYear, "This year", "scopeYear"},
                               {kThisDirectory, "This directory", "scopeDirectory"}};
+constexpr Calibration kCalibrations[] = {Calibration::kFloor, Calibration::kSpread, Calibration::kDcb,
+                                         Calibration::kModel};
+constexpr IonoMapping kMappings[] = {IonoMapping::kThinShell, IonoMapping::kMslm};
 constexpr Choice kFiles[] = {{kCmnFile, "CMN file", "fileCmn"},
                              {kStdFile, "STD file", "fileStd"},
                              {kBiasFile, "Bias file", "fileBias"},
@@ -120,7 +127,36 @@ OptionPanel::OptionPanel(QWidget* parent) : QWidget(parent) {
         if (!quiet_) emit optionsChanged(1);
     });
     layout->addWidget(s4);
-    editable_ = {process, files, images, target, s4};
+
+    auto* analysis = new QGroupBox("Calibration and threads", this);
+    auto* form = new QFormLayout(analysis);
+    form->setVerticalSpacing(2);
+    form->setContentsMargins(8, 4, 8, 4);
+    calibration_ = new QComboBox(analysis);
+    calibration_->setObjectName("calibration");
+    for (Calibration choice : kCalibrations) calibration_->addItem(calibrationName(choice));
+    calibration_->setToolTip("How the receiver bias sets the TEC level (floor keeps the long series comparable)");
+    mapping_ = new QComboBox(analysis);
+    mapping_->setObjectName("mapping");
+    for (IonoMapping choice : kMappings) mapping_->addItem(mappingName(choice));
+    mapping_->setToolTip("thin-shell: 350 km; mslm: the modified single-layer mapping of CODE's maps");
+    jobs_ = new QSpinBox(analysis);
+    jobs_->setObjectName("jobs");
+    jobs_->setRange(0, kMostDayThreads);
+    jobs_->setSpecialValueText("one per core");
+    form->addRow("Calibration", calibration_);
+    form->addRow("Mapping", mapping_);
+    form->addRow("Days side by side", jobs_);
+    for (QComboBox* box : {calibration_, mapping_}) {
+        connect(box, &QComboBox::currentIndexChanged, this, [this] {
+            if (!quiet_) emit optionsChanged(1);
+        });
+    }
+    connect(jobs_, &QSpinBox::valueChanged, this, [this] {
+        if (!quiet_) emit optionsChanged(1);
+    });
+    layout->addWidget(analysis);
+    editable_ = {process, files, images, target, s4, analysis};
 
     save_ = new QPushButton("Save settings", this);
     save_->setObjectName("saveSettings");
@@ -158,6 +194,9 @@ RunOptions OptionPanel::options() const {
     options.targetDir = targetDir_->text().trimmed().toStdString();
     options.separateTarget = separateTarget_->isChecked() && !options.targetDir.empty();
     options.s4ArchiveRoots = splitArchiveRoots(archiveRoots_->text().toStdString());
+    options.calibration = kCalibrations[std::max(0, calibration_->currentIndex())];
+    options.mapping = kMappings[std::max(0, mapping_->currentIndex())];
+    options.jobs = jobs_->value();
     options.pipelineOption = pipelineOption_;
     return options;
 }
@@ -176,6 +215,9 @@ void OptionPanel::setOptions(const RunOptions& options) {
     separateTarget_->setChecked(options.separateTarget);
     targetDir_->setText(QString::fromStdString(options.targetDir));
     archiveRoots_->setText(QString::fromStdString(joinArchiveRoots(options.s4ArchiveRoots)));
+    calibration_->setCurrentText(calibrationName(options.calibration));
+    mapping_->setCurrentText(mappingName(options.mapping));
+    jobs_->setValue(options.jobs);
     pipelineOption_ = options.pipelineOption;
     quiet_ = false;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The option panel: every choice of the settings file (scope, all stations, products,
-// images, high resolution, target folder, skip existing, S4 archive roots) and the
+// images, high resolution, target folder, skip existing, S4 archive roots, calibration,
+// mapping, days side by side) and the
 // buttons that save them, start a run and stop it.
 #include <QWidget>
 
@@ -9,8 +10,10 @@
 class QAbstractButton;
 class QButtonGroup;
 class QCheckBox;
+class QComboBox;
 class QLineEdit;
 class QPushButton;
+class QSpinBox;
 
 class OptionPanel : public QWidget {
     Q_OBJECT
@@ -47,6 +50,9 @@ private:
     QCheckBox* separateTarget_;
     QLineEdit* targetDir_;
     QLineEdit* archiveRoots_;
+    QComboBox* calibration_;
+    QComboBox* mapping_;
+    QSpinBox* jobs_;
     QList<QWidget*> editable_;
     QPushButton* save_;
     QPushButton* start_;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QDropEvent>
 #include <QFileInfo>
@@ -14,6 +15,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QSpinBox>
 #include <QTest>
 #include <QUrl>
 #include <atomic>
@@ -130,6 +132,9 @@ TEST(GuiWindow, OptionsRoundTripThroughTheSettingsFile) {
     panel->findChild<QCheckBox*>("separateTarget")->setChecked(true);
     panel->findChild<QLineEdit*>("targetDir")->setText("/data/products");
     panel->findChild<QLineEdit*>("archiveRoots")->setText("/archive/one; /archive/two");
+    panel->findChild<QComboBox*>("calibration")->setCurrentText("model");
+    panel->findChild<QComboBox*>("mapping")->setCurrentText("mslm");
+    panel->findChild<QSpinBox*>("jobs")->setValue(3);
     QTest::mouseClick(panel->saveButton(), Qt::LeftButton);
 
     RunOptions loaded;
@@ -140,6 +145,9 @@ TEST(GuiWindow, OptionsRoundTripThroughTheSettingsFile) {
     EXPECT_TRUE(loaded.separateTarget);
     EXPECT_EQ(loaded.targetDir, "/data/products");
     EXPECT_EQ(loaded.s4ArchiveRoots, (std::vector<std::string>{"/archive/one", "/archive/two"}));
+    EXPECT_EQ(loaded.calibration, Calibration::kModel);
+    EXPECT_EQ(loaded.mapping, IonoMapping::kMslm);
+    EXPECT_EQ(loaded.jobs, 3);
 
     // A new window starts with what was saved.
     ProgramSetup again = testSetup(folder);
@@ -151,6 +159,9 @@ TEST(GuiWindow, OptionsRoundTripThroughTheSettingsFile) {
     EXPECT_EQ(shown.imageWord, loaded.imageWord);
     EXPECT_EQ(shown.targetDir, loaded.targetDir);
     EXPECT_EQ(shown.s4ArchiveRoots, loaded.s4ArchiveRoots);
+    EXPECT_EQ(shown.calibration, Calibration::kModel);
+    EXPECT_EQ(shown.mapping, IonoMapping::kMslm);
+    EXPECT_EQ(shown.jobs, 3);
     EXPECT_TRUE(second.optionPanel()->findChild<QRadioButton*>("scopeMonth")->isChecked());
 
     // A settings path that is a folder is refused with a message, not written through.
