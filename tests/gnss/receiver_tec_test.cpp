@@ -61,7 +61,8 @@ TEST(ReceiverCodePair, ChosenFromTheObservablesOfMostRecords) {
     }
     // P1 in exactly half of the records is not "most": C1 stands in.
     ReceiverObsTable half = tableWith("P1 P2 C1 L1 L2", 5);
-    for (const ReceiverObsRecord& r : tableWith("C1 P2 L1 L2", 5).byPrn.at(5)) half.add(r);
+    const ReceiverObsTable withC1 = tableWith("C1 P2 L1 L2", 5);
+    for (const ReceiverObsRecord& r : withC1.byPrn.at(5)) half.add(r);
     EXPECT_EQ(ChooseReceiverCodePair(half), ReceiverCodePair::kC1P2);
 }
 
