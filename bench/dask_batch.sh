@@ -16,18 +16,10 @@ runner="$build/python/velarix-dask"
 work="$build/bench-dask"
 [ -x "$velarix" ] && [ -x "$runner" ] || { echo "dask_batch: $velarix or $runner not built" >&2; exit 2; }
 
+source "$source_dir/bench/month_folder.sh"
 rm -rf "$work"
-mkdir -p "$work/month"
-cp "$source_dir"/examples/bjfs0010.20o "$source_dir"/examples/brdc0010.20n "$source_dir"/examples/*.DCB.Z "$work/"
-for day in $(seq 1 30); do
-  ddd=$(printf %03d "$day")
-  ln "$work/bjfs0010.20o" "$work/month/bjfs${ddd}0.20o"
-  ln "$work/brdc0010.20n" "$work/month/brdc${ddd}0.20n"
-done
-ln "$work"/*.DCB.Z "$work/month/"
+month_folder "$source_dir" "$work" "$work/month"
 products=(--products cmn,std,bias,dat --images tec24,prn,bias)
-
-median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
 # wall COMMAND...: the wall time of one run, in seconds.
 wall() {
@@ -40,7 +32,7 @@ wall() {
 
 serial=() dask=()
 for _ in $(seq "$runs"); do
-  serial+=("$(wall "$velarix" --settings "$work/none.ini" --scope month "${products[@]}" "$work/month/bjfs0010.20o" auto)")
+  serial+=("$(wall "$velarix" --settings "$work/none.ini" --no-download --jobs 1 --scope month "${products[@]}" "$work/month/bjfs0010.20o" auto)")
   dask+=("$(wall "$runner" --workers 2 --no-log-files "${products[@]}" "$work/month")")
 done
 s=$(printf '%s\n' "${serial[@]}" | median)

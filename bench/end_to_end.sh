@@ -22,17 +22,9 @@ work="$build/bench-end-to-end"
 pin=()
 command -v taskset >/dev/null && pin=(taskset -c 0)
 
+source "$source_dir/bench/month_folder.sh"
 rm -rf "$work"
-mkdir -p "$work/day" "$work/month"
-cp "$source_dir"/examples/bjfs0010.20o "$source_dir"/examples/brdc0010.20n "$source_dir"/examples/*.DCB.Z "$work/day/"
-for day in $(seq 1 30); do
-  ddd=$(printf %03d "$day")
-  ln "$work/day/bjfs0010.20o" "$work/month/bjfs${ddd}0.20o"
-  ln "$work/day/brdc0010.20n" "$work/month/brdc${ddd}0.20n"
-done
-ln "$work"/day/*.DCB.Z "$work/month/"
-
-median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+month_folder "$source_dir" "$work/day" "$work/month"
 
 # measure LABEL SCOPE INPUT [PIN] [JOBS]: one line of figures; the median wall time is
 # left in $median_wall.
