@@ -14,6 +14,8 @@
 #include "control/session.h"
 #include "platform/console_window.h"
 
+using namespace velarix;
+
 int main(int argc, char** argv) {
     ProgramSetup setup;
     std::string messages;

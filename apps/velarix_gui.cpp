@@ -12,6 +12,8 @@
 #include "control/program_setup.h"
 #include "gui/main_window.h"
 
+using namespace velarix;
+
 int main(int argc, char** argv) {
     QApplication app(argc, argv);  // takes Qt's own options (-platform ...) out of argv
     ProgramSetup setup;

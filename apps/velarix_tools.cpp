@@ -6,6 +6,8 @@
 #include "platform/cleanup_registry.h"
 #include "tools/tools.h"
 
+using namespace velarix;
+
 namespace {
 
 struct Tool {

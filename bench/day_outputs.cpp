@@ -13,6 +13,8 @@
 #include "scratch_dir.h"
 #include "stations/igs_stations.h"
 
+using namespace velarix;
+
 namespace {
 
 const std::string kDay = VELARIX_SHARED_DATA "/set1_bjfs_2020_001/";

@@ -15,6 +15,8 @@
 #include "decompress/decompress_z.h"
 #include "scratch_dir.h"
 
+using namespace velarix;
+
 namespace {
 
 const std::string kData = VELARIX_SHARED_DATA "/";

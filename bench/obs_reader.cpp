@@ -19,6 +19,8 @@
 #include "decompress/plain_copy.h"
 #include "rinex/obs_reader.h"
 
+using namespace velarix;
+
 namespace {
 
 const std::string kData = VELARIX_SHARED_DATA "/";

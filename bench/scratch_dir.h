@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <string>
 
+namespace velarix {
+
 struct Scratch {
     std::string dir;  // ending in '/'; empty when it could not be made
     Scratch() {
@@ -25,3 +27,5 @@ inline Scratch& scratch() {
     static Scratch instance;
     return instance;
 }
+
+}  // namespace velarix

@@ -5,6 +5,8 @@
 #include "fuzz_files.h"
 #include "gnss/bias/bias_sinex_reader.h"
 
+using namespace velarix;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const FuzzFiles files("bias_sinex_reader");
     if (!files.writeInput(data, size)) return 0;

@@ -8,6 +8,8 @@
 #include "fuzz_files.h"
 #include "platform/run_log.h"
 
+using namespace velarix;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const FuzzFiles files("command_file", "task.txt");
     if (!files.writeInput(data, size)) return 0;

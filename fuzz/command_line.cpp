@@ -8,6 +8,8 @@
 
 #include "ui/command_line.h"
 
+using namespace velarix;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::vector<std::string> words{"velarix"};
     const std::string text(reinterpret_cast<const char*>(data), size);

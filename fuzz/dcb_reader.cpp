@@ -5,6 +5,8 @@
 #include "fuzz_files.h"
 #include "gnss/bias/dcb_table.h"
 
+using namespace velarix;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const FuzzFiles files("dcb_reader");
     if (!files.writeInput(data, size)) return 0;

@@ -7,6 +7,8 @@
 
 #include "fuzz_files.h"
 
+using namespace velarix;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const FuzzFiles files("decompress_gz");
     if (!files.writeInput(data, size)) return 0;

@@ -15,6 +15,8 @@
 #include "decompress/decompress_gz.h"
 #include "fuzz_files.h"
 
+using namespace velarix;
+
 namespace {
 
 // One gzip member holding `data`, with the header fields `choice` asks for.

@@ -7,6 +7,8 @@
 
 #include "fuzz_files.h"
 
+using namespace velarix;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const FuzzFiles files("decompress_z");
     if (!files.writeInput(data, size)) return 0;

@@ -7,6 +7,8 @@
 #include "control/classify.h"
 #include "gnss/day_job.h"
 
+using namespace velarix;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     constexpr double kNowMjd = 61114.5;  // 2026-03-15 12:00
     const InputFileInfo info = classify(std::string(reinterpret_cast<const char*>(data), size), kNowMjd);

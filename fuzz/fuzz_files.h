@@ -14,6 +14,8 @@
 #include <string>
 #include <system_error>
 
+namespace velarix {
+
 class FuzzFiles {
 public:
     // `inputName` is the input file's name, for readers that look at it ("day.20o").
@@ -69,3 +71,5 @@ private:
     std::string input_;
     std::string output_;
 };
+
+}  // namespace velarix

@@ -7,6 +7,8 @@
 #include "fuzz_files.h"
 #include "stations/igs_stations.h"
 
+using namespace velarix;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const FuzzFiles files("igs_stations");
     if (!files.writeInput(data, size)) return 0;

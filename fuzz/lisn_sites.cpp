@@ -8,6 +8,8 @@
 
 #include "stations/lisn_sites.h"
 
+using namespace velarix;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     LisnSiteTable table;
     table["KEPT, SITE"].city = "KEPT";

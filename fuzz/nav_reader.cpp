@@ -8,6 +8,8 @@
 #include "platform/run_log.h"
 #include "rinex/nav_gps_r2_reader.h"
 
+using namespace velarix;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const FuzzFiles files("nav_reader");
     if (!files.writeInput(data, size)) return 0;

@@ -8,6 +8,8 @@
 #include "rinex/rinex3_obs_header.h"
 #include "rinex/tec_selection.h"
 
+using namespace velarix;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     Rinex3ObsHeader header;

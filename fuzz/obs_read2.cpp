@@ -8,6 +8,8 @@
 #include "platform/run_log.h"
 #include "rinex/obs_read2.h"
 
+using namespace velarix;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const FuzzFiles files("obs_read2", "fuzz0010.20o");
     if (!files.writeInput(data, size)) return 0;

@@ -6,6 +6,8 @@
 #include "platform/run_log.h"
 #include "rinex/obs_reader.h"
 
+using namespace velarix;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const FuzzFiles files("obs_reader");
     if (!files.writeInput(data, size)) return 0;

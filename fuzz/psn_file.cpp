@@ -7,6 +7,8 @@
 #include "fuzz_files.h"
 #include "stations/psn_file.h"
 
+using namespace velarix;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const FuzzFiles files("psn_file");
     if (!files.writeInput(data, size)) return 0;

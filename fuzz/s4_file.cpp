@@ -5,6 +5,8 @@
 #include "fuzz_files.h"
 #include "gnss/s4/s4_file.h"
 
+using namespace velarix;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const FuzzFiles files("s4_file");
     if (!files.writeInput(data, size)) return 0;

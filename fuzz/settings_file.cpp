@@ -9,6 +9,8 @@
 #include "fuzz_files.h"
 #include "ui/settings.h"
 
+using namespace velarix;
+
 namespace {
 auto storedChoices(const RunOptions& o) {
     return std::make_tuple(o.scopeWord, o.fileWord, o.imageWord & ~kSkipExistingCmn, o.separateTarget, o.targetDir,

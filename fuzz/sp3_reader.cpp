@@ -6,6 +6,8 @@
 #include "gnss/checks/sp3_reader.h"
 #include "platform/run_log.h"
 
+using namespace velarix;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const FuzzFiles files("sp3_reader");
     if (!files.writeInput(data, size)) return 0;

@@ -7,6 +7,8 @@
 #include "gnss/checks/vtec_samples.h"
 #include "platform/run_log.h"
 
+using namespace velarix;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const FuzzFiles files("tec_table");
     if (!files.writeInput(data, size)) return 0;

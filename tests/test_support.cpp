@@ -11,6 +11,8 @@
 #include <fstream>
 #include <sstream>
 
+namespace velarix {
+
 TempDir::TempDir() {
     std::string pattern = (std::filesystem::temp_directory_path() / "velarix-test-XXXXXX").string();
     if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot create a temporary folder");
@@ -115,3 +117,5 @@ bool BackgroundRun::running() {
     pid_ = -1;
     return false;
 }
+
+}  // namespace velarix

@@ -7,6 +7,8 @@
 #include <utility>
 #include <vector>
 
+namespace velarix {
+
 // A fresh folder under the system's temporary directory, removed with the object.
 class TempDir {
 public:
@@ -68,3 +70,5 @@ private:
     int fd_ = -1;
     std::string output_;
 };
+
+}  // namespace velarix

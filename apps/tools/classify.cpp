@@ -6,6 +6,8 @@
 #include "platform/strfmt.h"
 #include "tools.h"
 
+namespace velarix {
+
 namespace {
 
 std::string describe(const std::string& path, const InputFileInfo& info) {
@@ -36,3 +38,5 @@ int toolClassify(const ToolArgs& args) {
     }
     return 0;
 }
+
+}  // namespace velarix

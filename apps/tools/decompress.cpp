@@ -10,6 +10,8 @@
 #include "platform/safe_output.h"
 #include "tools/tools.h"
 
+namespace velarix {
+
 namespace {
 
 const char* const kUsage =
@@ -128,3 +130,5 @@ int toolDecompress(const ToolArgs& args) {
     std::printf("%s\n", output.c_str());
     return 0;
 }
+
+}  // namespace velarix

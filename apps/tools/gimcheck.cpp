@@ -9,6 +9,8 @@
 #include "platform/text.h"
 #include "tools.h"
 
+namespace velarix {
+
 namespace {
 
 const char kUsage[] =
@@ -99,3 +101,5 @@ int toolGimCheck(const ToolArgs& args) {
     }
     return 0;
 }
+
+}  // namespace velarix

@@ -9,6 +9,8 @@
 #include "platform/safe_output.h"
 #include "tools/tools.h"
 
+namespace velarix {
+
 int givenDayRequest(const std::string& observation, const std::string& navigation, const ToolArgs& dcb,
                     DayRequest& request) {
     GivenDayFiles given;
@@ -59,3 +61,5 @@ StationCatalogue toolStationList() {
     if (loadIgsStations(programDirectory(), stations) != 0) stations.clear();
     return stations;
 }
+
+}  // namespace velarix

@@ -15,6 +15,8 @@
 #include "rinex/satellite_id.h"
 #include "tools.h"
 
+namespace velarix {
+
 namespace {
 
 struct SatelliteSummary {
@@ -146,3 +148,5 @@ int toolNavInfo(const ToolArgs& args) {
     }
     return 0;
 }
+
+}  // namespace velarix

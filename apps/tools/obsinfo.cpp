@@ -12,6 +12,8 @@
 #include "rinex/satellite_id.h"
 #include "tools.h"
 
+namespace velarix {
+
 namespace {
 
 
@@ -97,3 +99,5 @@ int toolObsInfo(const ToolArgs& args) {
     std::fputs(summary(header, table, counts).c_str(), stdout);
     return 0;
 }
+
+}  // namespace velarix

@@ -9,6 +9,8 @@
 #include "rinex/satellite_id.h"
 #include "tools.h"
 
+namespace velarix {
+
 namespace {
 
 const char kUsage[] =
@@ -73,3 +75,5 @@ int toolOrbitCheck(const ToolArgs& args) {
     }
     return 0;
 }
+
+}  // namespace velarix

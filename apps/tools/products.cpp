@@ -12,6 +12,8 @@
 #include "tools/tools.h"
 #include "ui/command_line.h"
 
+namespace velarix {
+
 namespace {
 
 const char* const kUsage =
@@ -121,3 +123,5 @@ int toolProducts(const ToolArgs& args) {
     }
     return 0;
 }
+
+}  // namespace velarix

@@ -12,6 +12,8 @@
 #include "rinex/satellite_id.h"
 #include "tools.h"
 
+namespace velarix {
+
 namespace {
 
 const char kUsage[] =
@@ -118,3 +120,5 @@ int toolSatPos(const ToolArgs& args) {
     }
     return status;
 }
+
+}  // namespace velarix

@@ -13,6 +13,8 @@
 #include "rinex/satellite_id.h"
 #include "tools/tools.h"
 
+namespace velarix {
+
 namespace {
 
 const char* const kUsage =
@@ -149,3 +151,5 @@ int toolTec(const ToolArgs& args) {
     }
     return 0;
 }
+
+}  // namespace velarix

@@ -4,6 +4,8 @@
 #include "platform/strfmt.h"
 #include "tools.h"
 
+namespace velarix {
+
 std::string calendarText(double mjd) {
     if (!std::isfinite(mjd) || std::fabs(mjd) > 1e7) return "(invalid)";
     DateTime time;
@@ -11,3 +13,5 @@ std::string calendarText(double mjd) {
     return strfmt("%04d-%02d-%02d %02d:%02d:%06.3f", time.year, time.month, time.day, time.hour, time.minute,
                   time.second);
 }
+
+}  // namespace velarix

@@ -7,6 +7,8 @@
 #include "stations/igs_stations.h"
 #include "ui/run_options.h"
 
+namespace velarix {
+
 struct DayRequest;
 
 using ToolArgs = std::vector<std::string>;
@@ -36,3 +38,5 @@ extern const char* const kCalibrationUsage;  // the two options' lines for the u
 
 // The IGS station list beside the program, empty when it cannot be read.
 StationCatalogue toolStationList();
+
+}  // namespace velarix

@@ -7,6 +7,8 @@
 #include "day_calls.h"
 #include "file_summaries.h"
 
+using namespace velarix;
+
 namespace py = pybind11;
 using velarix::python_module::DayCallOptions;
 

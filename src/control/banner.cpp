@@ -1,5 +1,7 @@
 #include "control/banner.h"
 
+namespace velarix {
+
 std::string startupBanner() {
     const char* separator = "\r\n--------------------------------------------------------------";
     std::string text = "Velarix .. ";
@@ -21,3 +23,5 @@ std::string startupBanner() {
     text += separator;
     return text;
 }
+
+}  // namespace velarix

@@ -11,6 +11,8 @@
 #include "platform/dir_search.h"
 #include "platform/text.h"
 
+namespace velarix {
+
 namespace {
 
 // Which name forms a (decompressed) extension calls for.
@@ -298,3 +300,5 @@ int rinexCompressionCode(const InputFileInfo& info) {
     if (info.isHatanaka == 1) return compressed ? 3 : 2;
     return compressed ? 1 : 0;
 }
+
+}  // namespace velarix

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+namespace velarix {
+
 struct InputKindFlags;
 
 // Kinds of input names. Codes are shared with the run driver and the RINEX job.
@@ -61,3 +63,5 @@ void setInputKindFlags(InputKindFlags& flags, const InputFileInfo& info);
 // Decoding steps a RINEX observation file needs: 3 Compact RINEX inside .Z/.gz,
 // 2 Compact RINEX, 1 compressed, 0 plain.
 int rinexCompressionCode(const InputFileInfo& info);
+
+}  // namespace velarix

@@ -12,6 +12,8 @@
 #include "platform/strfmt.h"
 #include "platform/text.h"
 
+namespace velarix {
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -273,3 +275,5 @@ bool ValidateCommandFile(const CommandFile& file, RunLog& log) {
     log.refresh();
     return false;
 }
+
+}  // namespace velarix

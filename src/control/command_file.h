@@ -18,6 +18,8 @@
 #include <string>
 #include <vector>
 
+namespace velarix {
+
 class RunLog;
 
 enum CommandFileKey : unsigned {
@@ -59,3 +61,5 @@ constexpr std::size_t kMaxCommandFileBytes = 1 << 20;
 // True when every key was read. Otherwise appends "Errors in input text file, please
 // correct it.." and one line per missing key, in the order of their bits.
 [[nodiscard]] bool ValidateCommandFile(const CommandFile& file, RunLog& log);
+
+}  // namespace velarix

@@ -18,6 +18,8 @@
 #include "products/product_names.h"
 #include "rinex/obs_read2.h"
 
+namespace velarix {
+
 namespace {
 
 // A header position this far below the ellipsoid is no position.
@@ -262,3 +264,5 @@ RinexDayResult RunCommandFile(const CommandFile& file, const DayEnvironment& env
     log.refresh();
     return lastTecWritten == kProductNotCreated ? kRinexDayOutputsFailed : kRinexDayDone;
 }
+
+}  // namespace velarix

@@ -12,6 +12,8 @@
 #include "control/command_file.h"
 #include "control/rinex_job.h"
 
+namespace velarix {
+
 // The observation files of the run: the named ones (in Data_Path unless absolute), or,
 // with Read_All_inDir Yes, every RINEX 2 observation file of the first named file's
 // station and the command file's day in Data_Path (plain, compressed or Compact RINEX).
@@ -35,3 +37,5 @@ std::optional<double> ReceiverBiasOfDay(const std::string& dataPath, const std::
 // ended (see RinexDayResult). The paths of the products written go to `written`.
 [[nodiscard]] RinexDayResult RunCommandFile(const CommandFile& file, const DayEnvironment& environment, DayJob& job,
                                             RunLog& log, std::vector<std::string>* written = nullptr);
+
+}  // namespace velarix

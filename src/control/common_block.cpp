@@ -6,6 +6,8 @@
 #include "gnss/s4/s4_stage.h"
 #include "platform/strfmt.h"
 
+namespace velarix {
+
 namespace {
 
 constexpr std::size_t kMinSatellites = 4;
@@ -61,3 +63,5 @@ RinexDayResult RunCommonBlock(DayJob& job, const DayEnvironment& environment, co
     log.say("\r\nEnd of common process...........\r\n");
     return kRinexDayDone;
 }
+
+}  // namespace velarix

@@ -10,6 +10,8 @@
 #include "control/rinex_job.h"
 #include "gnss/bias/bias_estimation.h"
 
+namespace velarix {
+
 struct CommonBlockSteps {
     std::size_t observedSatellites = 0;  // satellites of the table the TEC comes from
     const char* fewSatellitesText = "";  // the message when they are fewer than 4
@@ -26,3 +28,5 @@ struct CommonBlockSteps {
 [[nodiscard]] RinexDayResult RunCommonBlock(DayJob& job, const DayEnvironment& environment,
                                             const CommonBlockSteps& steps, RunLog& log,
                                             std::vector<std::string>* written);
+
+}  // namespace velarix

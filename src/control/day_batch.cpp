@@ -8,6 +8,8 @@
 #include <mutex>
 #include <thread>
 
+namespace velarix {
+
 namespace {
 
 // How often a waiting worker or the calling thread looks at `stop` again.
@@ -124,3 +126,5 @@ std::size_t RunDaysInOrder(const DayBatchPlan& plan, const RunBatchDay& runDay, 
     if (plan.count == 0) return 0;
     return DayBatch(plan, runDay).run(takeDay, finished);
 }
+
+}  // namespace velarix

@@ -15,6 +15,8 @@
 #include "gnss/day_job.h"
 #include "platform/run_log.h"
 
+namespace velarix {
+
 // One day as a worker hands it back.
 struct DayOutcome {
     RunLog log;                  // the day's messages and errors (no pane)
@@ -45,3 +47,5 @@ using BatchDaysFinished = std::function<void(std::size_t finished)>;
 // input (all of it unless `stop` said otherwise).
 [[nodiscard]] std::size_t RunDaysInOrder(const DayBatchPlan& plan, const RunBatchDay& runDay,
                                          const TakeBatchDay& takeDay, const BatchDaysFinished& finished);
+
+}  // namespace velarix

@@ -9,6 +9,8 @@
 #include "gnss/bias/dcb_names.h"
 #include "platform/strfmt.h"
 
+namespace velarix {
+
 namespace {
 
 // CODE published no P1-P2 biases for these years; a day of them goes on without.
@@ -210,3 +212,5 @@ void TakeCataloguePosition(const DayEnvironment& environment, DayJob& job) {
     c.longitudeDeg = job.station.longitude_deg;
     c.altitude = job.station.height_m;
 }
+
+}  // namespace velarix

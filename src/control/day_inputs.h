@@ -10,6 +10,8 @@
 #include "decompress/plain_copy.h"
 #include "gnss/day_reading.h"
 
+namespace velarix {
+
 using ExpandedFiles = std::list<PlainCopy>;
 
 // The plain form of observation file `path`, with the pipeline's messages: the file
@@ -37,3 +39,5 @@ using ExpandedFiles = std::list<PlainCopy>;
 // The station list's position of the day's station (job.context.stationCode), the first of
 // the position's sources (the header's replaces it); nothing when it is not listed.
 void TakeCataloguePosition(const DayEnvironment& environment, DayJob& job);
+
+}  // namespace velarix

@@ -9,6 +9,8 @@
 #include "products/rinex_copy.h"
 #include "products/tec24h_plot.h"
 
+namespace velarix {
+
 namespace {
 
 // The plots of the RINEX job carry no variant letter in their names.
@@ -71,3 +73,5 @@ int writeDayOutputs(const DayJob& job, const DayEnvironment& environment, RunLog
     failed |= WriteDayProducts(job, request, callouts, log, written) != kProductWritten;
     return failed ? -1 : 0;
 }
+
+}  // namespace velarix

@@ -5,6 +5,8 @@
 
 #include "control/rinex_job.h"
 
+namespace velarix {
+
 // Draws the requested plots and writes the requested products of the day in `job` into
 // its product directory. 0 when everything asked for was written; otherwise the day
 // counts as failed (the reason is in `log`).
@@ -12,3 +14,5 @@
 // the CMN and bias summary files (that path plus ".cmn" and ".Bias") instead of the day.
 [[nodiscard]] int writeDayOutputs(const DayJob& job, const DayEnvironment& environment, RunLog& log,
                                   std::vector<std::string>* written = nullptr, const std::string& productBase = {});
+
+}  // namespace velarix

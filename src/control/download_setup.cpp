@@ -6,6 +6,8 @@
 #include "download/download.h"
 #include "ui/ini_file.h"
 
+namespace velarix {
+
 namespace {
 
 constexpr const char* kSection = "Download";
@@ -65,3 +67,5 @@ DownloadFunction makeDownloadFunction(const ArchiveSettings& settings, const std
     auto downloader = std::make_shared<ArchiveDownloader>(settings, programDir, window);
     return [downloader](const DownloadRequest& request, RunLog& log) { downloader->download(request, log); };
 }
+
+}  // namespace velarix

@@ -6,6 +6,8 @@
 #include "control/rinex_job.h"
 #include "download/archive_settings.h"
 
+namespace velarix {
+
 // The section "Download" of the settings file at `path` laid over the defaults. Keys:
 // "Client", "Timeout" (seconds), "DCB URL", "DCB Running Month URL", "Navigation URL",
 // "Navigation Stations" (names separated by ',' or blanks), "DCB Reconnect Pause" and
@@ -16,3 +18,5 @@ ArchiveSettings loadArchiveSettings(const std::string& path, std::string* proble
 // A download function for DayEnvironment that may be called from several days at once.
 DownloadFunction makeDownloadFunction(const ArchiveSettings& settings, const std::string& programDir,
                                       MainWindow* window);
+
+}  // namespace velarix

@@ -13,6 +13,8 @@
 #include "platform/text.h"
 #include "ui/run_options.h"
 
+namespace velarix {
+
 namespace {
 
 enum class DateScope { kDirectory, kYear, kMonth, kDay };
@@ -351,3 +353,5 @@ MonthDcbFiles findDcbFiles(const std::string& dataDirectory, int year, int month
     found.p1p2.insert(found.p1p2.end(), all.begin(), all.end());
     return found;
 }
+
+}  // namespace velarix

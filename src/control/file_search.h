@@ -7,6 +7,8 @@
 
 #include "control/classify.h"
 
+namespace velarix {
+
 struct InputKindFlags;
 
 // What a directory entry is, by its name. Observation files are split by naming scheme,
@@ -139,3 +141,5 @@ private:
     std::vector<std::string> navigation_;
     std::vector<std::string> existingProducts_;
 };
+
+}  // namespace velarix

@@ -2,6 +2,8 @@
 
 #include "gnss/bias/dcb_names.h"
 
+namespace velarix {
+
 std::string sortGivenDcbFiles(const std::vector<std::string>& dcb, GivenDayFiles& given) {
     for (const std::string& path : dcb) {
         std::string* slot = nullptr;
@@ -21,3 +23,5 @@ std::string sortGivenDcbFiles(const std::vector<std::string>& dcb, GivenDayFiles
     }
     return {};
 }
+
+}  // namespace velarix

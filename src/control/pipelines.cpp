@@ -5,6 +5,8 @@
 #include "platform/dir_search.h"
 #include "platform/strfmt.h"
 
+namespace velarix {
+
 Pipelines defaultPipelines() {
     return {processRinex, processNovatel, processScinda, processIsm, runCommandFile,
             [](const std::string& path, const DayEnvironment& environment, DayJob& job, RunLog& log) {
@@ -85,3 +87,5 @@ int runCommandFile(Session& session) {
     }
     return 0;
 }
+
+}  // namespace velarix

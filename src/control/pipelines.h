@@ -6,6 +6,8 @@
 #include "control/rinex_job.h"
 #include "control/session.h"
 
+namespace velarix {
+
 // One RINEX day from `session.currentInputPath` to its products. `compression`: 0 plain,
 // 1 ".Z" (or gzip), 2 Compact RINEX, 3 Compact RINEX compressed.
 void processRinex(Session& session, int pipelineOption, int compression);
@@ -29,3 +31,5 @@ void processIsm(Session& session, int pipelineOption, int flags);
 // failed is counted in session.failedJobs), -1 when it could not be read or lacks keys
 // (reported, and "TASK in-COMPLETE.. Aborting now!!" shown on the title line).
 int runCommandFile(Session& session);
+
+}  // namespace velarix

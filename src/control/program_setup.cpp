@@ -8,6 +8,8 @@
 #include "platform/strfmt.h"
 #include "ui/settings.h"
 
+namespace velarix {
+
 namespace {
 
 std::atomic<Session*> gSession{nullptr};
@@ -71,3 +73,5 @@ void handleInterrupts(Session* session) {
     for (const int signal : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&action.sa_mask, signal);
     for (const int signal : {SIGINT, SIGTERM, SIGHUP}) sigaction(signal, &action, nullptr);
 }
+
+}  // namespace velarix

@@ -9,6 +9,8 @@
 #include "control/session.h"
 #include "ui/command_line.h"
 
+namespace velarix {
+
 struct ProgramSetup {
     CommandLine line;
     std::string programDir;
@@ -39,3 +41,5 @@ void configureSession(Session& session, const ProgramSetup& setup);
 // removes the temporary files and ends the program at once by that signal. One session
 // at a time; nullptr detaches it (a signal then ends the program at once).
 void handleInterrupts(Session* session);
+
+}  // namespace velarix

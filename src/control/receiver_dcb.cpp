@@ -5,6 +5,8 @@
 #include "platform/strfmt.h"
 #include "platform/text.h"
 
+namespace velarix {
+
 std::string CodeIonexName(int year, int dayOfYear) { return strfmt("codg%03d0.%02di", dayOfYear, year % 100); }
 
 std::optional<ReceiverDcb> FindReceiverDcb(const DayJob& job, const std::string& dataDirectory, RunLog& log) {
@@ -33,3 +35,5 @@ std::optional<ReceiverDcb> FindReceiverDcb(const DayJob& job, const std::string&
     }
     return std::nullopt;
 }
+
+}  // namespace velarix

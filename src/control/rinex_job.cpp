@@ -10,6 +10,8 @@
 #include "gnss/day_reading.h"
 #include "gnss/tec/raw_analyse.h"
 
+namespace velarix {
+
 namespace {
 
 void showStatus(const DayEnvironment& environment, StatusLine line, const std::string& text) {
@@ -130,3 +132,5 @@ RinexDayResult RunRinexDay(const DayRequest& request, const DayEnvironment& envi
     if (common != kRinexDayDone) log.say("\r\nInfo! errors in Common Block process... \r\n");
     return common;
 }
+
+}  // namespace velarix

@@ -24,6 +24,8 @@
 #include "stations/igs_stations.h"
 #include "ui/run_options.h"
 
+namespace velarix {
+
 // How far a day goes: the tools stop after the TEC or after the calibration.
 enum class DayStage { kTec, kCalibrated, kProducts };
 
@@ -84,3 +86,5 @@ const char* rinexDayResultText(RinexDayResult result);
 // The paths of the products and plots written go to `written` when it is given.
 [[nodiscard]] RinexDayResult RunRinexDay(const DayRequest& request, const DayEnvironment& environment, DayJob& job,
                                          RunLog& log, std::vector<std::string>* written = nullptr);
+
+}  // namespace velarix

@@ -18,6 +18,8 @@
 #include "platform/text.h"
 #include "products/product_names.h"
 
+namespace velarix {
+
 CommandLineInput readCommandLine(const std::vector<std::string>& arguments) {
     CommandLineInput input;
     std::vector<std::string> paths = arguments;
@@ -629,3 +631,5 @@ std::optional<std::string> RunDriver::idleWait(bool withMessageBox) {
 }  // namespace
 
 void executeThread(Session& session) { RunDriver(session).run(); }
+
+}  // namespace velarix

@@ -8,6 +8,8 @@
 
 #include "control/session.h"
 
+namespace velarix {
+
 // The command-line input after the driver's reading of it: surrounding double quotes
 // removed, a trailing " auto" (or a last argument "auto") taken as the auto mode.
 struct CommandLineInput {
@@ -18,3 +20,5 @@ struct CommandLineInput {
 CommandLineInput readCommandLine(const std::vector<std::string>& arguments);
 
 void executeThread(Session& session);
+
+}  // namespace velarix

@@ -2,6 +2,8 @@
 
 #include "platform/strfmt.h"
 
+namespace velarix {
+
 DurationParts splitDuration(std::int64_t micros) {
     if (micros < 0) micros = 0;
     DurationParts p{};
@@ -69,3 +71,5 @@ std::string RemainingEstimate::next(std::int64_t elapsedNow_us, std::int64_t cou
     lastElapsed_us_ = elapsedNow_us;
     return text;
 }
+
+}  // namespace velarix

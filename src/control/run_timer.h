@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+namespace velarix {
+
 class RunTimer {
 public:
     void start() {
@@ -55,3 +57,5 @@ private:
     std::int64_t lastElapsed_us_ = 0;
     std::int64_t estimate_us_ = 0;
 };
+
+}  // namespace velarix

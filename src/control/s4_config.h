@@ -4,4 +4,8 @@
 #include "control/session.h"
 #include "gnss/s4/s4_stage.h"
 
+namespace velarix {
+
 S4Config s4ConfigOf(const Session& session);
+
+}  // namespace velarix

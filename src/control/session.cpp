@@ -3,6 +3,8 @@
 #include <chrono>
 #include <thread>
 
+namespace velarix {
+
 void Session::sleep(int ms) const {
     if (sleepMs) {
         sleepMs(ms);
@@ -25,3 +27,5 @@ std::string productFolderFor(const RunOptions& options, const std::string& dataD
     }
     return dataDirectory;
 }
+
+}  // namespace velarix

@@ -15,6 +15,8 @@
 #include "stations/igs_stations.h"
 #include "ui/run_options.h"
 
+namespace velarix {
+
 enum RunMode : int { kInteractive = 0, kAuto = 1, kCommandFile = 2 };
 
 struct Session;
@@ -86,3 +88,5 @@ struct Session {
     // since the window then answers at once.
     void poll(int ms) const;
 };
+
+}  // namespace velarix

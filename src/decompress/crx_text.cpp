@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+namespace velarix {
+
 void applyTextDifference(std::string& reference, std::string_view difference) {
     const size_t common = std::min(reference.size(), difference.size());
     for (size_t i = 0; i < common; ++i) {
@@ -53,3 +55,4 @@ bool formatFixedPoint(int64_t value, int decimals, int width, char* out) {
     return true;
 }
 
+}  // namespace velarix

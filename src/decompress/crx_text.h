@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+namespace velarix {
+
 // Restores a text differenced against `reference` in place: a blank keeps the reference
 // character, '&' stands for a blank, any other character replaces it; characters beyond
 // the reference's end are appended ('&' as a blank).
@@ -21,3 +23,4 @@ bool parseCrxInteger(std::string_view text, int64_t& value);
 // False when the text does not fit the width.
 bool formatFixedPoint(int64_t value, int decimals, int width, char* out);
 
+}  // namespace velarix

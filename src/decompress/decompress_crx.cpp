@@ -15,6 +15,8 @@
 #include "platform/strfmt.h"
 #include "platform/text.h"
 
+namespace velarix {
+
 namespace {
 
 constexpr int kMaxSatellites = 100;
@@ -547,3 +549,5 @@ int DecompressCrx(const std::string& inputPath, const std::string& outputPath, s
     }
     return result;
 }
+
+}  // namespace velarix

@@ -3,6 +3,8 @@
 // files) back to the RINEX observation file, line by line.
 #include <string>
 
+namespace velarix {
+
 // Expands `inputPath` into `outputPath`. Results:
 //   0  converted; `crxMessage` unchanged
 //   2  converted, but epochs were skipped after an error (the last error text, then
@@ -37,3 +39,5 @@
 // field ("The epoch line is not valid.", "A data field is not a number.", "The clock
 // offset is not a number.", "The clock offset arc is not initialized.") skip the epoch.
 int DecompressCrx(const std::string& inputPath, const std::string& outputPath, std::string& crxMessage);
+
+}  // namespace velarix

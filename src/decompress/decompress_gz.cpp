@@ -7,6 +7,8 @@
 #include "decompress/file_io.h"
 #include "platform/strfmt.h"
 
+namespace velarix {
+
 namespace {
 
 constexpr size_t kChunk = 1 << 18;
@@ -114,3 +116,5 @@ int DecompressGz(const std::string& inputPath, const std::string& outputPath, st
     }
     return 0;
 }
+
+}  // namespace velarix

@@ -4,6 +4,8 @@
 // to the concatenation of their contents.
 #include <string>
 
+namespace velarix {
+
 // Expands `inputPath` into `outputPath` (created or truncated, binary). Returns 0 on
 // success and leaves `message` unchanged; otherwise a negative code with the reason:
 //   -1  "Cannot open file" ("Not a regular file" for a directory, FIFO or device)
@@ -16,3 +18,5 @@
 // gzip does. Both files are closed on every return; a partial output is left for the
 // caller to delete.
 int DecompressGz(const std::string& inputPath, const std::string& outputPath, std::string& message);
+
+}  // namespace velarix

@@ -10,6 +10,8 @@
 #include "decompress/file_io.h"
 #include "platform/strfmt.h"
 
+namespace velarix {
+
 namespace {
 
 // The input is read in chunks of 512 bytes whenever fewer than 64 unread bytes remain;
@@ -239,3 +241,5 @@ int DecompressZ(const std::string& inputPath, const std::string& outputPath, std
     }
     return result;
 }
+
+}  // namespace velarix

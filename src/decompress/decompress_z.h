@@ -3,6 +3,8 @@
 // block mode (code 256 clears the dictionary). Works file to file.
 #include <string>
 
+namespace velarix {
+
 // Expands `inputPath` into `outputPath` (created or truncated, binary). Returns 0 on
 // success and leaves `zMessage` unchanged; otherwise a negative code with the reason in
 // `zMessage`:
@@ -20,3 +22,5 @@
 // A truncated input ends the output early and still returns 0. Both files are closed on
 // every return; a partial output is left for the caller to delete.
 int DecompressZ(const std::string& inputPath, const std::string& outputPath, std::string& zMessage);
+
+}  // namespace velarix

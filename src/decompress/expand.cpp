@@ -13,6 +13,8 @@
 #include "platform/strfmt.h"
 #include "platform/text.h"
 
+namespace velarix {
+
 namespace {
 
 enum class Step { Gzip, UnixCompress, CompactRinex };
@@ -163,3 +165,5 @@ int expandFile(const std::string& input, const std::string& output, std::string&
     }
     return result;
 }
+
+}  // namespace velarix

@@ -7,6 +7,8 @@
 
 #include "platform/safe_output.h"
 
+namespace velarix {
+
 // The name of the plain file: ".gz" and ".Z" dropped (any case), then a Compact RINEX
 // name made an observation name (".crx" -> ".rnx", ".20d" -> ".20o", case kept).
 // A plain name comes back unchanged.
@@ -29,3 +31,5 @@ int expandFile(const std::string& input, const std::string& output, std::string&
 
 // Whether a result of expandFile left a usable output (success or Compact RINEX warning).
 inline bool expandSucceeded(int result) { return result == 0 || result == 2 || result == 21; }
+
+}  // namespace velarix

@@ -3,6 +3,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace velarix {
+
 FilePtr openInputFile(const std::string& path, long long& sizeBytes, InputFileStatus* status) {
     sizeBytes = 0;
     int fd = -1;
@@ -33,3 +35,5 @@ bool writeBytes(std::FILE* file, const void* data, size_t size) {
 }
 
 bool closeOutputFile(FilePtr& file) { return std::fclose(file.release()) == 0; }
+
+}  // namespace velarix

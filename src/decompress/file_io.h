@@ -7,6 +7,8 @@
 
 #include "platform/regular_file.h"
 
+namespace velarix {
+
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
@@ -26,3 +28,5 @@ bool writeBytes(std::FILE* file, const void* data, size_t size);
 // Closes an output file; false when the close itself fails (nothing of it is lost
 // silently).
 bool closeOutputFile(FilePtr& file);
+
+}  // namespace velarix

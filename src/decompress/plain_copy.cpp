@@ -5,6 +5,8 @@
 #include "decompress/expand.h"
 #include "platform/strfmt.h"
 
+namespace velarix {
+
 PlainCopy::PlainCopy(const std::string& path, const std::string& folder) : path_(path) {
     if (!isExpandable(path)) return;
     expanded_ = true;
@@ -28,3 +30,5 @@ PlainCopy::PlainCopy(const std::string& path, const std::string& folder) : path_
     if (result_ != 0) warning_ = decoderText_;
     path_ = temporary_.path();
 }
+
+}  // namespace velarix

@@ -8,6 +8,8 @@
 
 #include "platform/safe_output.h"
 
+namespace velarix {
+
 class PlainCopy {
 public:
     // `folder`: where the expanded copy goes, ending in '/'; "" for $TMPDIR.
@@ -37,3 +39,5 @@ private:
     int result_ = 0;
     std::string decoderText_;
 };
+
+}  // namespace velarix

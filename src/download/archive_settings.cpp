@@ -2,6 +2,8 @@
 
 #include "platform/strfmt.h"
 
+namespace velarix {
+
 namespace {
 
 void replaceAll(std::string& text, const std::string& field, const std::string& value) {
@@ -37,3 +39,5 @@ bool splitUrl(const std::string& url, RemoteFile& file) {
     file.name = url.substr(last + 1);
     return true;
 }
+
+}  // namespace velarix

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+namespace velarix {
+
 struct ArchiveSettings {
     // The FTP client: a path, or a name looked for in the program folder, then in PATH.
     std::string client = "lftp";
@@ -44,3 +46,5 @@ struct RemoteFile {
     std::string name;
 };
 [[nodiscard]] bool splitUrl(const std::string& url, RemoteFile& file);
+
+}  // namespace velarix

@@ -12,6 +12,8 @@
 
 extern char** environ;
 
+namespace velarix {
+
 namespace {
 
 void closeFd(int& fd) {
@@ -202,3 +204,5 @@ bool CRedir::waitFor(std::size_t from, const std::function<bool(std::string_view
         }
     }
 }
+
+}  // namespace velarix

@@ -14,6 +14,8 @@
 #include <thread>
 #include <vector>
 
+namespace velarix {
+
 enum class SessionStart {
     kStarted,
     kNoProgram,   // the program does not exist or is not executable
@@ -86,3 +88,5 @@ private:
     std::condition_variable arrived_;
     std::string output_;
 };
+
+}  // namespace velarix

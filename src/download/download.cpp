@@ -18,6 +18,8 @@
 #include "platform/dir_search.h"
 #include "platform/strfmt.h"
 
+namespace velarix {
+
 namespace {
 
 constexpr int kReconnectAttempts = 4;
@@ -368,3 +370,5 @@ void ArchiveDownloader::download(const DownloadRequest& request, RunLog& log) {
     if (!found && !run.gaveUp()) notOnArchive_.insert(key);
     expandFetchedArchives(run.fetched(), request.dataDirectory, log);
 }
+
+}  // namespace velarix

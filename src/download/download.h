@@ -16,6 +16,8 @@
 #include "platform/run_log.h"
 #include "platform/window.h"
 
+namespace velarix {
+
 class ArchiveDownloader {
 public:
     // `window` (may be nullptr) shows the progress of a transfer and the message box of a
@@ -38,3 +40,5 @@ private:
     std::set<std::string> notOnArchive_;
     bool unreachable_ = false;
 };
+
+}  // namespace velarix

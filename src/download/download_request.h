@@ -3,8 +3,12 @@
 // folder lacks. The job searches the folder again afterwards.
 #include <string>
 
+namespace velarix {
+
 struct DownloadRequest {
     std::string dataDirectory;
     double dayMjd = 0.0;
     bool navigation = true;  // false: DCB files
 };
+
+}  // namespace velarix

@@ -11,6 +11,8 @@
 #include "decompress/expand.h"
 #include "platform/strfmt.h"
 
+namespace velarix {
+
 bool placeFetchedFile(const std::string& temporary, const std::string& final) {
     if (::renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, final.c_str(), RENAME_NOREPLACE) == 0) return true;
     if (errno != EINVAL && errno != ENOSYS) return false;
@@ -47,3 +49,5 @@ void expandFetchedArchives(const std::vector<std::string>& fetched, const std::s
         if (ec) log.say("\r\nError deleting file .. " + archive + "\r\n");
     }
 }
+
+}  // namespace velarix

@@ -7,6 +7,8 @@
 
 #include "platform/run_log.h"
 
+namespace velarix {
+
 // Moves `temporary` to `final` unless `final` exists; false (and `temporary` left as it
 // is) otherwise.
 [[nodiscard]] bool placeFetchedFile(const std::string& temporary, const std::string& final);
@@ -15,3 +17,5 @@
 // found, then for each "Decompressing... <path>" and " ...done!" or the decoder's error.
 // An archive that expands is removed; one that does not is left in place.
 void expandFetchedArchives(const std::vector<std::string>& fetched, const std::string& dataDirectory, RunLog& log);
+
+}  // namespace velarix

@@ -4,6 +4,8 @@
 
 #include "platform/strfmt.h"
 
+namespace velarix {
+
 namespace {
 
 bool has(std::string_view text, std::string_view part) { return text.find(part) != std::string_view::npos; }
@@ -91,3 +93,5 @@ void LftpClient::finish() {
     console_.writeLine("exit");
     console_.stop(std::chrono::milliseconds(hung_ ? 0 : 2000));
 }
+
+}  // namespace velarix

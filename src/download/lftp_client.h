@@ -9,6 +9,8 @@
 
 #include "download/console_session.h"
 
+namespace velarix {
+
 // What a command's reply says.
 enum class ClientReply {
     kDone,           // no complaint
@@ -49,3 +51,5 @@ private:
     int prompts_ = 0;
     bool hung_ = false;  // a command went unanswered: the session is not waited for
 };
+
+}  // namespace velarix

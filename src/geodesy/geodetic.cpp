@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+namespace velarix {
+
 namespace {
 constexpr double kEccentricitySquared = 0.00669437999014132;
 constexpr double kOneMinusEccentricitySquared = 0.9933056200098587;
@@ -60,3 +62,5 @@ GeodeticPosition ecefToGeodetic(double x_m, double y_m, double z_m) {
     g.longitude_deg = lon / kDegreesToRadians;
     return g;
 }
+
+}  // namespace velarix

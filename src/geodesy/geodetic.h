@@ -3,6 +3,8 @@
 
 #include "gnss/constants.h"
 
+namespace velarix {
+
 constexpr double kWgs84SemiMajorAxis_m = 6378137.0;
 constexpr double kWgs84Flattening = 1.0 / 298.257223563;
 
@@ -27,3 +29,5 @@ GeodeticPosition ecefToGeodetic(double x_m, double y_m, double z_m);
 // The same in radians (longitude -pi..pi): the one algorithm behind both.
 void ecefToGeodeticRad(double x_m, double y_m, double z_m, double& latitude_rad, double& longitude_rad,
                        double& height_m);
+
+}  // namespace velarix

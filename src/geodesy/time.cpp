@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+namespace velarix {
+
 namespace {
 
 // Integer division rounding toward minus infinity (years BC make operands negative).
@@ -122,9 +124,11 @@ std::int32_t DayOfYear(std::int32_t year, std::int32_t month, std::int32_t day) 
     return JulianDayNumber(year, month, day) - JulianDayNumber(year, 1, 1) + 1;
 }
 
-std::int32_t DateTime::DayOfYear() const { return ::DayOfYear(year, month, day); }
+std::int32_t DateTime::DayOfYear() const { return velarix::DayOfYear(year, month, day); }
 
 void MonthDayFromDayOfYear(std::int32_t year, std::int32_t dayOfYear, std::int32_t& month, std::int32_t& day) {
     std::int32_t y = 0;
     CalendarFromJdn(JulianDayNumber(year, 1, 1) + dayOfYear - 1, y, month, day);
 }
+
+}  // namespace velarix

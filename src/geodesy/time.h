@@ -4,6 +4,8 @@
 // seconds of week, and hours/minutes/seconds of day.
 #include <cstdint>
 
+namespace velarix {
+
 constexpr double kSecondsPerDay = 86400.0;
 constexpr int kGpsOriginJdn = 2444245;  // 1980-01-06
 constexpr int kGpsOriginMjd = 44244;
@@ -44,3 +46,5 @@ struct DateTime {
 // Month and day of a day of year.
 void MonthDayFromDayOfYear(std::int32_t year, std::int32_t dayOfYear, std::int32_t& month, std::int32_t& day);
 std::int32_t DayOfYear(std::int32_t year, std::int32_t month, std::int32_t day);
+
+}  // namespace velarix

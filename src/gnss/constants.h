@@ -1,4 +1,6 @@
 #pragma once
+
+namespace velarix {
 // The physical and numeric constants of the analysis, each defined once, in themed blocks
 // sorted by name. Values are written with the digits the results were computed with:
 // changing a last digit changes the products.
@@ -44,3 +46,5 @@ constexpr double kIonosphericDelay_m3ps2 = 40.3;
 // itself; 2.852 is kept where it was used so that the biases and the receiver-format
 // products stay those published.
 constexpr double kTecuPerNsP1P2 = 2.852;
+
+}  // namespace velarix

@@ -2,6 +2,8 @@
 
 #include "geodesy/geodetic.h"
 
+namespace velarix {
+
 void CurrentFileContext::reset(const std::string& path) {
     *this = CurrentFileContext{};
     const size_t slash = path.rfind('/');
@@ -45,3 +47,5 @@ void DayJob::beginDay() {
     phaseSign = 1.0;
     mapping = IonoMapping::kThinShell;
 }
+
+}  // namespace velarix

@@ -16,6 +16,8 @@
 #include "rinex/receiver_obs_table.h"
 #include "rinex/rinex3_obs_header.h"
 
+namespace velarix {
+
 struct StationInfo;
 
 // The file and day in work.
@@ -101,3 +103,5 @@ struct DayJob {
     // file's context and kinds stay.
     void beginDay();
 };
+
+}  // namespace velarix

@@ -18,6 +18,8 @@
 #include "rinex/obs_reader.h"
 #include "rinex/satellite_id.h"
 
+namespace velarix {
+
 namespace {
 
 // A header position this far below the ellipsoid is no position.
@@ -311,3 +313,5 @@ int ReadDayFiles(DayJob& job, const DayFiles& files, RunLog& log) {
     job.dayStartMjd = ProcessingDayMjd(job.obs);
     return kDayRead;
 }
+
+}  // namespace velarix

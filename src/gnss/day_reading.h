@@ -9,6 +9,8 @@
 #include "gnss/day_job.h"
 #include "platform/run_log.h"
 
+namespace velarix {
+
 // Plain (expanded) files of the day; an empty DCB path is skipped.
 struct DayFiles {
     std::vector<std::string> observationPaths;  // the day's files (one daily file, or its sessions)
@@ -53,3 +55,5 @@ bool ReceiverEphemeridesCurrent(const DayJob& job, RunLog& log);
 // The MJD of the calendar day that holds most of the distinct epochs of satellites with
 // at least 5 records (the earlier day on a tie); 0 when there is none.
 double ProcessingDayMjd(const ObsTable& obs);
+
+}  // namespace velarix

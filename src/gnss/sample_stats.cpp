@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+namespace velarix {
+
 MeanSd SampleMeanSd(const std::vector<double>& values) {
     MeanSd m;
     if (values.empty()) return m;
@@ -14,3 +16,5 @@ MeanSd SampleMeanSd(const std::vector<double>& values) {
     m.sd = std::sqrt(squares / static_cast<double>(values.size() - 1));
     return m;
 }
+
+}  // namespace velarix

@@ -31,6 +31,8 @@
 #include "gui/plot_view.h"
 #include "ui/settings.h"
 
+namespace velarix {
+
 namespace {
 
 // 0x00BBGGRR, as the driver gives colours.
@@ -350,3 +352,5 @@ void GuiWindow::showInformation(const QString& title, const QString& text) {
 }
 
 void GuiWindow::showAbout() { showInformation("About Velarix", paneString(startupBanner())); }
+
+}  // namespace velarix

@@ -20,6 +20,9 @@
 class QLabel;
 class QPlainTextEdit;
 class QProgressBar;
+
+namespace velarix {
+
 class OptionPanel;
 class PlotView;
 
@@ -90,3 +93,5 @@ private:
     QPlainTextEdit* pane_ = nullptr;
     PlotView* plots_ = nullptr;
 };
+
+}  // namespace velarix

@@ -17,6 +17,8 @@
 
 #include "ui/settings.h"
 
+namespace velarix {
+
 namespace {
 
 struct Choice {
@@ -243,3 +245,5 @@ void OptionPanel::addArchiveRoot() {
     archiveRoots_->setText(QString::fromStdString(joinArchiveRoots(roots)));
     emit optionsChanged(1);
 }
+
+}  // namespace velarix

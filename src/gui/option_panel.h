@@ -15,6 +15,8 @@ class QLineEdit;
 class QPushButton;
 class QSpinBox;
 
+namespace velarix {
+
 class OptionPanel : public QWidget {
     Q_OBJECT
 public:
@@ -60,3 +62,5 @@ private:
     bool quiet_ = false;  // set while setOptions fills the controls
     int pipelineOption_ = 0;
 };
+
+}  // namespace velarix

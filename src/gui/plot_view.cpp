@@ -5,6 +5,8 @@
 #include <QListWidget>
 #include <QPainter>
 
+namespace velarix {
+
 ScaledImage::ScaledImage(QWidget* parent) : QWidget(parent) {
     setMinimumSize(200, 120);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
@@ -60,3 +62,5 @@ void PlotView::clear() {
 void PlotView::showPlot(int row) {
     image_->setImage(row >= 0 && row < plots_.size() ? QPixmap(plots_[row]) : QPixmap());
 }
+
+}  // namespace velarix

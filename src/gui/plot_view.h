@@ -9,6 +9,8 @@
 class QListWidget;
 class QListWidgetItem;
 
+namespace velarix {
+
 class ScaledImage : public QWidget {
 public:
     explicit ScaledImage(QWidget* parent = nullptr);
@@ -44,3 +46,5 @@ private:
     ScaledImage* image_;
     QStringList plots_;
 };
+
+}  // namespace velarix

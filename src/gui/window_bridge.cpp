@@ -2,6 +2,8 @@
 
 #include "platform/text.h"
 
+namespace velarix {
+
 QString paneString(const std::string& text) { return QString::fromStdString(withLineFeeds(text)); }
 
 void WindowBridge::setStatus(StatusLine line, const std::string& text) {
@@ -50,3 +52,5 @@ void WindowBridge::resetHandshake() {
     stopRequested.store(false);
     closing.store(false);
 }
+
+}  // namespace velarix

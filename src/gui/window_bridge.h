@@ -10,6 +10,8 @@
 
 #include "platform/window.h"
 
+namespace velarix {
+
 class WindowBridge : public QObject, public MainWindow {
     Q_OBJECT
 public:
@@ -46,3 +48,5 @@ private:
 
 // "\r\n" of the log's texts as the widgets show them: one line end.
 QString paneString(const std::string& text);
+
+}  // namespace velarix

@@ -9,6 +9,8 @@
 
 #include "platform/png_encoder.h"
 
+namespace velarix {
+
 namespace {
 
 constexpr int kLargestSide_px = 32767;  // cairo's limit for image surfaces
@@ -201,3 +203,5 @@ bool Canvas::loadPng(const std::string& path) {
     pixelHeight_ = cairo_image_surface_get_height(surface);
     return true;
 }
+
+}  // namespace velarix

@@ -15,6 +15,8 @@
 typedef struct _cairo_surface cairo_surface_t;
 typedef struct _cairo cairo_t;
 
+namespace velarix {
+
 using Colour = std::uint32_t;  // 0x00BBGGRR
 
 constexpr Colour rgbColour(int red, int green, int blue) {
@@ -95,3 +97,5 @@ private:
     int pixelHeight_ = 0;
     double scale_ = 1.0;
 };
+
+}  // namespace velarix

@@ -7,6 +7,8 @@
 #include <csignal>
 #include <cstring>
 
+namespace velarix {
+
 namespace {
 
 constexpr int kSlotCount = 64;
@@ -81,3 +83,5 @@ void installSignalCleanup() {
     for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) sigaddset(&action.sa_mask, signal);
     for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) sigaction(signal, &action, nullptr);
 }
+
+}  // namespace velarix

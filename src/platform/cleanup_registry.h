@@ -1,4 +1,6 @@
 #pragma once
+
+namespace velarix {
 // The temporary files alive in this process, so that a signal that ends the program can
 // remove them. The list is a fixed array of atomic slots holding copies of the paths:
 // registering never allocates, and the removal is safe inside a signal handler.
@@ -20,3 +22,5 @@ void removeTemporaryFilesNow() noexcept;
 // For programs without an orderly stop: SIGINT, SIGTERM, SIGHUP and SIGPIPE end the
 // program through endBySignal.
 void installSignalCleanup();
+
+}  // namespace velarix

@@ -5,6 +5,8 @@
 
 #include "platform/text.h"
 
+namespace velarix {
+
 namespace {
 
 const char* const kStatusNames[kStatusLineCount] = {"input", "type", "files", "hint", "progress", "timing", "status"};
@@ -132,3 +134,5 @@ void ConsoleWindow::eventLoop() {
     if (!paneAtLineStart_ && paneIsTerminal_) std::fputc('\n', pane_);
     std::fflush(pane_);
 }
+
+}  // namespace velarix

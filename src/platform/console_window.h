@@ -11,6 +11,8 @@
 
 #include "platform/window.h"
 
+namespace velarix {
+
 class ConsoleWindow : public MainWindow {
 public:
     ConsoleWindow(std::FILE* pane = stdout, std::FILE* status = stderr, int inputFd = 0);
@@ -47,3 +49,5 @@ private:
     mutable std::mutex mutex_;
     std::array<std::string, kStatusLineCount> lines_;
 };
+
+}  // namespace velarix

@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <memory>
 
+namespace velarix {
+
 std::string directoryOf(const std::string& path) {
     const size_t slash = path.rfind('/');
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
@@ -40,3 +42,5 @@ std::vector<DirEntry> findEntries(const std::string& pattern) {
     std::sort(entries.begin(), entries.end(), [](const DirEntry& a, const DirEntry& b) { return a.name < b.name; });
     return entries;
 }
+
+}  // namespace velarix

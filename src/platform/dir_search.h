@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace velarix {
+
 struct DirEntry {
     std::string path;   // directory + name
     std::string name;
@@ -23,3 +25,5 @@ std::vector<DirEntry> findEntries(const std::string& pattern);
 std::string directoryOf(const std::string& path);
 // The name after the last '/'.
 std::string fileNameOf(const std::string& path);
+
+}  // namespace velarix

@@ -4,6 +4,8 @@
 
 #include "platform/text.h"
 
+namespace velarix {
+
 namespace {
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 }  // namespace
@@ -51,3 +53,5 @@ std::string_view withoutCr(std::string_view line) {
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     return line;
 }
+
+}  // namespace velarix

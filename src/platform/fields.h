@@ -4,6 +4,8 @@
 #include <string_view>
 #include <vector>
 
+namespace velarix {
+
 // Fields separated by runs of blanks or TABs; empty fields are not returned.
 std::vector<std::string_view> splitBlanks(std::string_view line);
 
@@ -16,3 +18,5 @@ bool parseInteger(std::string_view text, int& value);
 
 // `line` without a trailing "\r" (files written on Windows keep CR LF line ends).
 std::string_view withoutCr(std::string_view line);
+
+}  // namespace velarix

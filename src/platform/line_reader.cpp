@@ -9,6 +9,8 @@
 
 #include "platform/prefault.h"
 
+namespace velarix {
+
 LineReader::LineReader(const std::string& path) {
     openStatus_ = openRegularFile(path, fd_);
     if (fd_ < 0) return;
@@ -90,3 +92,5 @@ bool LineReader::next(std::size_t limit, std::string_view& line, bool& cut) {
         if (!refill() && end_ == begin_) return false;
     }
 }
+
+}  // namespace velarix

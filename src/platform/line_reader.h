@@ -11,6 +11,8 @@
 
 #include "platform/regular_file.h"
 
+namespace velarix {
+
 class LineReader {
 public:
     explicit LineReader(const std::string& path);
@@ -46,3 +48,5 @@ private:
     bool atEnd_ = false;     // the file has been read to its end
     bool skipping_ = false;  // the previous line was cut
 };
+
+}  // namespace velarix

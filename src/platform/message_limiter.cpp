@@ -4,6 +4,8 @@
 #include "platform/strfmt.h"
 #include "platform/text.h"
 
+namespace velarix {
+
 namespace {
 
 // "\r\nError! Bad epoch line.. @Obs.data at line# %ld\r\n" -> "Error! Bad epoch line..":
@@ -36,3 +38,5 @@ void MessageLimiter::finish() {
     }
     kinds_.clear();
 }
+
+}  // namespace velarix

@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+namespace velarix {
+
 class RunLog;
 
 class MessageLimiter {
@@ -43,3 +45,5 @@ private:
     std::string file_;
     std::vector<Kind> kinds_;  // few per reader: a linear search is the quickest
 };
+
+}  // namespace velarix

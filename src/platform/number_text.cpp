@@ -4,6 +4,8 @@
 #include <cmath>
 #include <string_view>
 
+namespace velarix {
+
 namespace {
 
 // Sign, zero padding and width around `digits` (the magnitude's text, without sign).
@@ -47,3 +49,5 @@ void AppendNumber(std::string& text, PrintfConversion conversion, long value) {
     // A precision switches zero padding off.
     appendPadded(text, conversion, value < 0, std::string_view(start, end - start), conversion.precision < 0);
 }
+
+}  // namespace velarix

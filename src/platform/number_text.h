@@ -13,6 +13,8 @@
 #include <cstddef>
 #include <string>
 
+namespace velarix {
+
 class PrintfConversion {
 public:
     // "%[flags][width][.precision][l]f" or "%[flags][width][.precision][l]d"; flags are
@@ -77,3 +79,5 @@ void AppendNumber(std::string& text, PrintfConversion conversion, long value);
 inline void AppendNumber(std::string& text, PrintfConversion conversion, int value) {
     AppendNumber(text, conversion, static_cast<long>(value));
 }
+
+}  // namespace velarix

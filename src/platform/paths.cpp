@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <system_error>
 
+namespace velarix {
+
 namespace fs = std::filesystem;
 
 std::string programDirectory() {
@@ -89,3 +91,5 @@ std::string userProgramDirectory() {
 std::string writableProgramDirectory(const std::string& programDir) {
     return isDirectoryWritable(programDir) ? programDir : userProgramDirectory();
 }
+
+}  // namespace velarix

@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+namespace velarix {
+
 // Directory of the running executable, ending in '/'.
 std::string programDirectory();
 
@@ -26,3 +28,5 @@ std::string writableProgramDirectory(const std::string& programDir);
 
 bool isDirectoryWritable(const std::string& directory);
 bool fileExists(const std::string& path);
+
+}  // namespace velarix

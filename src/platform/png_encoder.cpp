@@ -5,6 +5,8 @@
 #include <cstring>
 #include <vector>
 
+namespace velarix {
+
 namespace {
 
 constexpr unsigned char kSignature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
@@ -82,3 +84,5 @@ bool EncodePngRgb24(const unsigned char* pixels, int width, int height, int stri
     appendChunk(png, "IEND", nullptr, 0);
     return true;
 }
+
+}  // namespace velarix

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+namespace velarix {
+
 void PrefaultPages(void* begin, std::size_t bytes) {
 #ifdef MADV_POPULATE_WRITE
     static const auto page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
@@ -17,3 +19,5 @@ void PrefaultPages(void* begin, std::size_t bytes) {
     (void)bytes;
 #endif
 }
+
+}  // namespace velarix

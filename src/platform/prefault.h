@@ -5,4 +5,8 @@
 // the range are populated; an older kernel without the request leaves the range as it was.
 #include <cstddef>
 
+namespace velarix {
+
 void PrefaultPages(void* begin, std::size_t bytes);
+
+}  // namespace velarix

@@ -9,6 +9,8 @@
 
 #include "platform/strfmt.h"
 
+namespace velarix {
+
 InputFileStatus openRegularFile(const std::string& path, int& fd) {
     fd = -1;
     // Without O_NONBLOCK the open of a FIFO would wait for a writer; the type is known
@@ -68,3 +70,5 @@ std::string inputFileError(const char* kind, const std::string& path, InputFileS
     return strfmt("\r\nError! %s file %s: %s", kind, path.c_str(),
                   status == InputFileStatus::kNotRegularFile ? "not a regular file" : "cannot open");
 }
+
+}  // namespace velarix

@@ -5,6 +5,8 @@
 // reader can say so instead of reporting an empty or missing file, or hanging.
 #include <string>
 
+namespace velarix {
+
 enum class InputFileStatus { kOpened, kCannotOpen, kNotRegularFile };
 
 // Opens `path` read-only and close-on-exec, following symbolic links. On kOpened `fd` is
@@ -19,3 +21,5 @@ enum class InputFileStatus { kOpened, kCannotOpen, kNotRegularFile };
 // The run-log line of an input that did not open, in the readers' style:
 // "\r\nError! <kind> file <path>: not a regular file" (or ": cannot open").
 std::string inputFileError(const char* kind, const std::string& path, InputFileStatus status);
+
+}  // namespace velarix

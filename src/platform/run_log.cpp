@@ -8,6 +8,8 @@
 
 #include "platform/window.h"
 
+namespace velarix {
+
 void RunLog::refresh() {
     if (shown_ > messages.size()) shown_ = 0;
     if (pane_ != nullptr && shown_ < messages.size()) pane_->showPaneText(messages.substr(shown_));
@@ -54,3 +56,5 @@ bool RunLog::flush(const std::string& directory) {
     if (errors.size() > 2 && appendToFile(directory + "Log_errors.txt", errors)) errors.clear();
     return ok;
 }
+
+}  // namespace velarix

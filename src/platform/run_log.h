@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+namespace velarix {
+
 class MainWindow;
 
 class RunLog {
@@ -40,3 +42,5 @@ private:
     MainWindow* pane_;
     size_t shown_ = 0;  // characters of `messages` already on the pane
 };
+
+}  // namespace velarix

@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <cstring>
 
+namespace velarix {
+
 namespace {
 
 // Longest part of a final name kept in its temporary name, so that ".<name>.part-XXXXXX"
@@ -222,3 +224,5 @@ std::string temporaryDirectory() {
     while (directory.size() > 1 && directory.back() == '/') directory.pop_back();
     return directory;
 }
+
+}  // namespace velarix

@@ -10,6 +10,8 @@
 
 #include "platform/cleanup_registry.h"
 
+namespace velarix {
+
 enum class OutputStatus { kOk, kNotRegularFile, kExists, kCannotCreate, kWriteFailed };
 
 // "not a regular file", "already exists", ...
@@ -88,3 +90,5 @@ private:
 
 // $TMPDIR when set, else /tmp; without a trailing '/'.
 std::string temporaryDirectory();
+
+}  // namespace velarix

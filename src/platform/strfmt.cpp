@@ -3,6 +3,8 @@
 #include <cstdarg>
 #include <cstdio>
 
+namespace velarix {
+
 std::string strfmt(const char* format, ...) {
     char small[256];
     va_list args;
@@ -25,3 +27,5 @@ std::string strfmt(const char* format, ...) {
     va_end(again);
     return text;
 }
+
+}  // namespace velarix

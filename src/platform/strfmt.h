@@ -3,4 +3,8 @@
 // defined by printf formats ("% 5.0d", "%2.2lf"), so they are produced by vsnprintf.
 #include <string>
 
+namespace velarix {
+
 std::string strfmt(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+}  // namespace velarix

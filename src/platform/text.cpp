@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
+namespace velarix {
+
 namespace {
 char lowerChar(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
 char upperChar(char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); }
@@ -59,3 +61,5 @@ std::string withLineFeeds(std::string_view text) {
     }
     return out;
 }
+
+}  // namespace velarix

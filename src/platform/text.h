@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+namespace velarix {
+
 std::string toLower(std::string_view text);
 std::string toUpper(std::string_view text);
 bool equalsNoCase(std::string_view a, std::string_view b);
@@ -14,3 +16,5 @@ std::string_view trim(std::string_view text);
 std::string withLineFeeds(std::string_view text);
 // Without trailing blanks (spaces and tabs).
 std::string_view trimRight(std::string_view text);
+
+}  // namespace velarix

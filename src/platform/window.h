@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+namespace velarix {
+
 enum class StatusLine { Input, Type, Count, Hint, Progress, Timing, Title };
 constexpr int kStatusLineCount = 7;
 
@@ -78,3 +80,5 @@ private:
     mutable std::mutex pathMutex_;
     std::string chosenPath_;
 };
+
+}  // namespace velarix

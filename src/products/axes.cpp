@@ -5,6 +5,8 @@
 
 #include "platform/strfmt.h"
 
+namespace velarix {
+
 namespace {
 
 constexpr int kMostTicks = 1000;
@@ -139,3 +141,5 @@ std::string FittedText(Canvas& image, const std::string& text, const FontSpec& f
     while (!cut.empty() && image.measure(cut + "...", font).width > width) cut.pop_back();
     return cut + "...";
 }
+
+}  // namespace velarix

@@ -7,6 +7,8 @@
 #include "products/graph_spec.h"
 #include "products/plot_canvas.h"
 
+namespace velarix {
+
 enum AxesStatus : int {
     kAxesDrawn = 0,
     kAxesNoCanvas = -1,  // the description is invalid or has no canvas
@@ -52,3 +54,5 @@ void DrawTitlePair(Canvas& image, const GraphFrame& frame, double top, const std
                    const std::string& middle, const FontSpec& font, Colour colour);
 // `text`, or as much of it as fits in `width` followed by "...".
 std::string FittedText(Canvas& image, const std::string& text, const FontSpec& font, double width);
+
+}  // namespace velarix

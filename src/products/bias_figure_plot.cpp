@@ -10,6 +10,8 @@
 #include "products/plot_canvas.h"
 #include "products/plot_texts.h"
 
+namespace velarix {
+
 namespace {
 
 using TecCurves = std::map<int, std::vector<TecFigurePoint>>;
@@ -165,3 +167,5 @@ PlotStatus DrawBiasFigure(const DayJob& job, const std::string& pngPath, bool hi
     }
     return SavePng(canvas, pngPath) == kPngSaved ? kPlotSaved : kPlotSaveFailed;
 }
+
+}  // namespace velarix

@@ -8,9 +8,13 @@
 #include "platform/run_log.h"
 #include "products/plot_status.h"
 
+namespace velarix {
+
 // Draws the figure from job.bias.figures (1150 x 800 pixels; 3450 x 2400 at high
 // resolution) and saves it as PNG to `pngPath`. When the bias stage ended before it
 // gathered both curves, logs that there is no figure and saves nothing. The caller logs
 // the outcome of a save.
 [[nodiscard]] PlotStatus DrawBiasFigure(const DayJob& job, const std::string& pngPath, bool highResolution,
                                         RunLog& log);
+
+}  // namespace velarix

@@ -4,6 +4,8 @@
 #include "platform/run_log.h"
 #include "platform/strfmt.h"
 
+namespace velarix {
+
 namespace {
 
 constexpr int kLastPrn = 32;
@@ -37,3 +39,5 @@ ProductResult WriteBiasSummaryFile(const DayJob& job, const std::string& path, R
     log.append("Writing Biases file... \t" + path + "\r\n");
     return kProductWritten;
 }
+
+}  // namespace velarix

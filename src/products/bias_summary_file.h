@@ -4,6 +4,8 @@
 
 #include "products/product_file.h"
 
+namespace velarix {
+
 class RunLog;
 struct BiasResults;
 struct DayJob;
@@ -16,3 +18,5 @@ struct DayJob;
 std::string BiasSummaryFileText(const BiasResults& bias, const std::string& path);
 
 [[nodiscard]] ProductResult WriteBiasSummaryFile(const DayJob& job, const std::string& path, RunLog& log);
+
+}  // namespace velarix

@@ -12,6 +12,8 @@
 #include "stations/igs_stations.h"
 #include "stations/lisn_sites.h"
 
+namespace velarix {
+
 namespace {
 
 constexpr double kMjdOf2000 = 51544.0;  // 2000-01-01 00:00 UT
@@ -90,3 +92,5 @@ ProductResult WriteCesarDat(const DayJob& job, const std::string& path, RunLog& 
     if (out.commit() != OutputStatus::kOk) return failed(path, log);
     return kProductWritten;
 }
+
+}  // namespace velarix

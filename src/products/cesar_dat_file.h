@@ -17,6 +17,8 @@
 
 #include "products/product_file.h"
 
+namespace velarix {
+
 class RunLog;
 struct DayJob;
 
@@ -25,3 +27,5 @@ constexpr double kCesarMinElevation_deg = 20.0;
 // kProductNoData at once when job.tec is empty; kProductNotCreated when the file cannot
 // be created (logged).
 [[nodiscard]] ProductResult WriteCesarDat(const DayJob& job, const std::string& path, RunLog& log);
+
+}  // namespace velarix

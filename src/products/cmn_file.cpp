@@ -12,6 +12,8 @@
 #include "stations/igs_stations.h"
 #include "stations/lisn_sites.h"
 
+namespace velarix {
+
 namespace {
 
 std::string stationLine(const DayJob& job) {
@@ -119,3 +121,5 @@ ProductResult WriteCmnFile(const DayJob& job, const std::string& path, RunLog& l
     if (out.commit() != OutputStatus::kOk) return failed(path, log);
     return kProductWritten;
 }
+
+}  // namespace velarix

@@ -15,6 +15,8 @@
 
 #include "products/product_file.h"
 
+namespace velarix {
+
 class RunLog;
 struct DayJob;
 
@@ -27,3 +29,5 @@ constexpr int kCmnHeaderLines = 3;
 // intervals to within a quarter interval of the record. The time column is the slot's.
 // Without a data interval every valid record is written.
 [[nodiscard]] ProductResult WriteCmnFile(const DayJob& job, const std::string& path, RunLog& log);
+
+}  // namespace velarix

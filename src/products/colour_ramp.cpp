@@ -5,6 +5,8 @@
 
 #include "platform/strfmt.h"
 
+namespace velarix {
+
 namespace {
 
 constexpr Colour kBlack = 0x000000;
@@ -102,3 +104,5 @@ ColourBarStatus DrawColourBar(const GraphSpec& spec, PlotCanvas& canvas, int mod
     ReleaseContext(canvas);
     return kColourBarDrawn;
 }
+
+}  // namespace velarix

@@ -4,6 +4,8 @@
 #include "products/graph_spec.h"
 #include "products/plot_canvas.h"
 
+namespace velarix {
+
 enum RampMode : int {
     kRampBlueToRed = 0,          // blue, cyan, green, yellow, red
     kRampDeepBlueToMagenta = 1,  // dark blue to blue over the first tenth, mode 0, red to magenta over the last
@@ -25,3 +27,5 @@ enum ColourBarStatus : int {
 // strips 7 units wide and 2 high, labels "%2.*lf" every tickDivisions-th of the range
 // 10 units right of the bar, and zTitle above it.
 [[nodiscard]] ColourBarStatus DrawColourBar(const GraphSpec& spec, PlotCanvas& canvas, int mode);
+
+}  // namespace velarix

@@ -7,6 +7,8 @@
 #include "products/cmn_file.h"
 #include "products/two_sigma_file.h"
 
+namespace velarix {
+
 namespace {
 
 // The RINEX copy of a recording of another format.
@@ -57,3 +59,5 @@ ProductResult WriteDayProducts(const DayJob& job, const DayProductRequest& reque
     if (request.cmn) return keep(WriteCmnFile(job, names.cmn, log), names.cmn);
     return kProductWritten;
 }
+
+}  // namespace velarix

@@ -10,6 +10,8 @@
 #include "products/product_file.h"
 #include "products/product_names.h"
 
+namespace velarix {
+
 class RunLog;
 struct DayJob;
 
@@ -47,3 +49,5 @@ constexpr std::size_t kMinObservedSatellitesForRinexCopy = 5;
 
 // The names WriteDayProducts uses for `request`.
 ProductNames DayProductNames(const DayJob& job, const DayProductRequest& request);
+
+}  // namespace velarix

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 
+namespace velarix {
+
 namespace {
 
 constexpr double kPageShort_in = 8.0;
@@ -91,3 +93,5 @@ GraphFrame FrameOf(const GraphSpec& spec) {
 FontSpec YTitleFont(const GraphSpec& spec) { return {"Arial", double(spec.yTitleFontHeight), true}; }
 FontSpec LabelFont(const GraphSpec& spec) { return {"Arial", double(spec.labelFontHeight), false}; }
 FontSpec SmallFont(const GraphSpec& spec) { return {"Arial", double(spec.smallFontHeight), false}; }
+
+}  // namespace velarix

@@ -9,6 +9,8 @@
 
 #include "platform/canvas.h"
 
+namespace velarix {
+
 struct GraphSpec {
     int errorCount = -1;        // invalid settings found by validation; 0 = valid
     int hasCanvas = 0;          // 1 once a canvas is attached
@@ -86,3 +88,5 @@ GraphFrame FrameOf(const GraphSpec& spec);
 FontSpec YTitleFont(const GraphSpec& spec);  // rotated
 FontSpec LabelFont(const GraphSpec& spec);
 FontSpec SmallFont(const GraphSpec& spec);
+
+}  // namespace velarix

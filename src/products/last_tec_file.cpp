@@ -4,6 +4,8 @@
 #include "platform/run_log.h"
 #include "platform/strfmt.h"
 
+namespace velarix {
+
 ProductResult WriteLastTecFile(const DayJob& job, const std::string& path, RunLog& log) {
     std::string text =
         "Note: this file contains last TEC value of each PRN, may be useful for bias correction in hourly or 15min "
@@ -28,3 +30,5 @@ ProductResult WriteLastTecFile(const DayJob& job, const std::string& path, RunLo
     log.append("\r\nWriting last TEC values... \t" + path + "\r\n");
     return kProductWritten;
 }
+
+}  // namespace velarix

@@ -12,6 +12,8 @@
 
 #include "products/product_file.h"
 
+namespace velarix {
+
 class RunLog;
 struct DayJob;
 
@@ -19,3 +21,5 @@ struct DayJob;
 // whose valid flag is 1); a satellite without one is left out. kProductNoData (no file)
 // when job.tec holds no valid record.
 [[nodiscard]] ProductResult WriteLastTecFile(const DayJob& job, const std::string& path, RunLog& log);
+
+}  // namespace velarix

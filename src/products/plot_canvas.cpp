@@ -2,6 +2,8 @@
 
 #include "platform/text.h"
 
+namespace velarix {
+
 CanvasStatus CreateCanvas(GraphSpec& spec, PlotCanvas& canvas) {
     if (ValidateGraph(spec) != kGraphValid) return kCanvasInvalidGraph;
     DestroyCanvas(canvas);
@@ -48,3 +50,5 @@ PlotStatus SaveFigure(PlotCanvas& canvas, const std::string& path, RunLog& log) 
     log.append("\r\nPlot saved... " + path);
     return kPlotSaved;
 }
+
+}  // namespace velarix

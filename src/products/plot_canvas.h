@@ -10,6 +10,8 @@
 #include "products/graph_spec.h"
 #include "products/plot_status.h"
 
+namespace velarix {
+
 struct PlotCanvas {
     Canvas image;
     int contextCount = 0;
@@ -46,3 +48,5 @@ enum PngStatus : int {
 
 // A day's figure saved: logs "Plot saved... " or "Error! Can't save file... " with the path.
 [[nodiscard]] PlotStatus SaveFigure(PlotCanvas& canvas, const std::string& path, RunLog& log);
+
+}  // namespace velarix

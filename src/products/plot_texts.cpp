@@ -4,6 +4,8 @@
 #include "platform/strfmt.h"
 #include "stations/igs_stations.h"
 
+namespace velarix {
+
 namespace {
 
 DateTime dayOf(const DayJob& job) {
@@ -75,3 +77,5 @@ std::string S4SourceTitle(const DayJob& job) {
             return std::string();
     }
 }
+
+}  // namespace velarix

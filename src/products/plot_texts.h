@@ -4,6 +4,8 @@
 
 #include "gnss/day_job.h"
 
+namespace velarix {
+
 // 24-hour TEC plot: "Date: 2020-01-01, DoY: 001  (Elev Mask 15 deg)".
 std::string Tec24hDateTitle(const DayJob& job);
 // "BJFS - Beijing,China " for a catalogued station, "<site name> " for a LISN site,
@@ -29,3 +31,5 @@ constexpr const char* kRemovedTecTitle = "Calculated TEC (Satellite & Rx bias(es
 // The input file's name without its folders: the titles name the file, and a full path
 // would run off the figure.
 std::string InputFileName(const CurrentFileContext& context);
+
+}  // namespace velarix

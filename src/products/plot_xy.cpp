@@ -6,6 +6,8 @@
 #include "products/axes.h"
 #include "products/plot_canvas.h"
 
+namespace velarix {
+
 namespace {
 
 constexpr Colour kTitleColour = 0x960000;
@@ -66,3 +68,5 @@ PlotXYStatus PlotXY(const std::vector<double>& x, const std::vector<double>& y, 
     DestroyCanvas(canvas);
     return saved == kPngSaved ? kPlotXYSaved : kPlotXYSaveFailed;
 }
+
+}  // namespace velarix

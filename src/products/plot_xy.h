@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+namespace velarix {
+
 enum PlotXYStatus : int {
     kPlotXYSaved = 0,
     kPlotXYBadInput = -1,  // lengths differ, fewer than 3 points, an empty range or a value not finite
@@ -15,3 +17,5 @@ enum PlotXYStatus : int {
 // frame's width to the right or left of the previous one starts a new line.
 [[nodiscard]] PlotXYStatus PlotXY(const std::vector<double>& x, const std::vector<double>& y, const std::string& xTitle,
                                   const std::string& yTitle, const std::string& title, const std::string& path);
+
+}  // namespace velarix

@@ -10,6 +10,8 @@
 #include "products/plot_texts.h"
 #include "rinex/satellite_id.h"
 
+namespace velarix {
+
 namespace {
 
 constexpr std::size_t kLeastEpochs = 31;
@@ -277,3 +279,5 @@ PlotStatus PlotPrnPages(const DayJob& job, const PagePath& pagePath, bool fixedD
     log.say("\r\nPRN Plots  ...done!");
     return result;
 }
+
+}  // namespace velarix

@@ -10,6 +10,8 @@
 #include "platform/run_log.h"
 #include "products/plot_status.h"
 
+namespace velarix {
+
 struct PanelPoint {
     double hour = 0.0;  // since the start of the day
     double value = 0.0;
@@ -42,3 +44,5 @@ using PagePath = std::function<std::string(int page)>;
 // page) and logs "PRN Plots  ...done!".
 [[nodiscard]] PlotStatus PlotPrnPages(const DayJob& job, const PagePath& pagePath, bool fixedDayWindow,
                                       bool highResolution, RunLog& log);
+
+}  // namespace velarix

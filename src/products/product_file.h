@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+namespace velarix {
+
 enum ProductResult : int {
     kProductWritten = 0,
     kProductNotCreated = -1,  // the file could not be created or completed; nothing under its name changed
@@ -13,3 +15,5 @@ enum ProductResult : int {
 
 // `text` as the whole product `path`; an older product of that name is replaced.
 [[nodiscard]] bool WriteProductText(const std::string& path, std::string_view text);
+
+}  // namespace velarix

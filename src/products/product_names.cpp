@@ -6,6 +6,8 @@
 #include "platform/strfmt.h"
 #include "stations/lisn_sites.h"
 
+namespace velarix {
+
 namespace {
 
 constexpr std::size_t kCodeLength = 4;
@@ -143,3 +145,5 @@ ProductNameFields ProductNameFieldsOf(const DayJob& job, const std::string& targ
     f.targetDir = targetDir;
     return f;
 }
+
+}  // namespace velarix

@@ -4,6 +4,8 @@
 // run driver's test for days already done, so that they always agree.
 #include <string>
 
+namespace velarix {
+
 struct DayJob;
 struct InputKindFlags;
 struct LisnSite;
@@ -58,3 +60,5 @@ std::string PrnPagePlotName(const ProductNameFields& fields, int page, int varia
 // context has none), the input kind and the matched LISN site. `targetDir` is the chosen
 // product directory, "" for the data folder.
 ProductNameFields ProductNameFieldsOf(const DayJob& job, const std::string& targetDir);
+
+}  // namespace velarix

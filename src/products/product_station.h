@@ -1,4 +1,6 @@
 #pragma once
+
+namespace velarix {
 // The station a product's header names: a station of the IGS catalogue when the day's
 // station was found there, else the LISN site matched for the day (never for NovAtel
 // recordings), else none.
@@ -12,3 +14,5 @@ struct ProductStation {
 };
 
 ProductStation ProductStationOf(const DayJob& job);
+
+}  // namespace velarix

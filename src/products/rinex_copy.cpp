@@ -3,6 +3,8 @@
 #include "gnss/day_job.h"
 #include "platform/text.h"
 
+namespace velarix {
+
 namespace {
 
 // The receiver text names `receiver`, in any case.
@@ -53,3 +55,5 @@ RinexCopyHeader RinexCopyHeaderOf(const DayJob& job) {
 RinexCopyResult WriteRinexCopy(const DayJob& job, const std::string& path, RunLog& log) {
     return WriteRinexCopyFile(job.receiverObs, RinexCopyHeaderOf(job), job.dataInterval_s, path, log);
 }
+
+}  // namespace velarix

@@ -6,6 +6,8 @@
 
 #include "rinex/rinex2_writer.h"
 
+namespace velarix {
+
 class RunLog;
 struct DayJob;
 
@@ -18,3 +20,5 @@ RinexCopyHeader RinexCopyHeaderOf(const DayJob& job);
 
 // Writes the copy of job.receiverObs to `path`; never replaces an existing file.
 [[nodiscard]] RinexCopyResult WriteRinexCopy(const DayJob& job, const std::string& path, RunLog& log);
+
+}  // namespace velarix

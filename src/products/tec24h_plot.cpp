@@ -10,6 +10,8 @@
 #include "products/plot_canvas.h"
 #include "products/plot_texts.h"
 
+namespace velarix {
+
 namespace {
 
 constexpr double kSampleElevation_deg = 15.0;
@@ -170,3 +172,5 @@ PlotStatus PlotTec24h(const DayJob& job, const std::string& pngPath, bool highRe
     ReleaseContext(canvas);
     return SaveFigure(canvas, pngPath, log);
 }
+
+}  // namespace velarix

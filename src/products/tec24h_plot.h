@@ -10,6 +10,8 @@
 #include "platform/run_log.h"
 #include "products/plot_status.h"
 
+namespace velarix {
+
 // The axes of the figure, from a survey of the day's records.
 struct Tec24hScales {
     double tecLow = -10.0;  // TECU
@@ -45,3 +47,5 @@ std::vector<Tec24hSegment> Tec24hSegments(const DayJob& job, const Tec24hScales&
 // resolution) and saves it as PNG to `pngPath`, logging the outcome. When the records
 // overlap the day by less than 3 hours nothing is drawn.
 [[nodiscard]] PlotStatus PlotTec24h(const DayJob& job, const std::string& pngPath, bool highResolution, RunLog& log);
+
+}  // namespace velarix

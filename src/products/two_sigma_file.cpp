@@ -5,6 +5,8 @@
 #include "platform/run_log.h"
 #include "platform/number_text.h"
 
+namespace velarix {
+
 std::string TwoSigmaFileText(const TwoSigmaCurve& curve) {
     std::string text;
     // "%2.3f \t- \t- \t%2.2f\n" for an empty bin, else "%2.3f \t%2.2f \t%2.2f \t%2.2f\n"
@@ -38,3 +40,5 @@ ProductResult WriteTwoSigmaFile(const DayJob& job, const std::string& path, RunL
     log.append("Writing 2-sigma file... \t" + path + "\r\n");
     return kProductWritten;
 }
+
+}  // namespace velarix

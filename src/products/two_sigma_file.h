@@ -4,6 +4,8 @@
 
 #include "products/product_file.h"
 
+namespace velarix {
+
 class RunLog;
 struct DayJob;
 struct TwoSigmaCurve;
@@ -16,3 +18,5 @@ std::string TwoSigmaFileText(const TwoSigmaCurve& curve);
 // Writes the curve of job.bias to `path` and logs it. kProductNoData when the bias stage
 // formed no curve (no file then).
 [[nodiscard]] ProductResult WriteTwoSigmaFile(const DayJob& job, const std::string& path, RunLog& log);
+
+}  // namespace velarix

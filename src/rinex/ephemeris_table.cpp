@@ -2,6 +2,8 @@
 
 #include "rinex/satellite_id.h"
 
+namespace velarix {
+
 int HasEphemeris(const EphemerisTable& table, int satNo, const PreciseOrbitSource* precise) {
     if (precise != nullptr && precise->active && precise->holds && precise->holds(satNo)) return 1;
     switch (systemOf(satNo)) {
@@ -15,3 +17,5 @@ int HasEphemeris(const EphemerisTable& table, int satNo, const PreciseOrbitSourc
         default: return 0;
     }
 }
+
+}  // namespace velarix

@@ -7,6 +7,8 @@
 #include <map>
 #include <vector>
 
+namespace velarix {
+
 // GPS, Galileo, BeiDou, QZSS and IRNSS records (Keplerian orbit + clock polynomial).
 // Times are MJD in GPS time (BeiDou moved from BDT by 14 s).
 struct KeplerEphemeris {
@@ -107,3 +109,5 @@ struct PreciseOrbitSource {
 // 4, 5, 6, 7; glonass for 3; sbas for 2), else 0 (also for unknown systems). When
 // `precise` is active, a satellite it holds counts first.
 int HasEphemeris(const EphemerisTable& table, int satNo, const PreciseOrbitSource* precise = nullptr);
+
+}  // namespace velarix

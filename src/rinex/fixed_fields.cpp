@@ -5,6 +5,8 @@
 #include <string>
 #include <system_error>
 
+namespace velarix {
+
 FieldStatus fixed_fields_detail::parseDoubleSlow(std::string_view field, double& value) {
     value = 0.0;
     std::string text(field);
@@ -53,3 +55,5 @@ FieldStatus parseIntField(std::string_view field, long& value) {
     value = negative ? -magnitude : magnitude;
     return FieldStatus::kNumber;
 }
+
+}  // namespace velarix

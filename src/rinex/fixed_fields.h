@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string_view>
 
+namespace velarix {
+
 enum class FieldStatus { kNumber, kBlank, kInvalid };
 
 // Columns first..last (inclusive), clipped to the line.
@@ -88,3 +90,5 @@ inline FieldStatus parseDoubleField(std::string_view field, double& value) {
     value = negative ? -magnitude : magnitude;
     return FieldStatus::kNumber;
 }
+
+}  // namespace velarix

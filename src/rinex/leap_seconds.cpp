@@ -2,6 +2,8 @@
 
 #include "geodesy/time.h"
 
+namespace velarix {
+
 const std::array<LeapSecondStep, 18> kLeapSecondSteps = {{
     {2017, 1, 1, 18},
     {2015, 7, 1, 17},
@@ -29,3 +31,5 @@ int GpsUtcLeapSeconds(double utcMjd) {
     }
     return 0;
 }
+
+}  // namespace velarix

@@ -3,6 +3,8 @@
 // GLONASS epochs are moved by the leap seconds in force at that instant.
 #include <array>
 
+namespace velarix {
+
 struct LeapSecondStep {
     int year;
     int month;
@@ -15,3 +17,5 @@ extern const std::array<LeapSecondStep, 18> kLeapSecondSteps;
 
 // GPS-UTC in seconds at a UTC instant (MJD); 0 before the first step (1981-07-01).
 int GpsUtcLeapSeconds(double utcMjd);
+
+}  // namespace velarix

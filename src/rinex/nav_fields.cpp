@@ -6,6 +6,8 @@
 #include "geodesy/time.h"
 #include "rinex/fixed_fields.h"
 
+namespace velarix {
+
 bool parseNavNumber(std::string_view text, double& value) {
     return parseDoubleField(text, value) != FieldStatus::kInvalid;
 }
@@ -73,3 +75,5 @@ int accuracyIndexFromMetres(double accuracy_m) {
     }
     return 15;
 }
+
+}  // namespace velarix

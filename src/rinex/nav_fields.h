@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <string_view>
 
+namespace velarix {
+
 constexpr std::size_t kNavFieldWidth = 19;
 
 // A number as written in navigation files ("-.8397D-03"; blanks around it; blank is 0).
@@ -37,3 +39,5 @@ int roundToInt(double value);
 // GPS URA index (0-15) of an accuracy in metres: the first step whose bound the value
 // does not exceed; 15 above 6144 m or for a negative (unknown) accuracy.
 int accuracyIndexFromMetres(double accuracy_m);
+
+}  // namespace velarix

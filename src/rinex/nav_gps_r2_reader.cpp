@@ -9,6 +9,8 @@
 #include "rinex/nav_records.h"
 #include "rinex/satellite_id.h"
 
+namespace velarix {
+
 int GetBroadCastOrbit(std::string_view line, double (&values)[4]) {
     if (!isOrbitLine(line, NavLayout::kRinex2)) return -1;
     return parseNavFields(line, orbitValueColumn(NavLayout::kRinex2), values) ? 0 : -1;
@@ -77,3 +79,5 @@ int readGpsNavigationR2(const std::string& path, GpsBroadcastTable& table, NavHe
     }
     return 0;
 }
+
+}  // namespace velarix

@@ -9,6 +9,8 @@
 #include "rinex/ephemeris_table.h"
 #include "rinex/nav_header.h"
 
+namespace velarix {
+
 class RunLog;
 
 struct GpsBroadcastTable {
@@ -27,3 +29,5 @@ int GetBroadCastOrbit(std::string_view line, double (&values)[4]);
 // -1 when the file cannot be opened, -3 when it is no regular file, -2 when it is not a
 // RINEX 2 GPS navigation file (the NavReadResult codes).
 int readGpsNavigationR2(const std::string& path, GpsBroadcastTable& table, NavHeader& header, RunLog& log);
+
+}  // namespace velarix

@@ -10,6 +10,8 @@
 #include "rinex/nav_lines.h"
 #include "rinex/satellite_id.h"
 
+namespace velarix {
+
 const IonoKind kIonoKinds[9] = {
     {"GPSA", &NavHeader::gpsAlpha},   {"GPSB", &NavHeader::gpsBeta},    {"GAL ", &NavHeader::galileo},
     {"QZSA", &NavHeader::qzssAlpha},  {"QZSB", &NavHeader::qzssBeta},   {"BDSA", &NavHeader::beidouAlpha},
@@ -167,3 +169,5 @@ int readNavHeader(NavLines& lines, NavHeader& header, RunLog& log, const std::st
     }
     return 0;
 }
+
+}  // namespace velarix

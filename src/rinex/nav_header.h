@@ -3,6 +3,8 @@
 // each system, the UTC and time-system corrections, and the leap seconds.
 #include <string>
 
+namespace velarix {
+
 class MessageLimiter;
 class NavLines;
 class RunLog;
@@ -63,3 +65,5 @@ extern const TimeCorrectionKind kTimeCorrectionKinds[7];
 // unreadable value are reported through `messages`.
 int readNavHeader(NavLines& lines, NavHeader& header, RunLog& log, const std::string& path,
                   MessageLimiter& messages);
+
+}  // namespace velarix

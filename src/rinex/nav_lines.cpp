@@ -1,5 +1,7 @@
 #include "rinex/nav_lines.h"
 
+namespace velarix {
+
 bool NavLines::next(std::string_view& line) {
     if (hasGivenBack_) {
         hasGivenBack_ = false;
@@ -24,3 +26,5 @@ void NavLines::unread() {
     canUnread_ = false;
     --lineNumber_;
 }
+
+}  // namespace velarix

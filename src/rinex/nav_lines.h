@@ -7,6 +7,8 @@
 
 #include "platform/line_reader.h"
 
+namespace velarix {
+
 class NavLines {
 public:
     static constexpr std::size_t kLineLimit = 90;
@@ -30,3 +32,5 @@ private:
     bool canUnread_ = false;
     int lineNumber_ = 0;
 };
+
+}  // namespace velarix

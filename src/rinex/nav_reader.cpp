@@ -11,6 +11,8 @@
 #include "rinex/nav_records.h"
 #include "rinex/satellite_id.h"
 
+namespace velarix {
+
 namespace {
 
 constexpr std::size_t kShortestEpochLine = 78;
@@ -180,3 +182,5 @@ int readNavigationFile(const std::string& path, EphemerisTable& table, NavHeader
     }
     return kNavRead;
 }
+
+}  // namespace velarix

@@ -6,6 +6,8 @@
 #include "rinex/ephemeris_table.h"
 #include "rinex/nav_header.h"
 
+namespace velarix {
+
 class RunLog;
 
 // How a read ended, for callers and tools that want more than the result code.
@@ -37,3 +39,5 @@ class NavLines;
 // kNavRead when `lines` opened `path`; otherwise the refusal, reported in `log`
 // ("\r\nCan't open Nav. file: " and the path, or that it is no regular file).
 int navOpenResult(const NavLines& lines, const std::string& path, RunLog& log);
+
+}  // namespace velarix

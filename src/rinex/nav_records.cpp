@@ -7,6 +7,8 @@
 #include "rinex/nav_time.h"
 #include "rinex/satellite_id.h"
 
+namespace velarix {
+
 namespace {
 
 struct LayoutColumns {
@@ -177,3 +179,5 @@ SbasEphemeris toSbasEphemeris(const RawNavRecord& raw) {
     s.az_mps2 = o[3][2] * 1000.0;
     return s;
 }
+
+}  // namespace velarix

@@ -6,6 +6,8 @@
 #include "rinex/ephemeris_table.h"
 #include "rinex/nav_fields.h"
 
+namespace velarix {
+
 enum class NavLayout {
     kRinex2,  // identifier in columns 1-2, orbit values from column 4
     kRinex3,  // identifier in columns 1-3, orbit values from column 5
@@ -32,3 +34,5 @@ int orbitLineCount(int systemCode);
 KeplerEphemeris toKeplerEphemeris(const RawNavRecord& raw);
 GlonassEphemeris toGlonassEphemeris(const RawNavRecord& raw);
 SbasEphemeris toSbasEphemeris(const RawNavRecord& raw);
+
+}  // namespace velarix

@@ -4,6 +4,8 @@
 
 #include "geodesy/time.h"
 
+namespace velarix {
+
 double gpsWeekMjd(int week, double secondsOfWeek) {
     return kGpsOriginMjd + 7.0 * week + secondsOfWeek / kSecondsPerDay;
 }
@@ -35,3 +37,5 @@ GlonassQuarterHour roundToQuarterHour(double dayStartMjd, double secondsOfDay) {
     const double index = std::round(secondsOfDay / 900.0);
     return {dayStartMjd + index * 900.0 / kSecondsPerDay, static_cast<int>(index)};
 }
+
+}  // namespace velarix

@@ -1,4 +1,6 @@
 #pragma once
+
+namespace velarix {
 // Time conversions of broadcast records: week and seconds of week to MJD, the half-week
 // and half-day ambiguities, BeiDou time and GLONASS 15-minute epochs.
 
@@ -26,3 +28,5 @@ struct GlonassQuarterHour {
     int intervalIndex;  // seconds of day / 900, rounded
 };
 GlonassQuarterHour roundToQuarterHour(double dayStartMjd, double secondsOfDay);
+
+}  // namespace velarix

@@ -2,6 +2,8 @@
 
 #include "rinex/satellite_id.h"
 
+namespace velarix {
+
 namespace {
 
 using CodeText = std::array<char, 4>;
@@ -73,3 +75,5 @@ std::string rinex2ToRinex3Code(int systemCode, std::string_view rinex2Type) {
     code[2] = rinex2Attribute(systemCode, type, hasBand ? digit - '0' : -1);
     return code;
 }
+
+}  // namespace velarix

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+namespace velarix {
+
 constexpr int kNoObsCode = -1;
 
 constexpr std::string_view kObsTypes = "CLDS";
@@ -43,3 +45,5 @@ std::string_view obsCodeText(int id);
 // (GPS/GLONASS bands 1-2: C for C codes, P otherwise; bands 3/5: I; SBAS 1: C, 5: I;
 // Galileo 1/6: A, 5/7/8: I; anything else C). Unknown parts keep the "TNC" placeholder.
 std::string rinex2ToRinex3Code(int systemCode, std::string_view rinex2Type);
+
+}  // namespace velarix

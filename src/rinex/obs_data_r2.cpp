@@ -8,6 +8,8 @@
 #include "rinex/rinex2_epochs.h"
 #include "rinex/rinex2_tec_rule.h"
 
+namespace velarix {
+
 namespace {
 
 constexpr Rinex2DataTexts kTexts{
@@ -85,3 +87,5 @@ void readRinex2Data(ObsReadState& state) {
     }
     consumer.buildHeaderLists();
 }
+
+}  // namespace velarix

@@ -9,6 +9,8 @@
 #include "rinex/obs_read_state.h"
 #include "rinex/satellite_id.h"
 
+namespace velarix {
+
 namespace {
 
 // Fields that fit a line of the length limit; those of a longer list are always absent.
@@ -246,3 +248,5 @@ void Rinex3Reader::run() {
 }  // namespace
 
 void readRinex3Data(ObsReadState& state) { Rinex3Reader(state).run(); }
+
+}  // namespace velarix

@@ -10,6 +10,8 @@
 #include "rinex/rinex2_tec_rule.h"
 #include "rinex/rinex3_obs_header.h"
 
+namespace velarix {
+
 namespace {
 
 constexpr Rinex2DataTexts kTexts{
@@ -229,3 +231,5 @@ ObsRead2Result OBS_read2(const std::string& path, ReceiverObsTable& table, RunLo
     summary(result, table, log);
     return result;
 }
+
+}  // namespace velarix

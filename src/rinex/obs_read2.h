@@ -9,6 +9,8 @@
 #include "platform/run_log.h"
 #include "rinex/receiver_obs_table.h"
 
+namespace velarix {
+
 // How a read ended (the "eof=" of its summary line). Negative: nothing was read.
 enum ObsRead2End : int {
     kObsRead2Done = 0,
@@ -41,3 +43,5 @@ struct Rinex2ObsTypeInfo {
     const char* unit;
 };
 Rinex2ObsTypeInfo rinex2ObsTypeInfo(std::string_view type);
+
+}  // namespace velarix

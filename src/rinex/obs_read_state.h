@@ -15,6 +15,8 @@
 #include "rinex/rinex3_obs_header.h"
 #include "platform/line_reader.h"
 
+namespace velarix {
+
 constexpr std::size_t kHeaderLineLimit = 1500;
 constexpr std::size_t kRinex3LineLimit = 1500;
 constexpr std::size_t kRinex2LineLimit = 90;
@@ -83,3 +85,5 @@ bool readObsHeader(ObsLineInput& input, Rinex3ObsHeader& header, const char* len
 
 void readRinex3Data(ObsReadState& state);
 void readRinex2Data(ObsReadState& state);
+
+}  // namespace velarix

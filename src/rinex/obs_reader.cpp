@@ -11,6 +11,8 @@
 #include "rinex/satellite_id.h"
 #include "rinex/tec_selection.h"
 
+namespace velarix {
+
 bool ObsLineInput::nextLine(std::size_t limit, std::string_view& line, const char* cutFormat) {
     bool cut = false;
     if (!in.next(limit, line, cut)) return false;
@@ -187,3 +189,5 @@ ObsReadCounts OBS_readR3(const std::string& path, ObsTable& table, Rinex3ObsHead
     log.refresh();
     return state.counts;
 }
+
+}  // namespace velarix

@@ -8,6 +8,8 @@
 #include "rinex/obs_table.h"
 #include "rinex/rinex3_obs_header.h"
 
+namespace velarix {
+
 // The counters of the closing summary line, for callers that show them.
 struct ObsReadCounts {
     long lines = 0;      // lines read, header included
@@ -20,3 +22,5 @@ struct ObsReadCounts {
 // Resets `header` and appends to the maps of `table` (the caller empties them between
 // files as it needs). `table.readStatus` tells how the read ended.
 ObsReadCounts OBS_readR3(const std::string& path, ObsTable& table, Rinex3ObsHeader& header, RunLog& log);
+
+}  // namespace velarix

@@ -4,6 +4,8 @@
 
 #include "platform/prefault.h"
 
+namespace velarix {
+
 const SatObservation* SatEpochRecord::find(int obsId) const {
     if (obsId == kNoObsCode) return nullptr;
     for (const SatObservation& observation : observations) {
@@ -47,3 +49,5 @@ void ObsTable::clear() {
     readStatus = 0;
     pool.clear();
 }
+
+}  // namespace velarix

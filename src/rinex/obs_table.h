@@ -17,6 +17,8 @@
 #include "rinex/obs_codes.h"
 #include "rinex/satellite_id.h"
 
+namespace velarix {
+
 // One observable of one satellite at one epoch.
 struct SatObservation {
     double value = 0.0;  // 0.0: absent
@@ -124,3 +126,5 @@ struct ObsTable {
     // Empties the maps and the pool and forgets the position.
     void clear();
 };
+
+}  // namespace velarix

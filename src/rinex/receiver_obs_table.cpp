@@ -1,5 +1,7 @@
 #include "rinex/receiver_obs_table.h"
 
+namespace velarix {
+
 void ReceiverObsTable::add(const ReceiverObsRecord& record) {
     std::vector<ReceiverObsRecord>& records = byPrn[record.prn];
     if (records.empty()) prns.push_back(record.prn);
@@ -11,3 +13,5 @@ std::size_t ReceiverObsTable::recordCount() const {
     for (const auto& [prn, records] : byPrn) count += records.size();
     return count;
 }
+
+}  // namespace velarix

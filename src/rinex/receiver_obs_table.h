@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+namespace velarix {
+
 // One GPS satellite at one epoch. Phases in cycles, codes in metres, Doppler in Hz,
 // signal strengths as recorded; an absent value is 0.0.
 struct ReceiverObsRecord {
@@ -52,3 +54,5 @@ struct ReceiverObsTable {
     std::size_t recordCount() const;
     void clear() { *this = ReceiverObsTable{}; }
 };
+
+}  // namespace velarix

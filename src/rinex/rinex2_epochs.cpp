@@ -8,6 +8,8 @@
 #include "rinex/fixed_fields.h"
 #include "rinex/rinex2_tec_rule.h"
 
+namespace velarix {
+
 namespace {
 
 constexpr long kMaxSatellitesPerEpoch = 50;
@@ -310,3 +312,5 @@ Rinex2DataEnd readRinex2Epochs(ObsLineInput& input, const std::vector<std::strin
                                const Rinex2DataTexts& texts, Rinex2DataConsumer& consumer) {
     return Rinex2Epochs(input, types, texts, consumer).run();
 }
+
+}  // namespace velarix

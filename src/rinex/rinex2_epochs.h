@@ -14,6 +14,8 @@
 #include "rinex/obs_table.h"
 #include "rinex/satellite_id.h"
 
+namespace velarix {
+
 // The messages in which the two readers differ.
 struct Rinex2DataTexts {
     const char* longLineFormat;       // a line over 90 characters, with the line number
@@ -47,3 +49,5 @@ enum class Rinex2DataEnd { kFileEnd, kEndInSatelliteList };
 // Reads the data section to the end of the file; `types` is the header's list.
 Rinex2DataEnd readRinex2Epochs(ObsLineInput& input, const std::vector<std::string>& types,
                                const Rinex2DataTexts& texts, Rinex2DataConsumer& consumer);
+
+}  // namespace velarix

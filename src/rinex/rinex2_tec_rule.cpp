@@ -1,5 +1,7 @@
 #include "rinex/rinex2_tec_rule.h"
 
+namespace velarix {
+
 unsigned rinex2ObsBit(std::string_view type) {
     if (type == "P1") return kP1Bit;
     if (type == "P2") return kP2Bit;
@@ -23,3 +25,5 @@ Rinex2TecRule rinex2TecRule(unsigned bits) {
     if (has(kC1Bit | kC2Bit | kL1Bit | kL2Bit) && !has(kP1Bit) && !has(kP2Bit)) return Rinex2TecRule::kCodesOnly;
     return Rinex2TecRule::kMissing;
 }
+
+}  // namespace velarix

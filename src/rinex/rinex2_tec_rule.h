@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+namespace velarix {
+
 enum Rinex2ObsBit : unsigned {
     kP1Bit = 1,
     kP2Bit = 2,
@@ -21,3 +23,5 @@ enum class Rinex2TecRule { kMissing, kComplete, kCodesOnly };
 unsigned rinex2ObsBit(std::string_view type);
 unsigned rinex2PresenceBits(const std::vector<std::string>& types);
 Rinex2TecRule rinex2TecRule(unsigned presenceBits);
+
+}  // namespace velarix

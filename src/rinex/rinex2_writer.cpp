@@ -9,6 +9,8 @@
 #include "platform/strfmt.h"
 #include "rinex/satellite_id.h"
 
+namespace velarix {
+
 namespace {
 
 constexpr double kGridStep_s = 30.0;
@@ -278,3 +280,5 @@ RinexCopyResult WriteRinexCopyFile(const ReceiverObsTable& table, const RinexCop
     log.append("\r\n");
     return kRinexCopyWritten;
 }
+
+}  // namespace velarix

@@ -10,6 +10,8 @@
 #include "platform/run_log.h"
 #include "rinex/receiver_obs_table.h"
 
+namespace velarix {
+
 // The observables a copy can carry, in the record's fields.
 enum class RinexCopyType { kC1, kC2, kP1, kP2, kL1, kL2, kS1, kS2, kD1, kD2 };
 
@@ -55,3 +57,5 @@ enum RinexCopyResult : int {
 // and counted in the log, as are loss-of-lock indicators that are no digit 1-9.
 [[nodiscard]] RinexCopyResult WriteRinexCopyFile(const ReceiverObsTable& table, const RinexCopyHeader& header,
                                                  double dataInterval_s, const std::string& path, RunLog& log);
+
+}  // namespace velarix

@@ -9,6 +9,8 @@
 #include "rinex/obs_codes.h"
 #include "rinex/satellite_id.h"
 
+namespace velarix {
+
 namespace {
 
 // A bad line; the message goes to the reader's log with the line number.
@@ -436,3 +438,5 @@ void Rinex3ObsHeader::parsePrnObservationCounts(std::string_view line) {
 }
 
 void Rinex3ObsHeader::parseEndOfHeader(std::string_view) { endOfHeader = true; }
+
+}  // namespace velarix

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+namespace velarix {
+
 // Validity bits, one per label (two labels share 0x20000 and 0x40000).
 enum ObsHeaderBit : std::uint32_t {
     kBitVersion = 0x01,
@@ -201,3 +203,5 @@ private:
     long glonassSlotsLeft_ = 0;
     int lastPrnCounted_ = 0;
 };
+
+}  // namespace velarix

@@ -3,6 +3,8 @@
 #include <cctype>
 #include <cstdio>
 
+namespace velarix {
+
 namespace {
 
 struct SystemRange {
@@ -117,3 +119,5 @@ std::string satelliteLabel(int satNo) {
     std::snprintf(text, sizeof text, "%c%02d", letterOf(system), prn);
     return text;
 }
+
+}  // namespace velarix

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+namespace velarix {
+
 enum SystemCode : int {
     kGps = 1,
     kSbas = 2,
@@ -46,3 +48,5 @@ int parseSatIdChecked(std::string_view text, SatId& id);
 // Unchecked satellite number: the same letters and number reading without a range
 // check; -1 when the number is not positive.
 int satNoUnchecked(std::string_view text);
+
+}  // namespace velarix

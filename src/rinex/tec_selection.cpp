@@ -7,6 +7,8 @@
 #include "platform/strfmt.h"
 #include "rinex/satellite_id.h"
 
+namespace velarix {
+
 namespace {
 
 // Roles in the order of a candidate's identifiers.
@@ -163,3 +165,5 @@ void selectTecObservablesPass2(ObsTable& table, RunLog& log) {
         log.append(report);
     }
 }
+
+}  // namespace velarix

@@ -16,6 +16,8 @@
 #include "rinex/obs_table.h"
 #include "rinex/rinex3_obs_header.h"
 
+namespace velarix {
+
 // A hostile header could list enough observables for billions of combinations; the least
 // preferred beyond this number are not kept (real receivers give well under 100).
 constexpr std::size_t kMaxTecCandidates = 4096;
@@ -32,3 +34,5 @@ void selectTecObservablesPass1(const Rinex3ObsHeader& header, ObsTable& table);
 
 // Chooses among each system's candidates by their counts and reports to `log`.
 void selectTecObservablesPass2(ObsTable& table, RunLog& log);
+
+}  // namespace velarix

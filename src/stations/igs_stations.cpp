@@ -9,6 +9,8 @@
 #include "platform/text.h"
 #include "platform/fields.h"
 
+namespace velarix {
+
 namespace {
 
 // A file line shorter than this at the end of the file is a trailing remnant (an empty
@@ -90,3 +92,5 @@ const StationInfo* findStation(const StationCatalogue& catalogue, std::string_vi
     }
     return nullptr;
 }
+
+}  // namespace velarix

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+namespace velarix {
+
 struct StationInfo {
     std::string code;  // four characters, the catalogue key
     std::string city;
@@ -38,3 +40,5 @@ int readIgsStationFile(const std::string& path, StationCatalogue& catalogue,
 // First entry, in catalogue order, whose code equals `code` without regard to case;
 // nullptr when none does.
 const StationInfo* findStation(const StationCatalogue& catalogue, std::string_view code);
+
+}  // namespace velarix

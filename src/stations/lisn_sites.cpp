@@ -9,6 +9,8 @@
 #include "platform/text.h"
 #include "platform/fields.h"
 
+namespace velarix {
+
 namespace {
 
 constexpr std::string_view kRecordSeparator = "1End";
@@ -204,3 +206,5 @@ int loadLisnSites(const std::string& programDir, std::string_view embeddedText, 
     log.append("\r\nProgram aborted!");
     return -1;
 }
+
+}  // namespace velarix

@@ -19,6 +19,8 @@
 #include <string>
 #include <string_view>
 
+namespace velarix {
+
 class RunLog;
 
 struct LisnSite {
@@ -62,3 +64,5 @@ int loadLisnSites(const std::string& programDir, LisnSiteTable& table, RunLog& l
 // The same with the embedded text given explicitly.
 int loadLisnSites(const std::string& programDir, std::string_view embeddedText, LisnSiteTable& table,
                   RunLog& log);
+
+}  // namespace velarix

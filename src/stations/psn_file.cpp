@@ -7,6 +7,8 @@
 #include "platform/fields.h"
 #include "platform/line_reader.h"
 
+namespace velarix {
+
 namespace {
 
 // Position lines are short; a longer line is read from its first characters, so that a
@@ -60,3 +62,5 @@ int readPsnFile(const std::string& path, PsnPosition& out, std::string& errorTex
     out = position;
     return kPsnRead;
 }
+
+}  // namespace velarix

@@ -4,6 +4,8 @@
 // metres; lines whose first field is "T" carry other records and are skipped.
 #include <string>
 
+namespace velarix {
+
 struct PsnPosition {
     double latitude_deg = 0.0;
     double longitude_deg = 0.0;  // 0..360: a negative average gets 360 added
@@ -25,3 +27,5 @@ enum PsnReadResult { kPsnRead = 0, kPsnCannotOpen = -1, kPsnNoPosition = -2, kPs
 // `out` is left as it was and `errorText` holds a message naming the file; on success
 // `errorText` is empty.
 int readPsnFile(const std::string& path, PsnPosition& out, std::string& errorText);
+
+}  // namespace velarix

@@ -9,6 +9,8 @@
 
 #include "platform/strfmt.h"
 
+namespace velarix {
+
 namespace {
 
 std::string absoluteFolder(const std::string& path) {
@@ -157,3 +159,5 @@ bool parseImageList(const std::string& list, int& imageWord, std::string& bad) {
                          {"depletion", kDepletionImage}, {"hires", kHighResolution}},
                         imageWord, bad);
 }
+
+}  // namespace velarix

@@ -7,6 +7,8 @@
 
 #include "ui/run_options.h"
 
+namespace velarix {
+
 enum class CommandLineStatus {
     kRun,         // parsed: go on with the run
     kShowText,    // --help or --version: print the messages on standard output, exit 0
@@ -45,3 +47,5 @@ void applyCommandLine(const CommandLine& line, RunOptions& options);
 // goes to `bad`.
 [[nodiscard]] bool parseProductList(const std::string& list, int& fileWord, std::string& bad);
 [[nodiscard]] bool parseImageList(const std::string& list, int& imageWord, std::string& bad);
+
+}  // namespace velarix

@@ -9,6 +9,8 @@
 #include "platform/safe_output.h"
 #include "platform/text.h"
 
+namespace velarix {
+
 // Section and key names match without regard to case, as profile files always have.
 IniFile::Section* IniFile::find(const std::string& section) {
     for (Section& s : sections_) {
@@ -144,3 +146,5 @@ void IniFile::remove(const std::string& section, const std::string& key) {
     if (s == nullptr) return;
     std::erase_if(s->entries, [&](const auto& entry) { return equalsNoCase(entry.first, key); });
 }
+
+}  // namespace velarix

@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+namespace velarix {
+
 // Why a settings file was or was not read or written.
 enum class IniStatus {
     kOk,
@@ -46,3 +48,5 @@ private:
 
     std::vector<Section> sections_;
 };
+
+}  // namespace velarix

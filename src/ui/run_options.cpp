@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <thread>
 
+namespace velarix {
+
 int RunOptions::dayThreads() const {
     if (jobs > 0) return jobs;
     // The cores this process may run on (taskset, a container's limit), else the machine's;
@@ -14,3 +16,5 @@ int RunOptions::dayThreads() const {
     if (sched_getaffinity(0, sizeof allowed, &allowed) == 0 && CPU_COUNT(&allowed) > 0) return CPU_COUNT(&allowed);
     return std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
 }
+
+}  // namespace velarix

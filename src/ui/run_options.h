@@ -7,6 +7,8 @@
 
 #include "gnss/bias/calibration.h"
 
+namespace velarix {
+
 enum ScopeBits : int {
     kThisDayOnly = 0x01,
     kThisMonth = 0x02,
@@ -56,3 +58,5 @@ struct RunOptions {
     // Selects one scope in place of the other three, as the option panel does.
     void selectScope(int scopeBit) { scopeWord = (scopeWord & ~0x0F) | (scopeBit & 0x0F); }
 };
+
+}  // namespace velarix

@@ -9,6 +9,8 @@
 #include "platform/text.h"
 #include "ui/ini_file.h"
 
+namespace velarix {
+
 namespace {
 
 const char* const kProcess = "Process Options";
@@ -184,3 +186,5 @@ std::string joinArchiveRoots(const std::vector<std::string>& roots) {
     }
     return value;
 }
+
+}  // namespace velarix

@@ -12,6 +12,8 @@
 
 #include "ui/run_options.h"
 
+namespace velarix {
+
 // The settings file of a program directory: Velarix.ini in the directory where the
 // program keeps its own files; "" when there is no such directory.
 std::string settingsPath(const std::string& programDir);
@@ -34,3 +36,5 @@ int loadSettings(const std::string& path, RunOptions& options, std::string* prob
 // removed, empty ones dropped; and back.
 std::vector<std::string> splitArchiveRoots(const std::string& value);
 std::string joinArchiveRoots(const std::vector<std::string>& roots);
+
+}  // namespace velarix

@@ -10,6 +10,8 @@
 #include "control/receiver_dcb.h"
 #include "test_support.h"
 
+namespace velarix {
+
 namespace {
 
 // Name, size and CRC-32 of a product; the .Bias file without its first line, which names
@@ -87,3 +89,5 @@ TEST(CalibrationChoice, ReceiverDcbFromTheTableElseFromTheDaysMap) {
     EXPECT_FALSE(FindReceiverDcb(job, data.path(), log).has_value());
     EXPECT_EQ(log.messages, "");
 }
+
+}  // namespace velarix

@@ -12,6 +12,8 @@
 #include "platform/strfmt.h"
 #include "test_support.h"
 
+namespace velarix {
+
 namespace {
 
 const double kNow2026 = MjdFromCivil(2026, 3, 15, 12, 0, 0.0);
@@ -129,3 +131,5 @@ TEST(VelarixTools, ClassifyPrintsEveryFieldAndGivesTheNamingEdgeCases) {
     }
     EXPECT_EQ(runTools("classify", ">/dev/null 2>&1").exitCode, 2);
 }
+
+}  // namespace velarix

@@ -18,6 +18,8 @@
 #include "stations/igs_stations.h"
 #include "test_support.h"
 
+namespace velarix {
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -334,3 +336,5 @@ TEST(CommandFile, TheProgramRunsTheFileLogsAndClosesWithItsExitStatus) {
     EXPECT_TRUE(contains(run.output, "Error! navigation file not found: " + data.path() + "brdc0010.20n"));
     EXPECT_TRUE(fs::is_empty(failedOut.path()));
 }
+
+}  // namespace velarix

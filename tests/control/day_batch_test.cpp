@@ -9,6 +9,8 @@
 #include <stdexcept>
 #include <thread>
 
+namespace velarix {
+
 namespace {
 
 void sleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
@@ -131,3 +133,5 @@ TEST(DayBatch, AStopLetsTheDaysInWorkFinishAndHandsBackALeadingPart) {
     plan.count = 0;
     EXPECT_EQ(RunDaysInOrder(plan, runDay, [](std::size_t, DayOutcome&) { FAIL(); }, {}), 0u);
 }
+
+}  // namespace velarix

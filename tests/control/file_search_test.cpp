@@ -11,6 +11,8 @@
 #include "test_support.h"
 #include "ui/run_options.h"
 
+namespace velarix {
+
 namespace {
 
 using Names = std::vector<std::string>;
@@ -160,3 +162,5 @@ TEST(FileSearch, ScindaAndIsmSearchesByScope) {
     EXPECT_EQ(kinds.scinda + kinds.scindaPrc + kinds.ism, 3);
     EXPECT_EQ(search.searchScinda(kThisDayOnly, {dir.path(), 2015, 1, 1, ""}, text, paths, kinds), 0);
 }
+
+}  // namespace velarix

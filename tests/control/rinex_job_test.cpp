@@ -16,6 +16,8 @@
 #include "rinex/satellite_id.h"
 #include "test_support.h"
 
+namespace velarix {
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -449,3 +451,5 @@ TEST(RinexJob, ADayAfterCodesMonthlyFilesTakesItsBiasesFromABiasSinexFileBesideI
     EXPECT_TRUE(log.errors.empty()) << log.errors;
     EXPECT_EQ(job.dayStartMjd, 60319.0);  // 2024-01-10
 }
+
+}  // namespace velarix

@@ -12,6 +12,8 @@
 #include "platform/strfmt.h"
 #include "test_support.h"
 
+namespace velarix {
+
 namespace {
 
 // A main window that records what the driver shows and never presses start by itself,
@@ -319,3 +321,5 @@ TEST(RunDriver, ALogThatCanBeWrittenNowhereGivesItsOwnExitStatus) {
         unsetenv("XDG_CONFIG_HOME");
     }
 }
+
+}  // namespace velarix

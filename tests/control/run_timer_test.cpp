@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+namespace velarix {
+
 TEST(TimeTexts, EachRangeUsesItsForm) {
     EXPECT_EQ(elapsedText(2'345'678), "2 Sec(s) 345.678 mSec(s)");
     EXPECT_EQ(executionTimeText(2'345'678), "--> Execution time 2 Sec(s) 345.678 mSec(s)");
@@ -23,3 +25,5 @@ TEST(RemainingEstimate, FastFirstFileIsEstimatingThenSlowFilesScaleWithTheCountd
     // A file of 2 s with 8 to go: 16 s.
     EXPECT_EQ(estimate.next(2'250'000, 8), "16 Sec(s) 0.000 mSec(s)");
 }
+
+}  // namespace velarix

@@ -9,6 +9,8 @@
 #include "platform/strfmt.h"
 #include "test_support.h"
 
+namespace velarix {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -87,3 +89,5 @@ TEST(VelarixJobs, DaysSideBySideGiveTheProductsLogAndStatusOfOneAfterTheOther) {
     EXPECT_TRUE(contains(got["Log_errors.txt"], "DATA/bjfs0030.20o .. day not processed (err = -6)"))
         << got["Log_errors.txt"];
 }
+
+}  // namespace velarix

@@ -7,6 +7,8 @@
 #include "platform/strfmt.h"
 #include "test_support.h"
 
+namespace velarix {
+
 namespace {
 const char* const kObs = "     2.11           OBSERVATION DATA    G (GPS)             RINEX VERSION / TYPE\n";
 
@@ -66,3 +68,5 @@ TEST(VelarixProgram, ASignalStopsTheRunAfterTheFileInWorkWithItsStatus) {
     EXPECT_EQ(total, 1460);
     EXPECT_TRUE(done >= 1 && done < total) << done;
 }
+
+}  // namespace velarix

@@ -6,6 +6,8 @@
 
 #include "test_support.h"
 
+namespace velarix {
+
 std::string gzipBytes(std::string_view data) {
     z_stream stream{};
     deflateInit2(&stream, Z_BEST_COMPRESSION, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY);
@@ -70,3 +72,5 @@ Decoded decodeBytes(Decoder decoder, const std::string& bytes, const std::string
     run.output = readWholeFile(dir.path() + "out");
     return run;
 }
+
+}  // namespace velarix

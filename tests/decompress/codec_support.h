@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+namespace velarix {
+
 std::string gzipBytes(std::string_view data);
 
 struct LzwOptions {
@@ -27,3 +29,5 @@ using Decoder = int (*)(const std::string& input, const std::string& output, std
 
 // Writes `bytes` to a temporary file called `name`, decodes it and reads the output back.
 Decoded decodeBytes(Decoder decoder, const std::string& bytes, const std::string& name = "input");
+
+}  // namespace velarix

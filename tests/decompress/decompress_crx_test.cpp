@@ -7,6 +7,8 @@
 #include "codec_support.h"
 #include "platform/strfmt.h"
 
+namespace velarix {
+
 namespace {
 
 std::string headerLine(const std::string& content, const std::string& label) {
@@ -194,3 +196,5 @@ TEST(DecompressCrx, EventRecordsAreCopiedAndMayRedefineTheTypes) {
                               " 20  1  1  0  0 30.0000000  0  1G01                                 \n"
                               "          .777  \n");
 }
+
+}  // namespace velarix

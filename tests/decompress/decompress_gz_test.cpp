@@ -7,6 +7,8 @@
 #include "codec_support.h"
 #include "test_support.h"
 
+namespace velarix {
+
 namespace {
 
 Decoded gunzip(const std::string& bytes) { return decodeBytes(DecompressGz, bytes); }
@@ -58,3 +60,5 @@ TEST(DecompressGz, ConcatenatedMembersExpandToTheirConcatenation) {
     // Zero padding after the last member (as tape archives leave it) is ignored.
     EXPECT_EQ(gunzip(gzipBytes(second) + std::string(100, '\0')).output, second);
 }
+
+}  // namespace velarix

@@ -10,6 +10,8 @@
 #include "codec_support.h"
 #include "test_support.h"
 
+namespace velarix {
+
 namespace {
 
 Decoded expandZ(const std::string& compressed) { return decodeBytes(DecompressZ, compressed); }
@@ -114,3 +116,5 @@ TEST(DecompressZ, WriteFailuresAreReportedWithTheirCodes) {
         EXPECT_EQ(std::make_pair(DecompressZ(input, "/dev/full", message), message), expected) << size;
     }
 }
+
+}  // namespace velarix

@@ -12,6 +12,8 @@
 #include "platform/strfmt.h"
 #include "test_support.h"
 
+namespace velarix {
+
 namespace {
 
 // A small Compact RINEX 1.0 file of one GPS epoch.
@@ -213,3 +215,5 @@ TEST(Expand, AFileThatCannotBeExpandedIsNamedOnce) {
             << arguments << ":\n" << run.output;
     }
 }
+
+}  // namespace velarix

@@ -12,6 +12,8 @@
 #include "decompress/expand.h"
 #include "test_support.h"
 
+namespace velarix {
+
 namespace {
 int expandWithDefaultPolicy(const std::string& input, const std::string& output, std::string& message) {
     return expandFile(input, output, message);
@@ -46,3 +48,5 @@ TEST(InputRefusal, DirectoriesAreNotReadAsEmptyOrMissingFiles) {
     EXPECT_EQ(DecompressZ(dir.path() + "missing.Z", dir.path() + "out", message), -1);
     EXPECT_EQ(message, "Cannot open file");
 }
+
+}  // namespace velarix

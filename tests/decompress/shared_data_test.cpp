@@ -10,6 +10,8 @@
 #include "decompress/expand.h"
 #include "test_support.h"
 
+namespace velarix {
+
 namespace {
 
 // Rows "a | b | c" of a digest list (file names hold no blanks), comments skipped.
@@ -61,3 +63,5 @@ TEST(SharedData, EveryCompactRinexAndUnixCompressFileExpandsToItsPublishedDigest
         EXPECT_EQ(sha256Of(dir.path() + "out"), row[3]) << row[0];
     }
 }
+
+}  // namespace velarix

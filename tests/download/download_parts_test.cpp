@@ -14,6 +14,8 @@
 #include "loopback.h"
 #include "test_support.h"
 
+namespace velarix {
+
 namespace fs = std::filesystem;
 
 TEST(ConsoleSession, StartsWithoutAShellTalksAndStops) {
@@ -131,3 +133,5 @@ TEST(FetchedFiles, NothingIsReplacedAndOnlyFetchedArchivesAreExpanded) {
     EXPECT_EQ(readWholeFile(mine), "the user's own file");
     EXPECT_TRUE(contains(again.messages, "Decompress error#")) << again.messages;
 }
+
+}  // namespace velarix

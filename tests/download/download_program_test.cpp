@@ -8,6 +8,8 @@
 #include "loopback.h"
 #include "test_support.h"
 
+namespace velarix {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -112,3 +114,5 @@ TEST(DownloadProgram, TheSettingsSectionOverTheDefaults) {
     const ArchiveSettings none = loadArchiveSettings(dir.path() + "missing.ini", &problem);
     EXPECT_EQ(none.navigationStations, ArchiveSettings().navigationStations);
 }
+
+}  // namespace velarix

@@ -13,6 +13,8 @@
 #include "loopback.h"
 #include "test_support.h"
 
+namespace velarix {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -258,3 +260,5 @@ TEST(Download, DaysSideBySideFetchAMonthOnce) {
     EXPECT_EQ(fetches, 1);
     EXPECT_TRUE(fs::exists(data.path() + "P1P22001.DCB"));
 }
+
+}  // namespace velarix

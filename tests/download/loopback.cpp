@@ -6,6 +6,8 @@
 #include <chrono>
 #include <cstdlib>
 
+namespace velarix {
+
 LoopbackServer::LoopbackServer(const std::vector<std::string>& arguments) {
     std::vector<std::string> argv = {"/usr/bin/python3",
                                      std::string(VELARIX_SOURCE_DIR) + "/tests/download/loopback_servers.py"};
@@ -70,3 +72,5 @@ void RecordingWindow::messageBox(const std::string& title, const std::string& te
     std::lock_guard<std::mutex> lock(mutex_);
     boxes.push_back(title + ": " + text);
 }
+
+}  // namespace velarix

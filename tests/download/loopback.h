@@ -7,6 +7,8 @@
 #include "download/console_session.h"
 #include "platform/window.h"
 
+namespace velarix {
+
 // A server of loopback_servers.py ("ftp ROOT", "http ROOT", "drop", "hang") on a free
 // port of 127.0.0.1, ended with the object.
 class LoopbackServer {
@@ -47,3 +49,5 @@ private:
     mutable std::mutex mutex_;
     std::string status_[kStatusLineCount];
 };
+
+}  // namespace velarix

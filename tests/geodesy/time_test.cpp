@@ -4,6 +4,8 @@
 
 #include <tuple>
 
+namespace velarix {
+
 TEST(Calendar, JulianDayNumbersSecondsOfDayMjdAndGpsWeek) {
     // The last Julian and the first Gregorian day, the origin; 1900 is not a leap year.
     EXPECT_TRUE(JulianDayNumber(1582, 10, 4) == 2299160 && JulianDayNumber(1582, 10, 15) == 2299161);
@@ -41,3 +43,5 @@ TEST(Calendar, JulianDayNumbersSecondsOfDayMjdAndGpsWeek) {
     t.FromMjd(58849.0 - 1e-9);
     EXPECT_EQ(std::tuple(t.year, t.month, t.day, t.hour), std::tuple(2020, 1, 1, 0));
 }
+
+}  // namespace velarix

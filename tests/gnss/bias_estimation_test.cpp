@@ -15,6 +15,8 @@
 #include "platform/text.h"
 #include "test_support.h"
 
+namespace velarix {
+
 namespace {
 
 constexpr double kDay = 58849.0;  // 2020-01-01
@@ -202,3 +204,5 @@ TEST(EstimateBiases, AReceiverBiasGivenBeforehandIsAppliedAsItIsWithoutTheNightL
     ASSERT_EQ(EstimateBiases(off, log, options), kBiasesApplied);
     EXPECT_EQ(off.bias.rxBiasStage1, kRxBias + 10.0);
 }
+
+}  // namespace velarix

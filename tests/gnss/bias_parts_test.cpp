@@ -11,6 +11,8 @@
 #include "gnss/bias/two_sigma.h"
 #include "platform/strfmt.h"
 
+namespace velarix {
+
 TEST(TwoSigmaItr, TrimsOutliersSmoothsNeighboursAndRefusesAnOverfullBin) {
     // Bin 0.0-0.1 h: nine values of 10 and an outlier; bin 0.1-0.2 h: 20; bin 0.2-0.3 h: 40;
     // the next day's midnight takes no bin.
@@ -84,3 +86,5 @@ TEST(InterchannelCorrection, ActsOnlyOnClearOffsetsAndEnlargesLargeNegativeOnes)
         EXPECT_DOUBLE_EQ(InterchannelCorrection(d), c.expected) << c.high << " " << c.mid << " " << c.low;
     }
 }
+
+}  // namespace velarix

@@ -17,6 +17,8 @@
 #include "platform/strfmt.h"
 #include "test_support.h"
 
+namespace velarix {
+
 namespace {
 
 // One solution line in the published columns.
@@ -192,3 +194,5 @@ TEST(ReadBiasSinexFile, TheCasAndGfzFilesOfOneDayAgreeOnTheSatellites) {
     EXPECT_LT(std::abs(sum / both), 0.05);
     EXPECT_LT(std::sqrt(squares / both), 0.8);
 }
+
+}  // namespace velarix

@@ -18,6 +18,8 @@
 #include "gnss/tec/raw_analyse.h"
 #include "test_support.h"
 
+namespace velarix {
+
 namespace {
 
 const std::string kData = std::string(VELARIX_TEST_DATA) + "/";
@@ -330,3 +332,5 @@ TEST(DayJob, ADayBeginsEmptyAndAFileWithItsOwnContext) {
     EXPECT_TRUE(job.context.stationCode.empty() && job.kinds.rinexObs == 0);
     EXPECT_EQ(job.context.dataDirectory, "/other/");
 }
+
+}  // namespace velarix

@@ -12,6 +12,8 @@
 #include "gnss/bias/dcb_table.h"
 #include "test_support.h"
 
+namespace velarix {
+
 TEST(ReadDcbFiles, SatelliteLinesOnlyForGps1To32TheP1p2FileLastAndCodesPublishedFiles) {
     // P1-C1: G05 and lines of PRNs 33, 99, -1, 0, of GLONASS, with unreadable values and of a
     // receiver. P1-P2 _ALL: G05, G07, R05 and receivers, one without a monument number.
@@ -104,3 +106,5 @@ TEST(ReadDcbFiles, AFileThatGivesNothingIsToldApartAndNamed) {
     }
     EXPECT_EQ(DcbFileProblem("", DcbFileStatus::kNotGiven), "");
 }
+
+}  // namespace velarix

@@ -6,6 +6,8 @@
 #include "geodesy/geodetic.h"
 #include "gnss/orbits/look_geometry.h"
 
+namespace velarix {
+
 namespace {
 constexpr double kA = 6378137.0;
 constexpr double kB = 6356752.31424518;  // WGS-84 semi-minor axis a(1 - f)
@@ -62,3 +64,5 @@ TEST(Geometry, GeodeticRoundTripsPolesAntimeridianLookAnglesPiercePointsAndMappi
     EXPECT_NEAR(lat, 0.0, 1e-9);
     EXPECT_TRUE(lon > 350.0 && lon < 360.0) << lon;
 }
+
+}  // namespace velarix

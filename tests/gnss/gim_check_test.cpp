@@ -14,6 +14,8 @@
 #include "platform/run_log.h"
 #include "test_support.h"
 
+namespace velarix {
+
 namespace {
 const double kDay = 58849.0;
 const double kHour = 1.0 / 24.0;
@@ -183,3 +185,5 @@ TEST(GimCheck, VerdictNamesTheLimitThatFails) {
               "verdict: level agrees (mean +1.50 TECU) but the scatter does not: RMS 2.01 TECU (limit 2.0)");
     EXPECT_EQ(GimVerdict(DifferenceStats{}), "verdict: nothing compared");
 }
+
+}  // namespace velarix

@@ -14,6 +14,8 @@
 #include "platform/strfmt.h"
 #include "test_support.h"
 
+namespace velarix {
+
 namespace {
 
 const double kDay = 58849.0;  // 2020-01-01
@@ -189,3 +191,5 @@ TEST(IonexReader, StationBiasRowsOfTheHeader) {
     EXPECT_EQ(maps.maps.size(), 2u);
     EXPECT_EQ(maps.badLines, 0);
 }
+
+}  // namespace velarix

@@ -10,6 +10,8 @@
 #include "rinex/satellite_id.h"
 #include "test_support.h"
 
+namespace velarix {
+
 namespace {
 
 OrbitCheckResult checkDay(const std::string& day, const std::string& nav, const std::string& sp3) {
@@ -66,3 +68,5 @@ TEST(OrbitCheck, BroadcastOrbitsAgreeWithPreciseOrbitsOnThreeDaysAlsoAsRun) {
     ASSERT_EQ(run.exitCode, 0) << run.output;
     EXPECT_TRUE(contains(run.output, "median\tGPS\t30 satellites\trms3d_m ")) << run.output;
 }
+
+}  // namespace velarix

@@ -10,6 +10,8 @@
 #include "platform/run_log.h"
 #include "test_support.h"
 
+namespace velarix {
+
 TEST(SelectEphemeris, NearestOfAllRecordsWithTheEarlierOnATieAndTheFirstOfAnEpoch) {
     // Galileo-like records every 1/128 day (exact in binary, so midpoints are exact ties);
     // af0 holds the record's index. Late in the day the nearest is not among the first 100.
@@ -184,3 +186,5 @@ TEST(EphemerisValidity, OnlyCurrentRecordsPlaceASatelliteForTheAnalysis) {
     }
     EXPECT_FALSE(HasCurrentEphemeris(table, 6, noon));  // no record at all
 }
+
+}  // namespace velarix

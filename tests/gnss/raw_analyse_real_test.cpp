@@ -15,6 +15,8 @@
 #include "gnss/s4/s4_stage.h"
 #include "test_support.h"
 
+namespace velarix {
+
 namespace {
 
 const std::string kSet = "set1_bjfs_2020_001/";
@@ -146,3 +148,5 @@ TEST(ReadDayFiles, StopsAtFilesThatCannotBeRead) {
     EXPECT_TRUE(contains(obsLog.messages, "\r\nObs. file read ERRORS.... \r\n"));
     EXPECT_EQ(obsLog.errors, dir.path() + "bjfs0010.20o .. can't open file\r\n");
 }
+
+}  // namespace velarix

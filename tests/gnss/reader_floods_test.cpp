@@ -16,6 +16,8 @@
 #include "platform/strfmt.h"
 #include "test_support.h"
 
+namespace velarix {
+
 TEST(ReaderFloods, ProductReadersShowTwentyMessagesOfAKindAndCountTheRest) {
     std::string sp3 = readWholeFile(std::string(VELARIX_TEST_DATA) + "/gnss/sp3d_utc_three_satellites.sp3");
     sp3 = sp3.substr(0, sp3.find("EOF"));
@@ -73,3 +75,5 @@ TEST(ReaderFloods, ProductReadersShowTwentyMessagesOfAKindAndCountTheRest) {
             << log.messages;
     }
 }
+
+}  // namespace velarix

@@ -13,6 +13,8 @@
 #include "platform/run_log.h"
 #include "test_support.h"
 
+namespace velarix {
+
 TEST(ReaderRefusal, AFolderIsNoSp3IonexTecTableOrS4File) {
     TempDir dir;
     const auto folder = [&dir](const std::string& name) {
@@ -39,3 +41,5 @@ TEST(ReaderRefusal, AFolderIsNoSp3IonexTecTableOrS4File) {
     EXPECT_EQ(ReadTecToolTable(dir.path() + "none.tsv", samples, missing), -1);
     EXPECT_EQ(missing.messages, "\r\nError! TEC table file " + dir.path() + "none.tsv: cannot open");
 }
+
+}  // namespace velarix

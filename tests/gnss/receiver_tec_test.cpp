@@ -14,6 +14,8 @@
 #include "rinex/satellite_id.h"
 #include "test_support.h"
 
+namespace velarix {
+
 namespace {
 
 const std::string kExamples = std::string(VELARIX_SOURCE_DIR) + "/examples/";
@@ -128,3 +130,5 @@ TEST(RawAnalyseReceiver, TheExampleDayGivesTheRinexPathsRecordsScaledByTheFixedF
     EXPECT_EQ(receiver.tec.count(40), 0u);
     EXPECT_NE(rinex.dcb.p1c1[5], 0.0);
 }
+
+}  // namespace velarix

@@ -14,6 +14,8 @@
 #include "rinex/satellite_id.h"
 #include "test_support.h"
 
+namespace velarix {
+
 namespace {
 
 constexpr double kDay = 58849.0;
@@ -134,3 +136,5 @@ TEST(ReceiverBiasModel, RecoversTheReceiverBiasOfSyntheticDays) {
     std::printf("model: mean |error| of the receiver bias over %d draws: %.3f ns; satellite biases: RMS error %.2f "
                 "TECU\n", kDraws, meanAbsError_ns, std::sqrt(sumSquaredSatelliteError / satelliteErrors));
 }
+
+}  // namespace velarix

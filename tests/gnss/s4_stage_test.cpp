@@ -11,6 +11,8 @@
 #include "platform/strfmt.h"
 #include "test_support.h"
 
+namespace velarix {
+
 namespace {
 
 constexpr double kDay = 58849.0;  // 2020-01-01, day 001
@@ -167,3 +169,5 @@ TEST(GetS4, S4FilesOfLisnStationsAndScindaRecordings) {
     EXPECT_EQ(singleLog.messages, "\r\nError! not enough data.. process aborted @GetS4!\r\n");
     EXPECT_EQ(scinda.tec.at(5).begin()->second.s4, -1.0);
 }
+
+}  // namespace velarix

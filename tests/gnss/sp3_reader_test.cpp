@@ -6,6 +6,8 @@
 #include "platform/run_log.h"
 #include "test_support.h"
 
+namespace velarix {
+
 namespace {
 
 // A small SP3-d file in UTC: one GPS, one GLONASS and one LEO satellite over two epochs;
@@ -70,3 +72,5 @@ TEST(Sp3Reader, VersionsCAndDTimeSystemsAbsentValuesAndBadOrTruncatedFiles) {
     EXPECT_EQ(orbits.bySatellite.size(), 32u);
     EXPECT_FALSE(orbits.bySatellite.at(4).begin()->second.hasClock);  // 999999.999999
 }
+
+}  // namespace velarix

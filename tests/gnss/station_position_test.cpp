@@ -16,6 +16,8 @@
 #include "geodesy/time.h"
 #include "test_support.h"
 
+namespace velarix {
+
 namespace {
 
 struct SkyDirection {
@@ -182,3 +184,5 @@ TEST(PointPosition, TheFirstIterationTurnsNoSatellite) {
     EXPECT_NEAR(first.y_m, step[1], 1e-3 * std::abs(step[1]) + 1e-3);
     EXPECT_NEAR(first.z_m, step[2], 1e-3 * std::abs(step[2]) + 1e-3);
 }
+
+}  // namespace velarix

@@ -6,6 +6,8 @@
 #include <cmath>
 #include <vector>
 
+namespace velarix {
+
 namespace {
 
 Matrix fromRows(const std::vector<std::vector<double>>& rows) {
@@ -60,3 +62,5 @@ TEST(Svd, ValidDecompositionsOfAwkwardShapesAndFailures) {
     poisoned(1, 0) = std::nan("");
     EXPECT_EQ(DecomposeSvd(poisoned, svd), "No convergence in 30 iterations.\n");
 }
+
+}  // namespace velarix

@@ -14,6 +14,8 @@
 #include "gnss/tec/tec_frequencies.h"
 #include "gnss/tec/tec_levelling.h"
 
+namespace velarix {
+
 namespace {
 
 constexpr double kDay = 58849.0;  // 2020-01-01
@@ -189,3 +191,5 @@ TEST(LevelSatellite, ArcsSplitAtGapsOver20MinutesAndTrimmedMeansByElevation) {
     EXPECT_DOUBLE_EQ(ArcMean({{40, 1}, {35, 2}, {20, 3}, {20, 4}, {40, 5}}), 2.0);
     EXPECT_DOUBLE_EQ(ArcMean({{40, 1}, {40, 5}}), 0.0);
 }
+
+}  // namespace velarix

@@ -6,6 +6,8 @@
 
 #include "gnss/tec/tec_table.h"
 
+namespace velarix {
+
 namespace {
 
 TecRecord recordOf(double epochMjd, double slant) {
@@ -59,3 +61,5 @@ TEST(TecSeries, KeepsEpochsUniqueAndAscendingAsAMapDoes) {
     series.shrink();
     EXPECT_EQ(series.size(), reference.size());
 }
+
+}  // namespace velarix

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+namespace velarix {
+
 namespace {
 
 // One Qt application for the test program, made before the first test and deleted after
@@ -47,3 +49,5 @@ std::string copySampleDay(const TempDir& folder) {
 }
 
 bool waitUntil(const std::function<bool()>& done, int timeout_ms) { return QTest::qWaitFor(done, timeout_ms); }
+
+}  // namespace velarix

@@ -10,6 +10,8 @@
 #include "control/program_setup.h"
 #include "test_support.h"
 
+namespace velarix {
+
 // Velarix.ini in `folder`; the program folder of velarix (station list beside it).
 ProgramSetup testSetup(const TempDir& folder);
 
@@ -18,3 +20,5 @@ std::string copySampleDay(const TempDir& folder);
 
 // Lets queued signals through until `done` holds or `timeout_ms` passed.
 bool waitUntil(const std::function<bool()>& done, int timeout_ms = 20000);
+
+}  // namespace velarix

@@ -27,6 +27,8 @@
 #include "gui_support.h"
 #include "ui/settings.h"
 
+namespace velarix {
+
 namespace {
 
 bool paneHas(const GuiWindow& window, const QString& text) { return window.pane()->toPlainText().contains(text); }
@@ -257,3 +259,5 @@ TEST(GuiWindow, PaneFollowsTheEndUnlessScrolledUp) {
 }
 
 }  // namespace
+
+}  // namespace velarix

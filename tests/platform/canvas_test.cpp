@@ -6,6 +6,8 @@
 
 #include "test_support.h"
 
+namespace velarix {
+
 namespace {
 
 constexpr Colour kWhite = 0xFFFFFF;
@@ -106,3 +108,5 @@ TEST(Canvas, PngSavedWholeUnderItsNameOrNotAtAll) {
     EXPECT_NE(c.savePng(dir.path() + "missing/figure.png", ReplacePolicy::kReplaceRegularFile), OutputStatus::kOk);
     EXPECT_FALSE(back.loadPng(dir.path() + "folder.png"));
 }
+
+}  // namespace velarix

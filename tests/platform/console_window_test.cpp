@@ -11,6 +11,8 @@
 #include "platform/run_log.h"
 #include "test_support.h"
 
+namespace velarix {
+
 namespace {
 
 template <class Condition>
@@ -71,3 +73,5 @@ TEST(RunLog, FlushAppendsToTheLogFilesAndKeepsTextThatCouldNotBeWritten) {
     EXPECT_TRUE(contains(log.messages, "day three"));
     EXPECT_TRUE(contains(log.messages, "* Unable to write LOG file... " + dir.path() + "missing/Log_file.txt"));
 }
+
+}  // namespace velarix

@@ -9,6 +9,8 @@
 
 #include "test_support.h"
 
+namespace velarix {
+
 namespace {
 
 // The id of a process that has ended.
@@ -69,3 +71,5 @@ TEST(FuzzFiles, AFolderPerProcessAndNoneLeftFromEndedRuns) {
     }
     EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(input).parent_path()));
 }
+
+}  // namespace velarix

@@ -7,6 +7,8 @@
 
 #include "test_support.h"
 
+namespace velarix {
+
 namespace {
 
 // Writes `lines` (some with CR LF ends when `crlf`) and reads them back with `limit`:
@@ -57,3 +59,5 @@ TEST(LineReader, ReadsEveryLineAcrossRefillsAndCutsLongOnes) {
     EXPECT_FALSE(missing.isOpen());
     EXPECT_FALSE(missing.next(90, line, cut));
 }
+
+}  // namespace velarix

@@ -8,6 +8,8 @@
 #include "platform/strfmt.h"
 #include "test_support.h"
 
+namespace velarix {
+
 namespace {
 
 constexpr const char* kBadLine = "\r\nError! Bad line @line# %ld";
@@ -56,3 +58,5 @@ TEST(MessageLimiter, FinishAppendsOnceAndCountsAgainAfterwards) {
     EXPECT_EQ(occurrences(log.messages, "y"), 20u);
     EXPECT_EQ(occurrences(log.messages, "\r\nNote! 5 more such messages in f were not shown"), 1u);
 }
+
+}  // namespace velarix

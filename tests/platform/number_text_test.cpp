@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+namespace velarix {
+
 namespace {
 
 template <typename T>
@@ -94,3 +96,5 @@ TEST(NumberText, IntegersAreByteIdenticalToPrintf) {
     EXPECT_SAME_AS_PRINTF("% 4d", ints);
     EXPECT_SAME_AS_PRINTF("%03d", ints);
 }
+
+}  // namespace velarix

@@ -11,6 +11,8 @@
 #include "platform/canvas.h"
 #include "test_support.h"
 
+namespace velarix {
+
 TEST(PngEncoder, EveryPixelReadsBackThroughAnIndependentDecoder) {
     const int width = 173, height = 61, stride = 4 * width + 12;  // rows padded, as cairo may pad them
     std::vector<unsigned char> pixels(static_cast<std::size_t>(stride) * height, 0xEE);
@@ -45,3 +47,5 @@ TEST(PngEncoder, EveryPixelReadsBackThroughAnIndependentDecoder) {
     EXPECT_FALSE(EncodePngRgb24(pixels.data(), 0, height, stride, png));
     EXPECT_FALSE(EncodePngRgb24(pixels.data(), width, height, 4 * width - 1, png));
 }
+
+}  // namespace velarix

@@ -15,6 +15,8 @@
 #include "platform/line_reader.h"
 #include "test_support.h"
 
+namespace velarix {
+
 namespace {
 
 // A FIFO held open at both ends by the test, so that a reader that opened it without the
@@ -93,3 +95,5 @@ TEST(RegularFile, OpensRegularFilesAndLinksToThemRefusesEverythingElse) {
     EXPECT_EQ(inputFileError("SP3", "x.sp3", InputFileStatus::kCannotOpen), "\r\nError! SP3 file x.sp3: cannot open");
     EXPECT_EQ(inputFileError("SP3", "x.sp3", InputFileStatus::kOpened), "");
 }
+
+}  // namespace velarix

@@ -11,6 +11,8 @@
 #include "platform/paths.h"
 #include "test_support.h"
 
+namespace velarix {
+
 namespace fs = std::filesystem;
 
 TEST(RunLog, AppendsToARegularLogAndNeverFollowsALinkOrOpensAFifo) {
@@ -84,3 +86,5 @@ TEST(Paths, WithoutHomeTheProgramsOwnFilesGoToAPrivateFolder) {
     restore("XDG_CONFIG_HOME", config);
     restore("XDG_RUNTIME_DIR", runtime);
 }
+
+}  // namespace velarix

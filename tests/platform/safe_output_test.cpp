@@ -11,6 +11,8 @@
 
 #include "test_support.h"
 
+namespace velarix {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -153,3 +155,5 @@ TEST(CleanupRegistry, RemovesLiveTemporaryAndScratchFilesOnly) {
     }
     EXPECT_EQ(filesIn(dir.path()), "done.txt\nother.txt\n");
 }
+
+}  // namespace velarix

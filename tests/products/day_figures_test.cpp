@@ -13,6 +13,8 @@
 #include "stations/igs_stations.h"
 #include "test_support.h"
 
+namespace velarix {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -293,3 +295,5 @@ TEST(PlotTexts, TheStationOrFileEachFigureNames) {
     job.bias.figures.s4Source = kS4Scinda;
     EXPECT_EQ(S4SourceTitle(job), "S4 data from scinda-format");
 }
+
+}  // namespace velarix

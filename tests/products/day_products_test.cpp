@@ -25,6 +25,8 @@
 #include "stations/lisn_sites.h"
 #include "test_support.h"
 
+namespace velarix {
+
 namespace {
 
 constexpr double kDay = 58849.0;  // 2020-01-01
@@ -403,3 +405,5 @@ TEST(BiasSummaryFile, WritesWhatIsAddedToTheCalculatedTec) {
                                "Total= -40.5\r\nAverages Min. TEC = 2.0 and Max. TEC = 14.2"));
     EXPECT_TRUE(endsWith(text, "Max. TEC = 14.2"));  // no line break at the end
 }
+
+}  // namespace velarix

@@ -6,6 +6,8 @@
 
 #include "gnss/day_job.h"
 
+namespace velarix {
+
 TecRecord figureRecord(double epochMjd, double verticalTec, double elevation_deg, double ippLatitude_deg) {
     TecRecord r;
     r.epochMjd = epochMjd;
@@ -34,3 +36,5 @@ std::string figurePath(const std::string& dir, const std::string& name) {
     const char* keep = std::getenv("VELARIX_FIGURE_DIR");
     return (keep != nullptr && *keep != '\0' ? std::string(keep) + "/" : dir) + name;
 }
+
+}  // namespace velarix

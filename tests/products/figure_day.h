@@ -6,6 +6,8 @@
 #include "gnss/day_job.h"
 #include "platform/canvas.h"
 
+namespace velarix {
+
 constexpr double kFigureDay = 58849.0;  // 2020-01-01
 
 // A valid record of a synthetic day.
@@ -23,3 +25,5 @@ bool nearColour(Colour a, Colour b);
 // Where a test puts a figure: the folder in VELARIX_FIGURE_DIR when that is set (to look
 // at the figures the tests draw), else `dir`.
 std::string figurePath(const std::string& dir, const std::string& name);
+
+}  // namespace velarix

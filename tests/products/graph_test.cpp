@@ -14,6 +14,8 @@
 #include "products/plot_xy.h"
 #include "test_support.h"
 
+namespace velarix {
+
 namespace {
 
 constexpr Colour kWhite = 0xFFFFFF;
@@ -263,3 +265,5 @@ TEST(PlotXY, DrawsOneSeriesBrokenAtWideStepsOrRefusesBadInput) {
     EXPECT_EQ(PlotXY(x, y, "x", "y", "t", dir.path() + "missing/xy.png"), kPlotXYSaveFailed);
     EXPECT_EQ(PlotXY(x, y, "x", "y", "t", dir.path() + "xy.bmp"), kPlotXYSaveFailed);
 }
+
+}  // namespace velarix

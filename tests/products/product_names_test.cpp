@@ -8,6 +8,8 @@
 #include "gnss/day_job.h"
 #include "stations/lisn_sites.h"
 
+namespace velarix {
+
 namespace {
 
 LisnSite site(const std::string& prefix) {
@@ -135,3 +137,5 @@ TEST(ProductNames, CommandFileBaseVariantLettersAndTheDayJobsFields) {
     EXPECT_EQ(NameProducts(fromJob).cmn, "/data/lpa.034-2021-02-03.Cmn");
     EXPECT_EQ(NameProducts(fromJob).cesarDat, "/data/lpaz21034.dat");
 }
+
+}  // namespace velarix

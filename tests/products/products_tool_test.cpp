@@ -6,6 +6,8 @@
 
 #include "test_support.h"
 
+namespace velarix {
+
 namespace {
 
 const std::string kExamples = std::string(VELARIX_SOURCE_DIR) + "/examples/";
@@ -56,3 +58,5 @@ TEST(ProductsTool, ADayThatCannotBeReadOrAWrongCommandLineWritesNothing) {
     }
     EXPECT_EQ(listing(out.path()), "");
 }
+
+}  // namespace velarix

@@ -12,6 +12,8 @@
 #include "stations/igs_stations.h"
 #include "test_support.h"
 
+namespace velarix {
+
 namespace {
 
 const StationCatalogue& igsStations() {
@@ -74,3 +76,5 @@ const RealDay* Cat2Day() {
     if (sharedDataDir().empty()) return nullptr;
     return cached(sharedDataDir() + "set3_cat2_2016_001/", "cat20010.16o", "cat20010.16n", "P1P21601_ALL.DCB.Z", "P1C11601.DCB.Z");
 }
+
+}  // namespace velarix

@@ -5,6 +5,8 @@
 
 #include "gnss/day_job.h"
 
+namespace velarix {
+
 struct RealDay {
     std::string folder;        // the set's folder, ending in '/'
     DayJob job;                // calibrated
@@ -18,3 +20,5 @@ struct RealDay {
 // read fails the calling test.
 const RealDay* BjfsDay();
 const RealDay* Cat2Day();
+
+}  // namespace velarix

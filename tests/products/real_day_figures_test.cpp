@@ -15,6 +15,8 @@
 #include "products/tec24h_plot.h"
 #include "test_support.h"
 
+namespace velarix {
+
 namespace {
 
 struct Loaded {
@@ -133,3 +135,5 @@ TEST(RealDayFigures, BiasFigureShowsBothPanelsAndTheS4) {
         EXPECT_GT(pixelsOf(png, scale, 80, 410, 1080, 442, {kTitleColour}), 200 * scale * scale);
     }
 }
+
+}  // namespace velarix

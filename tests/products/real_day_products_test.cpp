@@ -20,6 +20,8 @@
 #include "real_day.h"
 #include "test_support.h"
 
+namespace velarix {
+
 namespace {
 
 constexpr double kSecond_day = 1.0 / 86400.0;
@@ -345,3 +347,5 @@ TEST(RealDayProducts, GimcheckGivesTheSameFiguresForTheCmnFileAndTheTecTable) {
                 fromTable.mean_TECU, fromTable.std_TECU, fromTable.rms_TECU, fromCmn.count, fromCmn.mean_TECU,
                 fromCmn.std_TECU, fromCmn.rms_TECU);
 }
+
+}  // namespace velarix

@@ -11,6 +11,8 @@
 #include "rinex/obs_reader.h"
 #include "test_support.h"
 
+namespace velarix {
+
 TEST(RinexCopy, TheExampleDayReadsBackToTheSameGpsObservations) {
     DayJob job;
     RunLog log;
@@ -65,3 +67,5 @@ TEST(RinexCopy, TheExampleDayReadsBackToTheSameGpsObservations) {
     job.s4.lisnSite.receiverType = "Ashtech";
     EXPECT_EQ(RinexCopyHeaderOf(job).types, AshtechCopyTypes());
 }
+
+}  // namespace velarix

@@ -14,6 +14,8 @@
 #include "rinex/nav_records.h"
 #include "rinex/nav_time.h"
 
+namespace velarix {
+
 TEST(FixedFields, NumbersIntegersAndColumns) {
     std::mt19937_64 random(42);
     std::uniform_real_distribution<double> magnitude(-9e8, 9e8);
@@ -81,3 +83,5 @@ TEST(NavTime, HalfWeeksWeekNumbersAndLeapSeconds) {
     EXPECT_EQ(GpsUtcLeapSeconds(MjdFromCivil(2016, 12, 31, 23, 59, 59.0)), 17);
     EXPECT_EQ(GpsUtcLeapSeconds(MjdFromCivil(2017, 1, 1, 0, 0, 0.0)), 18);
 }
+
+}  // namespace velarix

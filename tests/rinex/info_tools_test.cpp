@@ -3,6 +3,8 @@
 
 #include "nav_test_text.h"
 
+namespace velarix {
+
 TEST(InfoTools, ObsinfoAndNavinfoSummariseAReadOrFail) {
     const std::string data = std::string(VELARIX_TEST_DATA) + "/";
     const ToolRun obs = runTools("obsinfo '" + data + "obs_bjfs_excerpt.20o'", "2>/dev/null");
@@ -78,3 +80,5 @@ TEST(InfoTools, ForeignEmptyOrNonRegularFilesExitOneWithTheReason) {
         EXPECT_TRUE(run.output.ends_with("velarix-tools: " + path + ": " + c.reason + "\n")) << run.output;
     }
 }
+
+}  // namespace velarix

@@ -10,6 +10,8 @@
 #include "platform/message_limiter.h"
 #include "rinex/satellite_id.h"
 
+namespace velarix {
+
 namespace {
 
 const char* const kDate = "2024 01 10 00 00 00";
@@ -318,3 +320,5 @@ TEST(NavReader, FloodsOfBadLinesLeaveAShortLog) {
     }
     EXPECT_TRUE(contains(logs[1].messages, "without END OF HEADER"));
 }
+
+}  // namespace velarix

@@ -12,6 +12,8 @@
 #include "nav_test_text.h"
 #include "rinex/satellite_id.h"
 
+namespace velarix {
+
 namespace {
 
 // Records per system letter counted straight from the text: lines after the header that begin
@@ -159,3 +161,5 @@ TEST(NavRealFiles, DefectiveFilesGiveTheirMessageOrReadCleanly) {
     EXPECT_EQ(blank.result + blank.table.recordCount, 0);
     EXPECT_EQ(blank.log.messages, "");
 }
+
+}  // namespace velarix

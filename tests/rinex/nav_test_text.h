@@ -10,6 +10,8 @@
 #include "rinex/nav_reader.h"
 #include "test_support.h"
 
+namespace velarix {
+
 // A read of one file by the navigation reader, adding to `start`.
 struct NavRead {
     EphemerisTable table;
@@ -102,3 +104,5 @@ inline OrbitLines glonassOrbit(double channel, double health = 0.0) {
              {},
              {}}};
 }
+
+}  // namespace velarix

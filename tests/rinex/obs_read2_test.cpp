@@ -8,6 +8,8 @@
 #include "obs_test_text.h"
 #include "rinex/satellite_id.h"
 
+namespace velarix {
+
 namespace {
 
 const std::string kExample = std::string(VELARIX_SOURCE_DIR) + "/examples/bjfs0010.20o";
@@ -173,3 +175,5 @@ TEST(ObsRead2, TheExampleDayGivesTheGpsObservationsOfThePipelinesReader) {
     EXPECT_TRUE(read.table.recording.antennaDeltaGiven);
     EXPECT_EQ(read.table.recording.antennaDeltaHen_m[0], 0.0465);
 }
+
+}  // namespace velarix

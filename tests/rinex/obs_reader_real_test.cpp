@@ -14,6 +14,8 @@
 #include "obs_test_text.h"
 #include "rinex/satellite_id.h"
 
+namespace velarix {
+
 namespace {
 
 // Epochs of flags 0, 1 and 6 (a blank flag is 0) counted from the layout of the epoch lines
@@ -198,3 +200,5 @@ TEST(ObsReaderRealFiles, BrokenFilesGiveTheirMessages) {
     EXPECT_DOUBLE_EQ(ObsRead(root + "bad_files/georinex/badtime.10o").record(13, 1).epochMjd,
                      MjdFromCivil(2010, 3, 5, 0, 1, 0.0));
 }
+
+}  // namespace velarix

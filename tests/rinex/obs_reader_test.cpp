@@ -9,6 +9,8 @@
 #include "platform/text.h"
 #include "rinex/satellite_id.h"
 
+namespace velarix {
+
 namespace {
 
 // L1 L2 C1 P1 P2: one data line per satellite.
@@ -346,3 +348,5 @@ TEST(ObsReader, FloodsOfBadLinesLeaveAShortLog) {
     EXPECT_LT(noise.log.messages.size(), 8000u);
     EXPECT_TRUE(noise.logHas("more such messages in")) << noise.log.messages;
 }
+
+}  // namespace velarix

@@ -11,6 +11,8 @@
 #include "rinex/obs_reader.h"
 #include "test_support.h"
 
+namespace velarix {
+
 // One header line: the content padded to 60 columns, then the label.
 inline std::string headerLine(std::string_view content, std::string_view label) {
     std::string line(content);
@@ -118,3 +120,5 @@ struct ObsRead {
 };
 
 inline ObsRead obsText(const std::string& text) { return ObsRead(TempDir().write("test.obs", text)); }
+
+}  // namespace velarix

@@ -5,6 +5,8 @@
 #include "geodesy/time.h"
 #include "obs_test_text.h"
 
+namespace velarix {
+
 namespace {
 
 const std::vector<std::string> kGpsTypes = {"G    4 C1C L1C C2W L2W"};
@@ -81,3 +83,5 @@ TEST(ObsReaderVersions, Rinex2EventsWithoutTimeAndTheirRecordsAreNoErrors) {
                                    rinex2Epoch(0, 0, 0.0, 0, {"G01"}) + rinex2Data(values));
     EXPECT_TRUE(noTime.logHas("Error! there is no epoch time")) << noTime.log.messages;
 }
+
+}  // namespace velarix

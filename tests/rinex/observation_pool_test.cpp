@@ -4,6 +4,8 @@
 
 #include "rinex/obs_table.h"
 
+namespace velarix {
+
 // Spans handed out stay where they are while later ones fill further blocks, and every
 // observation starts absent.
 TEST(ObservationPool, SpansStayValidAcrossBlocksAndStartAbsent) {
@@ -32,3 +34,5 @@ TEST(ObservationPool, SpansStayValidAcrossBlocksAndStartAbsent) {
     pool.clear();
     EXPECT_EQ(pool.size(), 0u);
 }
+
+}  // namespace velarix

@@ -12,6 +12,8 @@
 #include "rinex/obs_reader.h"
 #include "test_support.h"
 
+namespace velarix {
+
 TEST(ReaderRefusal, AFolderIsNoObservationOrNavigationFile) {
     TempDir dir;
     const std::string folder = dir.path() + "abcd0010.20o";
@@ -43,3 +45,5 @@ TEST(ReaderRefusal, AFolderIsNoObservationOrNavigationFile) {
         EXPECT_EQ(gpsLog.messages, message);
     }
 }
+
+}  // namespace velarix

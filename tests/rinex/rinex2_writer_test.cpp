@@ -13,6 +13,8 @@
 #include "obs_test_text.h"
 #include "rinex/satellite_id.h"
 
+namespace velarix {
+
 namespace {
 
 const double kDay = MjdFromCivil(2020, 1, 1, 0, 0, 0.0);
@@ -175,3 +177,5 @@ TEST(RinexWriter, NeverReplacesAFileAndWritesNothingWithoutData) {
     EXPECT_TRUE(contains(text, "    30.000                                                  INTERVAL\n  2020"));
     EXPECT_TRUE(contains(text, "     6    P1    P2    L1    L2    S1    S2"));
 }
+
+}  // namespace velarix

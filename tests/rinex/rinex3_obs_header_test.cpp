@@ -8,6 +8,8 @@
 #include "obs_test_text.h"
 #include "rinex/satellite_id.h"
 
+namespace velarix {
+
 namespace {
 
 // Parses the header part of a text; returns the messages of the lines that failed.
@@ -108,3 +110,5 @@ TEST(ObsHeader, ValidityCheckByVersion) {
     parseHeader(noPosition, text);
     EXPECT_EQ(noPosition.checkValidity().message, "Incomplete or invalid header");
 }
+
+}  // namespace velarix

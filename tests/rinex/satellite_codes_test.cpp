@@ -7,6 +7,8 @@
 #include "rinex/obs_codes.h"
 #include "rinex/satellite_id.h"
 
+namespace velarix {
+
 TEST(SatelliteId, CheckedParseEnforcesEachSystemsRange) {
     const struct {
         const char* text;
@@ -74,3 +76,5 @@ TEST(ObsCodes, Rinex2ObservablesBecomeTheSystemsRinex3Codes) {
     for (const auto& c : cases) EXPECT_EQ(rinex2ToRinex3Code(c.system, c.rinex2), c.rinex3) << c.rinex2;
     EXPECT_EQ(obsCodeId(rinex2ToRinex3Code(kGps, "T1")), kNoObsCode);  // Transit has no RINEX 3 code
 }
+
+}  // namespace velarix

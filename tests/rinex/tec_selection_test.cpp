@@ -7,6 +7,8 @@
 
 #include "platform/run_log.h"
 
+namespace velarix {
+
 namespace {
 
 const TecObsSelection& pass1(ObsTable& table, int systemCode, const std::string& codes) {
@@ -103,3 +105,5 @@ TEST(TecSelection, Pass2ChoosesByCountAndReports) {
     EXPECT_EQ(pass2(header, {90, 0, 0, 100}), "C1C C2L L1C L2L");
     EXPECT_EQ(pass2(header, {0, 0, 0, 0}), "C1C C2W L1C L2W");  // all zero: the first stays
 }
+
+}  // namespace velarix

@@ -8,6 +8,8 @@
 #include "platform/strfmt.h"
 #include "test_support.h"
 
+namespace velarix {
+
 namespace {
 
 std::string line(const std::string& code, const std::string& rest = "City\tCountry\t-56.1\t-12.5\t100.0\tAgency") {
@@ -93,3 +95,5 @@ TEST(IgsStations, ShippedListHoldsTheDataStationsAndBeijingAtItsHeaderPosition) 
     EXPECT_NEAR(bjfs->longitude, expected.longitude_deg, 0.01);
     EXPECT_NEAR(bjfs->altitude, expected.height_m, 1.0);
 }
+
+}  // namespace velarix

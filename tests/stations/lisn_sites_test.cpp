@@ -8,6 +8,8 @@
 #include "platform/strfmt.h"
 #include "test_support.h"
 
+namespace velarix {
+
 namespace {
 
 std::string field(const std::string& value, const std::string& label) {
@@ -113,3 +115,5 @@ TEST(LisnSites, FallsBackToTheTextFileAndReportsEachStep) {
     EXPECT_TRUE(contains(refused.messages, "\r\nError! " + hugePath + " is larger than 1048576 bytes: no site table"))
         << refused.messages;
 }
+
+}  // namespace velarix

@@ -8,6 +8,8 @@
 #include "platform/strfmt.h"
 #include "test_support.h"
 
+namespace velarix {
+
 TEST(PsnFile, AveragesTheFirstTenPositionLinesSkippingOthers) {
     TempDir dir;
     // A column header, a T record, lines of too few fields: none is a position line.
@@ -46,3 +48,5 @@ TEST(PsnFile, NoPositionLineOrNoFileLeavesTheResultUntouched) {
     EXPECT_DOUBLE_EQ(position.latitude_deg, 7.0);
     EXPECT_EQ(position.linesUsed, 3);
 }
+
+}  // namespace velarix

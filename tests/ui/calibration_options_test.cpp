@@ -8,6 +8,8 @@
 #include "ui/command_line.h"
 #include "ui/settings.h"
 
+namespace velarix {
+
 namespace {
 
 CommandLineStatus parseWords(std::vector<const char*> argv, CommandLine& line) {
@@ -51,3 +53,5 @@ TEST(CalibrationOptions, CommandLineSettingsAndUnknownWords) {
     EXPECT_TRUE(kept.calibration == Calibration::kFloor && kept.mapping == IonoMapping::kMslm);
     EXPECT_EQ(problem, "Calibration Options, Calibration: unknown choice 'lowest'");
 }
+
+}  // namespace velarix

@@ -7,6 +7,8 @@
 
 #include "test_support.h"
 
+namespace velarix {
+
 namespace {
 
 struct Parsed {
@@ -134,3 +136,5 @@ TEST(CommandLine, JobsAreAWholeNumberOfThreadsAndOverrideTheSettings) {
     options.jobs = 0;
     EXPECT_GE(options.dayThreads(), 1);  // one per core
 }
+
+}  // namespace velarix

@@ -9,6 +9,8 @@
 
 #include "test_support.h"
 
+namespace velarix {
+
 TEST(Settings, SaveThenLoadRestoresEveryStoredChoiceButNotTheSkipSwitch) {
     TempDir dir;
     const std::string path = dir.path() + "Velarix.ini";
@@ -155,3 +157,5 @@ TEST(Settings, JobsAreStoredOnlyWhenChosenAndReadOnlyWhenWhole) {
     loadSettings(dir.write("k.ini", "[Process Options]\nJobs = 2 \r\n"), blanks);
     EXPECT_EQ(blanks.jobs, 2);
 }
+
+}  // namespace velarix

@@ -15,6 +15,8 @@
 #include "platform/strfmt.h"
 #include "rinex/satellite_id.h"
 
+namespace velarix {
+
 namespace {
 
 constexpr double kSecond_day = 1.0 / 86400.0;
@@ -369,3 +371,5 @@ int EstimateBiases(DayJob& job, RunLog& log, const BiasOptions& options) {
     job.bias.clear();
     return BiasRun(job, log, options).run();
 }
+
+}  // namespace velarix

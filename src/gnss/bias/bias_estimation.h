@@ -15,6 +15,8 @@
 #include "gnss/day_job.h"
 #include "platform/run_log.h"
 
+namespace velarix {
+
 enum BiasResult {
     kBiasesApplied = 0,
     kBiasNoInterval = -1,   // no usable data interval; nothing changed
@@ -49,3 +51,5 @@ int EstimateBiases(DayJob& job, RunLog& log, const BiasOptions& options = {});
 // PRN (negated, so that they add to the calculated TEC), the receiver bias of both
 // stages, the extreme averages and the sign.
 std::string biasSummaryText(const DayJob& job);
+
+}  // namespace velarix

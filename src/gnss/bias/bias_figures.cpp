@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+namespace velarix {
+
 namespace {
 
 constexpr double kFigureElevation_deg = 20.0;
@@ -38,3 +40,5 @@ void FillFigureS4(const DayJob& job, BiasFigures& figures) {
         }
     }
 }
+
+}  // namespace velarix

@@ -1,5 +1,7 @@
 #include "gnss/bias/bias_grid.h"
 
+namespace velarix {
+
 namespace {
 
 constexpr double kWideToleranceFrom_s = 120.0;
@@ -58,3 +60,5 @@ double SatelliteSegments::correctionAt(double epochMjd) const {
     const std::size_t index = SegmentIndex(gaps, epochMjd);
     return index < corrections.size() ? corrections[index] : 0.0;
 }
+
+}  // namespace velarix

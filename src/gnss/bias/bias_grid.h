@@ -6,6 +6,8 @@
 #include "gnss/bias/bias_results.h"
 #include "gnss/tec/tec_table.h"
 
+namespace velarix {
+
 constexpr double kGridStep_day = 0.0020833333333333333;  // 3 minutes
 constexpr double kSegmentGap_day = 1.0 / 24.0;
 constexpr std::size_t kMaxGapsPerSatellite = 10;
@@ -25,3 +27,5 @@ std::vector<DataGap> FindGaps(const TecSeries& resampled);
 
 // The segment an epoch belongs to: the number of gaps that end at or before it.
 std::size_t SegmentIndex(const std::vector<DataGap>& gaps, double epochMjd);
+
+}  // namespace velarix

@@ -8,6 +8,8 @@
 #include "gnss/bias/two_sigma.h"
 #include "gnss/s4/s4_state.h"
 
+namespace velarix {
+
 // A break of more than an hour in a satellite's 3-minute series: the last epoch before it
 // and the first after it (MJD).
 struct DataGap {
@@ -66,3 +68,5 @@ struct BiasResults {
 
     void clear() { *this = BiasResults{}; }
 };
+
+}  // namespace velarix

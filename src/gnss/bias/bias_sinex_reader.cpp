@@ -14,6 +14,8 @@
 #include "platform/text.h"
 #include "rinex/satellite_id.h"
 
+namespace velarix {
+
 namespace {
 
 // Solution lines are 103 characters wide; anything longer is not one.
@@ -185,3 +187,5 @@ std::string BiasSinexProblem(const std::string& path, BiasSinexStatus status) {
     }
     return strfmt("\r\nError! DCB file %s: %s", path.c_str(), problem);
 }
+
+}  // namespace velarix

@@ -19,6 +19,8 @@
 #include "gnss/bias/dcb_table.h"
 #include "platform/run_log.h"
 
+namespace velarix {
+
 enum class BiasSinexStatus {
     kRead,            // at least one GPS satellite P1-P2 value
     kCannotOpen,
@@ -43,3 +45,5 @@ struct BiasSinexCounts {
 
 // The run-log line for a file that gave nothing, naming it; empty for kRead.
 std::string BiasSinexProblem(const std::string& path, BiasSinexStatus status);
+
+}  // namespace velarix

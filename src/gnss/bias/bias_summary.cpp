@@ -2,6 +2,8 @@
 #include "gnss/bias/bias_estimation.h"
 #include "platform/strfmt.h"
 
+namespace velarix {
+
 namespace {
 
 constexpr int kLastPrn = 32;
@@ -35,3 +37,5 @@ std::string biasSummaryText(const DayJob& job) {
     text += strfmt("\r\nSign used is %1.1lf", job.phaseSign);
     return text;
 }
+
+}  // namespace velarix

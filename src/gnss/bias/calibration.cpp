@@ -5,6 +5,8 @@
 #include <array>
 #include <utility>
 
+namespace velarix {
+
 namespace {
 
 constexpr std::array<std::pair<Calibration, const char*>, 4> kCalibrations{{
@@ -44,3 +46,5 @@ bool parseCalibration(const std::string& word, Calibration& calibration) {
     return parseName(kCalibrations, word, calibration);
 }
 bool parseMapping(const std::string& word, IonoMapping& mapping) { return parseName(kMappings, word, mapping); }
+
+}  // namespace velarix

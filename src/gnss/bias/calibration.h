@@ -5,6 +5,8 @@
 
 #include "gnss/orbits/look_geometry.h"
 
+namespace velarix {
+
 enum class Calibration {
     kFloor,   // minimum spread, then the night minimum of the day's curve lifted to 2 TECU
     kSpread,  // minimum spread only
@@ -18,3 +20,5 @@ const char* mappingName(IonoMapping mapping);
 // False for any other word (case matters not).
 [[nodiscard]] bool parseCalibration(const std::string& word, Calibration& calibration);
 [[nodiscard]] bool parseMapping(const std::string& word, IonoMapping& mapping);
+
+}  // namespace velarix

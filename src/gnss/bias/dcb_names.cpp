@@ -3,6 +3,8 @@
 #include "geodesy/time.h"
 #include "platform/text.h"
 
+namespace velarix {
+
 namespace {
 
 bool digits(std::string_view text, std::size_t count) {
@@ -78,3 +80,5 @@ bool ParseBiasSinexName(std::string_view path, BiasSinexPeriod& period) {
     }
     return true;
 }
+
+}  // namespace velarix

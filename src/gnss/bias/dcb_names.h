@@ -5,6 +5,8 @@
 // possibly compressed (".gz", ".Z").
 #include <string_view>
 
+namespace velarix {
+
 enum class DcbFileKind { kNone, kP1c1, kP1p2, kP1p2All, kBiasSinex };
 
 // The kind a file name (a path's last component, any case) names.
@@ -19,3 +21,5 @@ struct BiasSinexPeriod {
 
 // False when `path`'s last component is no Bias-SINEX long name.
 bool ParseBiasSinexName(std::string_view path, BiasSinexPeriod& period);
+
+}  // namespace velarix

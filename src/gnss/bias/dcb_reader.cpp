@@ -9,6 +9,8 @@
 #include "platform/strfmt.h"
 #include "rinex/satellite_id.h"
 
+namespace velarix {
+
 namespace {
 
 // Published lines are 80 characters; anything beyond this is not part of an entry.
@@ -111,3 +113,5 @@ std::string DcbFileProblem(const std::string& path, DcbFileStatus status) {
     }
     return strfmt("\r\nError! DCB file %s: %s", path.c_str(), problem);
 }
+
+}  // namespace velarix

@@ -5,6 +5,8 @@
 #include <map>
 #include <string>
 
+namespace velarix {
+
 struct DcbTable {
     std::array<double, 33> p1c1{};  // by GPS PRN 1..32; slot 0 stays 0
     std::array<double, 33> p1p2{};
@@ -43,3 +45,5 @@ struct DcbReadResult {
 // The run-log line for a file that gave nothing, naming it ("\r\nError! DCB file <path>:
 // ..."); empty for kRead and kNotGiven.
 std::string DcbFileProblem(const std::string& path, DcbFileStatus status);
+
+}  // namespace velarix

@@ -4,6 +4,8 @@
 
 #include "gnss/bias/bias_grid.h"
 
+namespace velarix {
+
 namespace {
 
 constexpr double kMinSlant_TECU = -200.0;
@@ -75,3 +77,5 @@ void SatelliteInterchannel(const TecSeries& resampled, const TwoSigmaCurve& curv
     segments.clear();
     for (const CurveDifferences& d : perSegment) segments.push_back(InterchannelCorrection(d));
 }
+
+}  // namespace velarix

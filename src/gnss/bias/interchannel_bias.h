@@ -8,6 +8,8 @@
 #include "gnss/tec/tec_table.h"
 #include "gnss/bias/two_sigma.h"
 
+namespace velarix {
+
 // Sums of sample-minus-curve differences (TECU) of one satellite or segment.
 struct CurveDifferences {
     double sumAll = 0.0, sumAbove15 = 0.0, sumAbove30 = 0.0;
@@ -25,3 +27,5 @@ double InterchannelCorrection(const CurveDifferences& d);
 // records with slant TEC in [-200, 300] TECU whose hour of day falls in a curve bin.
 void SatelliteInterchannel(const TecSeries& resampled, const TwoSigmaCurve& curve, double dayStartMjd,
                            const std::vector<DataGap>& gaps, double& satellite, std::vector<double>& segments);
+
+}  // namespace velarix

@@ -6,6 +6,8 @@
 
 #include "gnss/orbits/svd.h"
 
+namespace velarix {
+
 namespace {
 
 constexpr double kTwoPi = 6.283185307179586;
@@ -164,3 +166,5 @@ const char* modelFitStatusText(ModelFitStatus status) {
     }
     return "unknown";
 }
+
+}  // namespace velarix

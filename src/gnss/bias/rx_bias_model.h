@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+namespace velarix {
+
 // A record above the fit's elevation mask, satellite bias removed.
 struct ModelSample {
     double epochMjd = 0.0;
@@ -50,3 +52,5 @@ constexpr double kModelElevationMask_deg = 20.0;
 
 // "fitted", "too few samples"... for the log.
 const char* modelFitStatusText(ModelFitStatus status);
+
+}  // namespace velarix

@@ -6,6 +6,8 @@
 #include "gnss/bias/bias_grid.h"
 #include "gnss/sample_stats.h"
 
+namespace velarix {
+
 namespace {
 
 constexpr int kMaxWindowValues = 299;
@@ -84,3 +86,5 @@ bool MinimumSpreadBias(const std::vector<SpreadSample>& samples, double& bias_TE
     bias_TECU = best;
     return true;
 }
+
+}  // namespace velarix

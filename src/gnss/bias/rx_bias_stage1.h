@@ -4,6 +4,8 @@
 // vertical at different elevations, so it shows as spread between the satellites.
 #include <vector>
 
+namespace velarix {
+
 // A 3-minute record above 25 deg elevation of the processed day.
 struct SpreadSample {
     double epochMjd = 0.0;
@@ -22,3 +24,5 @@ double SpreadScore(const std::vector<SpreadSample>& samples, double bias_TECU, d
 // with steps of 10, 1 and 0.1 (first candidate wins ties). False when no window of the
 // coarse search held two values: the data cannot fix a bias.
 bool MinimumSpreadBias(const std::vector<SpreadSample>& samples, double& bias_TECU);
+
+}  // namespace velarix

@@ -7,6 +7,8 @@
 
 #include "gnss/sample_stats.h"
 
+namespace velarix {
+
 namespace {
 
 constexpr double kHoursPerDay = 24.0;
@@ -78,3 +80,5 @@ int TwoSigmaItr(const std::vector<double>& hours, const std::vector<double>& val
     curve.bins = std::move(bins);
     return static_cast<int>(filled.size());
 }
+
+}  // namespace velarix

@@ -5,6 +5,8 @@
 // receiver bias; the products show it bin by bin.
 #include <vector>
 
+namespace velarix {
+
 // One bin of the day. An empty bin has a count of 0 and zero values.
 struct TwoSigmaBin {
     double hour = 0.0;           // bin centre, hours of day (UT)
@@ -39,3 +41,5 @@ constexpr int kTwoSigmaBinOverflow = -1;
 // is then left as it was).
 int TwoSigmaItr(const std::vector<double>& hours, const std::vector<double>& values, TwoSigmaBinMode mode,
                 TwoSigmaCurve& curve);
+
+}  // namespace velarix

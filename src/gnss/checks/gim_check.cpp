@@ -5,6 +5,8 @@
 
 #include "platform/strfmt.h"
 
+namespace velarix {
+
 namespace {
 
 // Sums of the differences of one group.
@@ -82,3 +84,5 @@ std::string GimVerdict(const DifferenceStats& all) {
     return strfmt("verdict: level agrees (mean %+.2f TECU) but the scatter does not: RMS %.2f TECU (limit %.1f)",
                   all.mean_TECU, all.rms_TECU, kAgreeingRms_TECU);
 }
+
+}  // namespace velarix

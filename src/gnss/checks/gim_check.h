@@ -13,6 +13,8 @@
 #include "gnss/checks/ionex_reader.h"
 #include "gnss/checks/vtec_samples.h"
 
+namespace velarix {
+
 // Statistics of the differences ours minus map (TECU), and the map's level.
 struct DifferenceStats {
     int count = 0;
@@ -40,3 +42,5 @@ std::string GimVerdict(const DifferenceStats& all);
 
 GimCheckResult CompareWithMaps(const std::vector<VtecSample>& samples, const IonexMaps& maps,
                                double minElevation_deg);
+
+}  // namespace velarix

@@ -5,6 +5,8 @@
 
 #include "gnss/checks/ionex_reader.h"
 
+namespace velarix {
+
 namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
@@ -91,3 +93,5 @@ double IonexMaps::verticalTec(double mjd, double latitude_deg, double longitude_
     if (weight == 0.0) return rotated(before);
     return (1.0 - weight) * rotated(before) + weight * rotated(*after);
 }
+
+}  // namespace velarix

@@ -17,6 +17,8 @@
 #include "platform/text.h"
 #include "rinex/fixed_fields.h"
 
+namespace velarix {
+
 namespace {
 
 constexpr std::size_t kLineLimit = 256;  // IONEX lines are 80 characters
@@ -417,3 +419,5 @@ int ReadIonexFile(const std::string& path, IonexMaps& maps, RunLog& log) {
     }
     return IonexParser(path, maps, log).run(plain.path());
 }
+
+}  // namespace velarix

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace velarix {
+
 class RunLog;
 
 // One axis of the grid: first, last and step as the header gives them (the step may be
@@ -58,3 +60,5 @@ struct IonexMaps {
 // or is no regular file (the message says which). -2: not an IONEX 1.x file. -3: a
 // header without a usable grid, or 3-dimensional maps.
 int ReadIonexFile(const std::string& path, IonexMaps& maps, RunLog& log);
+
+}  // namespace velarix

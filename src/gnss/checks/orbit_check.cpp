@@ -11,6 +11,8 @@
 #include "rinex/nav_reader.h"
 #include "rinex/satellite_id.h"
 
+namespace velarix {
+
 namespace {
 
 
@@ -161,3 +163,5 @@ int ReadBroadcastOrbits(const std::string& path, EphemerisTable& table, RunLog& 
     NavHeader header;
     return readNavigationFile(plain.path(), table, header, log);
 }
+
+}  // namespace velarix

@@ -15,6 +15,8 @@
 #include "gnss/checks/sp3_reader.h"
 #include "rinex/ephemeris_table.h"
 
+namespace velarix {
+
 class RunLog;
 
 // An epoch is compared only when it lies within the validity of the record that
@@ -63,3 +65,5 @@ OrbitCheckResult CheckBroadcastOrbits(const EphemerisTable& broadcast, const Sp3
 // Reads a navigation file, plain or compressed (.Z, gzip), into `table` (emptied first):
 // the navigation reader's result, or -1 when the file cannot be expanded.
 int ReadBroadcastOrbits(const std::string& path, EphemerisTable& table, RunLog& log);
+
+}  // namespace velarix

@@ -15,6 +15,8 @@
 #include "rinex/leap_seconds.h"
 #include "rinex/satellite_id.h"
 
+namespace velarix {
+
 namespace {
 
 constexpr std::size_t kLineLimit = 256;       // SP3 lines are 80 characters; comments of version d may be longer
@@ -246,3 +248,5 @@ int ReadSp3File(const std::string& path, Sp3Orbits& orbits, RunLog& log) {
     }
     return Sp3Parser(path, orbits, log).run(plain.path());
 }
+
+}  // namespace velarix

@@ -5,6 +5,8 @@
 #include <map>
 #include <string>
 
+namespace velarix {
+
 class RunLog;
 
 struct Sp3Sample {
@@ -34,3 +36,5 @@ struct Sp3Orbits {
 // file. -3: a time system that cannot be converted to GPS time (GPS, GAL, QZS, IRN, TAI,
 // UTC, GLO and BDT can).
 int ReadSp3File(const std::string& path, Sp3Orbits& orbits, RunLog& log);
+
+}  // namespace velarix

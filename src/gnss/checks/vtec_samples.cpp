@@ -12,6 +12,8 @@
 #include "platform/text.h"
 #include "rinex/fixed_fields.h"
 
+namespace velarix {
+
 namespace {
 
 constexpr std::size_t kLineLimit = 4096;
@@ -126,3 +128,5 @@ int ReadVtecSamples(const std::string& path, std::vector<VtecSample>& samples, R
     return TecFileLayoutOf(path) == TecFileLayout::kCmn ? ReadCmnFile(path, samples, log)
                                                          : ReadTecToolTable(path, samples, log);
 }
+
+}  // namespace velarix

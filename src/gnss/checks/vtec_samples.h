@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+namespace velarix {
+
 class RunLog;
 
 // One record of ours.
@@ -36,3 +38,5 @@ int ReadCmnFile(const std::string& path, std::vector<VtecSample>& samples, RunLo
 
 // The reader that fits the file's layout.
 int ReadVtecSamples(const std::string& path, std::vector<VtecSample>& samples, RunLog& log);
+
+}  // namespace velarix

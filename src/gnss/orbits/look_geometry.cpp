@@ -6,6 +6,8 @@
 #include "geodesy/geodetic.h"
 #include "gnss/constants.h"
 
+namespace velarix {
+
 namespace {
 constexpr double kEarthRadius_km = 6378.1363;
 constexpr double kShellRadius_km = kEarthRadius_km + kThinShellHeight_km;
@@ -65,3 +67,5 @@ double MappingFactor(double elevation_rad, IonoMapping mapping) {
     const double ratio = kEarthRadius_km * std::cos(elevation_rad) / kShellRadius_km;
     return std::sqrt(1.0 - ratio * ratio);
 }
+
+}  // namespace velarix

@@ -1,4 +1,6 @@
 #pragma once
+
+namespace velarix {
 // How the station sees a satellite: look angles, the ionospheric pierce point on a thin
 // shell above a spherical Earth, and the slant-to-vertical mapping factor.
 
@@ -23,3 +25,5 @@ void PiercePoint(double stationLatitude_deg, double stationLongitude_deg, double
 // Factor that turns slant TEC into vertical TEC: the cosine of the zenith angle at the
 // pierce point (for the MSLM, of the scaled zenith angle).
 double MappingFactor(double elevation_rad, IonoMapping mapping = IonoMapping::kThinShell);
+
+}  // namespace velarix

@@ -7,6 +7,8 @@
 #include "geodesy/time.h"
 #include "rinex/satellite_id.h"
 
+namespace velarix {
+
 namespace {
 
 // One millisecond as a day fraction: the step of the velocity and drift differences.
@@ -120,3 +122,5 @@ int SatellitePosition(const EphemerisTable& table, int satNo, double mjd, SatSta
     state.clockDrift_sps = (later.clockOffset_s - state.clockOffset_s) / step_s;
     return 0;
 }
+
+}  // namespace velarix

@@ -3,6 +3,8 @@
 // Earth-fixed position, velocity and clock from it.
 #include "rinex/ephemeris_table.h"
 
+namespace velarix {
+
 struct SatState {
     double x_m = 0.0, y_m = 0.0, z_m = 0.0;  // Earth-fixed
     double vx_mps = 0.0, vy_mps = 0.0, vz_mps = 0.0;
@@ -51,3 +53,5 @@ constexpr double kMaxGlonassIntegration_days = 1.0;
 // kMaxGlonassIntegration_days from `mjd`.
 int SatellitePosition(const EphemerisTable& table, int satNo, double mjd, SatState& state,
                       EphemerisUse use = EphemerisUse::kNearestRecord);
+
+}  // namespace velarix

@@ -4,6 +4,8 @@
 #include "gnss/orbits/orbit_models.h"
 #include "geodesy/time.h"
 
+namespace velarix {
+
 namespace {
 
 constexpr double kGm_m3ps2 = 3.9860044e14;
@@ -69,3 +71,5 @@ void GlonassPosition(const GlonassEphemeris& g, double mjd, SatState& state, std
     state.y_m = s[1];
     state.z_m = s[2];
 }
+
+}  // namespace velarix

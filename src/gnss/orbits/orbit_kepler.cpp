@@ -5,6 +5,8 @@
 #include "gnss/orbits/orbit_models.h"
 #include "rinex/satellite_id.h"
 
+namespace velarix {
+
 namespace {
 
 constexpr double kGmGps_m3ps2 = 3.986005e14;  // also QZSS, IRNSS
@@ -88,3 +90,5 @@ int KeplerPosition(const KeplerEphemeris& k, double mjd, SatState& state) {
                           2.0 * std::sqrt(gm * a) * e * sinE / kSpeedOfLightSquared_m2ps2;
     return 0;
 }
+
+}  // namespace velarix

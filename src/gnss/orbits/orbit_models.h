@@ -6,6 +6,8 @@
 
 #include "gnss/orbits/orbit.h"
 
+namespace velarix {
+
 // Eccentric anomaly (rad) from the mean anomaly by Newton's iteration (|dE| <= 1e-13 or
 // 30 iterations; none when |M| <= 1e-13). `iterations` receives the count made.
 double EccentricAnomaly(double meanAnomaly_rad, double eccentricity, int& iterations);
@@ -25,3 +27,5 @@ void SbasPosition(const SbasEphemeris& record, double mjd, SatState& state);
 
 // BeiDou satellites broadcast in the GEO frame (inclined by 5 degrees).
 bool IsBeiDouGeo(int satNo);
+
+}  // namespace velarix

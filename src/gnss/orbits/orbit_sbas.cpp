@@ -1,6 +1,8 @@
 #include "gnss/orbits/orbit_models.h"
 #include "geodesy/time.h"
 
+namespace velarix {
+
 void SbasPosition(const SbasEphemeris& s, double mjd, SatState& state) {
     state = SatState{};
     const double dt = (mjd - s.epochMjd) * kSecondsPerDay;
@@ -9,3 +11,5 @@ void SbasPosition(const SbasEphemeris& s, double mjd, SatState& state) {
     state.z_m = s.z_m + s.vz_mps * dt + 0.5 * s.az_mps2 * dt * dt;
     state.clockOffset_s = s.af0_s + s.af1_sps * dt;
 }
+
+}  // namespace velarix

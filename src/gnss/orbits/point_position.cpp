@@ -7,6 +7,8 @@
 #include "gnss/orbits/look_geometry.h"
 #include "gnss/orbits/svd.h"
 
+namespace velarix {
+
 namespace {
 
 constexpr int kUnknowns = 4;  // X, Y, Z, clock term
@@ -73,3 +75,5 @@ int PointPosition(std::span<const SatelliteRange> satellites, PointPositionResul
     result.longitude_deg = longitude_rad * kRadiansToDegrees;
     return 0;
 }
+
+}  // namespace velarix

@@ -6,6 +6,8 @@
 #include <span>
 #include <string>
 
+namespace velarix {
+
 constexpr int kPointPositionIterations = 5;
 
 // One satellite of the epoch.
@@ -39,3 +41,5 @@ struct PointPositionResult {
 // rows). 0 on success; 1 when the least-squares decomposition fails (fewer than four
 // satellites, or no convergence): `result.failure` then holds its message.
 int PointPosition(std::span<const SatelliteRange> satellites, PointPositionResult& result);
+
+}  // namespace velarix

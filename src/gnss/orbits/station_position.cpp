@@ -15,6 +15,8 @@
 #include "platform/safe_output.h"
 #include "platform/strfmt.h"
 
+namespace velarix {
+
 namespace {
 
 constexpr size_t kMinSatellites = 5;
@@ -146,3 +148,5 @@ int SolveStationPosition(DayJob& job, int mode, const std::string& solutionsPath
     }
     return status;
 }
+
+}  // namespace velarix

@@ -7,6 +7,8 @@
 #include "gnss/day_job.h"
 #include "platform/run_log.h"
 
+namespace velarix {
+
 // Mode 0: solves epochs of job.obs.byEpoch until the approximate position is established
 // and stops. Mode 1: empties byEpoch, refills it from bySatellite, solves every epoch and
 // writes the solutions after the first to `solutionsPath` as lines "hour<TAB>latitude
@@ -24,3 +26,5 @@
 // Returns 0 when the approximate position was established, -1 otherwise, -2 when mode 1
 // could not write `solutionsPath` (reported in `log`; an established position is stored all the same).
 int SolveStationPosition(DayJob& job, int mode, const std::string& solutionsPath, RunLog& log);
+
+}  // namespace velarix

@@ -5,6 +5,8 @@
 #include <limits>
 #include <utility>
 
+namespace velarix {
+
 namespace {
 
 constexpr double kEpsilon = std::numeric_limits<double>::epsilon();
@@ -223,3 +225,5 @@ std::vector<double> SolveSvd(const SingularValueDecomposition& svd, std::span<co
     }
     return x;
 }
+
+}  // namespace velarix

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace velarix {
+
 // Dense row-major matrix.
 struct Matrix {
     int rows = 0;
@@ -40,3 +42,5 @@ std::string DecomposeSvd(const Matrix& a, SingularValueDecomposition& svd);
 // below max(m, n) * machine epsilon * the largest one count as zero: the solution has no
 // component along their directions. Empty when b has not m values.
 std::vector<double> SolveSvd(const SingularValueDecomposition& svd, std::span<const double> b);
+
+}  // namespace velarix

@@ -7,6 +7,8 @@
 #include "gnss/tec/data_interval.h"
 #include "geodesy/time.h"
 
+namespace velarix {
+
 namespace {
 
 constexpr std::size_t kMinFileRecords = 50;
@@ -84,3 +86,5 @@ void AssignS4(TecTable& tec, const S4Grid& grid, const S4FileTable& file) {
         assignSatellite(series, grid, found != file.end() ? &found->second : nullptr);
     }
 }
+
+}  // namespace velarix

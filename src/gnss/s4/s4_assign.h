@@ -9,6 +9,8 @@
 #include "gnss/s4/s4_state.h"
 #include "gnss/tec/tec_table.h"
 
+namespace velarix {
+
 constexpr double kNoS4 = -99.0;  // never written into a record
 constexpr int kPseudoS4Count = 10;
 
@@ -32,3 +34,5 @@ std::optional<double> pseudoS4(const std::array<double, kPseudoS4Count>& signal)
 // Writes S4 into the grid records of every satellite: the file's value when `file` holds
 // the satellite, else the pseudo-S4 after every tenth grid record.
 void AssignS4(TecTable& tec, const S4Grid& grid, const S4FileTable& file);
+
+}  // namespace velarix

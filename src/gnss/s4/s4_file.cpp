@@ -12,6 +12,8 @@
 #include "rinex/satellite_id.h"
 #include "platform/fields.h"
 
+namespace velarix {
+
 namespace {
 
 constexpr std::size_t kS4LineLimit = 256;
@@ -83,3 +85,5 @@ int readS4File(const std::string& path, S4FileTable& table, RunLog& log) {
     }
     return records;
 }
+
+}  // namespace velarix

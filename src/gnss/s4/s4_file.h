@@ -12,6 +12,8 @@
 #include "gnss/s4/s4_state.h"
 #include "platform/run_log.h"
 
+namespace velarix {
+
 enum S4FileResult {
     kS4FileNotOpened = -1,
     kS4FileNoHeader = -2,        // the first line does not begin with "Jdatet": not an S4 file
@@ -22,3 +24,5 @@ enum S4FileResult {
 // satellite number, S4, A, B). Lines that do not parse are skipped and reported to `log`
 // with the file and line number. Returns the number of records read, or an S4FileResult.
 int readS4File(const std::string& path, S4FileTable& table, RunLog& log);
+
+}  // namespace velarix

@@ -11,6 +11,8 @@
 #include "platform/text.h"
 #include "stations/lisn_sites.h"
 
+namespace velarix {
+
 namespace {
 
 constexpr double kMinInterval_s = 1.0;
@@ -171,3 +173,5 @@ void GetS4(DayJob& job, const S4Config& config, RunLog& log) {
     }
     AssignS4(job.tec, s4Grid(job.dataInterval_s, fileInterval_s), s4.fileTable);
 }
+
+}  // namespace velarix

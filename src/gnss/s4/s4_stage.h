@@ -8,6 +8,8 @@
 #include "gnss/day_job.h"
 #include "platform/run_log.h"
 
+namespace velarix {
+
 struct S4Config {
     std::string programDir;                // where the LISN site table file may lie
     std::vector<std::string> archiveRoots;  // searched for S4 files before the data folder
@@ -19,3 +21,5 @@ struct S4Config {
 // match is kept (job.s4.clear() for a new input file); with fewer than 2 satellites the
 // records keep their s4.
 void GetS4(DayJob& job, const S4Config& config, RunLog& log);
+
+}  // namespace velarix

@@ -7,6 +7,8 @@
 
 #include "stations/lisn_sites.h"
 
+namespace velarix {
+
 enum S4Source : int { kS4None = 0, kS4Scinda = 1, kS4PseudoFromS1 = 2, kS4File = 3 };
 
 // Records of an S4 file: epoch (MJD), satellite number, S4, and two spare values, per
@@ -23,3 +25,5 @@ struct S4State {
 
     void clear() { *this = S4State{}; }
 };
+
+}  // namespace velarix

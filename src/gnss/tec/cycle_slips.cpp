@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <utility>
 
+namespace velarix {
+
 namespace {
 
 constexpr std::size_t kMinValues = 30;
@@ -68,3 +70,5 @@ int CorrectCycleSlips(std::vector<double>& series) {
     }
     return static_cast<int>(slips.size());
 }
+
+}  // namespace velarix

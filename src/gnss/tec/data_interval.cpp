@@ -6,6 +6,8 @@
 
 #include "geodesy/time.h"
 
+namespace velarix {
+
 namespace {
 
 constexpr std::size_t kMinEpochs = 50;  // more than 49
@@ -77,3 +79,5 @@ int DetectDataInterval(const std::vector<double>& epochsMjd, double& interval_s)
     interval_s = interval;
     return kIntervalFound;
 }
+
+}  // namespace velarix

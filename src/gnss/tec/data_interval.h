@@ -8,6 +8,8 @@
 #include "rinex/obs_table.h"
 #include "rinex/receiver_obs_table.h"
 
+namespace velarix {
+
 constexpr double kMaxDataInterval_s = 300.0;
 
 // Epochs (MJD) of the first satellite, in ascending number, with more than 49 of them;
@@ -28,3 +30,5 @@ enum DataIntervalResult {
 
 // `interval_s` is set on kIntervalFound only.
 int DetectDataInterval(const std::vector<double>& epochsMjd, double& interval_s);
+
+}  // namespace velarix

@@ -7,6 +7,8 @@
 #include "gnss/tec/tec_passes.h"
 #include "rinex/satellite_id.h"
 
+namespace velarix {
+
 namespace {
 
 constexpr TecIntervalTexts kIntervalTexts{
@@ -77,3 +79,5 @@ int RawAnalyse(DayJob& job, RunLog& log, const ProgressText& progress) {
     };
     return RunTecPasses(job, log, progress, EpochsOfFirstLongSatellite(job.obs), kIntervalTexts, satellites, derive);
 }
+
+}  // namespace velarix

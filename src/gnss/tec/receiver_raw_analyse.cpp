@@ -7,6 +7,8 @@
 #include "platform/text.h"
 #include "rinex/satellite_id.h"
 
+namespace velarix {
+
 namespace {
 
 constexpr TecIntervalTexts kIntervalTexts{
@@ -100,3 +102,5 @@ int RawAnalyseReceiver(DayJob& job, RunLog& log, const ProgressText& progress) {
     return RunTecPasses(job, log, progress, EpochsOfFirstLongSatellite(job.receiverObs), kIntervalTexts, satellites,
                         derive);
 }
+
+}  // namespace velarix

@@ -10,6 +10,8 @@
 #include "platform/run_log.h"
 #include "rinex/receiver_obs_table.h"
 
+namespace velarix {
+
 enum class ReceiverCodePair { kP1P2, kC1P2, kC1C2, kNone };
 
 // P1 with P2 when P1, P2, L1 and L2 are present in more than half of the records; else
@@ -27,3 +29,5 @@ enum ReceiverTecResult {
 // biases when C1 stands in for P1) and job.station; sets job.dataInterval_s and
 // job.phaseSign. One of ReceiverTecResult.
 int RawAnalyseReceiver(DayJob& job, RunLog& log, const ProgressText& progress = {});
+
+}  // namespace velarix

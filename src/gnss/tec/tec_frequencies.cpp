@@ -2,6 +2,8 @@
 
 #include "rinex/satellite_id.h"
 
+namespace velarix {
+
 double CarrierFrequency_Hz(int systemCode, int band) {
     switch (systemCode) {
         case kGps:
@@ -53,3 +55,5 @@ double TecPerNanosecond(double f1_Hz, double f2_Hz) {
     // c in m/ns with 1e16 electrons per TECU: 2.99792458e-17.
     return 2.99792458e-17 / ((1.0 / (f2_Hz * f2_Hz) - 1.0 / (f1_Hz * f1_Hz)) * kIonosphericDelay_m3ps2);
 }
+
+}  // namespace velarix

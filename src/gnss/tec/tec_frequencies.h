@@ -4,6 +4,8 @@
 
 #include "gnss/constants.h"
 
+namespace velarix {
+
 // Nominal carrier frequency (Hz) of a system's RINEX band; 0 for a combination without
 // one. GLONASS bands 1 and 2 are the nominal frequencies of channel 0.
 double CarrierFrequency_Hz(int systemCode, int band);
@@ -12,3 +14,5 @@ double CarrierFrequency_Hz(int systemCode, int band);
 // (2.8539 for GPS L1/L2); 0 when the pair cannot give TEC (a missing or repeated
 // frequency).
 double TecPerNanosecond(double f1_Hz, double f2_Hz);
+
+}  // namespace velarix

@@ -8,6 +8,8 @@
 #include "gnss/orbits/look_geometry.h"
 #include "geodesy/time.h"
 
+namespace velarix {
+
 namespace {
 
 // Points whose code TEC lies outside this range (TECU) or below 5 deg do not level.
@@ -84,3 +86,5 @@ int LevelSatellite(TecSeries& series, double phaseSign, IonoMapping mapping) {
     }
     return static_cast<int>(offsets.size());
 }
+
+}  // namespace velarix

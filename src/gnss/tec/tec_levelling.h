@@ -8,6 +8,8 @@
 #include "gnss/orbits/look_geometry.h"
 #include "gnss/tec/tec_table.h"
 
+namespace velarix {
+
 constexpr double kArcGap_s = 1200.0;  // a longer gap ends an arc
 constexpr int kMaxArcBreaks = 29;
 constexpr int kTooManyArcs = -1;
@@ -28,3 +30,5 @@ double ArcMean(std::vector<ArcPoint> points);
 // MappingFactor(elevation) for every record. Returns the number of arcs, or kTooManyArcs
 // when the satellite has more than 29 breaks (slantTec and verticalTec are then 0).
 int LevelSatellite(TecSeries& series, double phaseSign, IonoMapping mapping = IonoMapping::kThinShell);
+
+}  // namespace velarix

@@ -9,6 +9,8 @@
 #include "gnss/tec/tec_levelling.h"
 #include "platform/strfmt.h"
 
+namespace velarix {
+
 namespace {
 
 
@@ -105,3 +107,5 @@ int RunTecPasses(DayJob& job, RunLog& log, const ProgressText& progress, const s
     }
     return 0;
 }
+
+}  // namespace velarix

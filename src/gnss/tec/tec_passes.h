@@ -11,6 +11,8 @@
 #include "gnss/tec/tec_table.h"
 #include "platform/run_log.h"
 
+namespace velarix {
+
 // Receives the progress text ("Process 1 of 2, PRN # 5").
 using ProgressText = std::function<void(const std::string&)>;
 
@@ -80,3 +82,5 @@ struct TecIntervalTexts {
 int RunTecPasses(DayJob& job, RunLog& log, const ProgressText& progress, const std::vector<double>& intervalEpochs,
                  const TecIntervalTexts& texts, const std::vector<int>& satellites,
                  const std::function<void(int satNo)>& derive);
+
+}  // namespace velarix

@@ -9,6 +9,8 @@
 #include <utility>
 #include <vector>
 
+namespace velarix {
+
 struct TecRecord {
     double epochMjd = 0.0;
     double codeTec = 0.0;      // TECU, from the two pseudoranges
@@ -116,3 +118,5 @@ private:
 
 // Satellite number -> its records; satellites iterate in ascending order.
 using TecTable = std::map<int, TecSeries>;
+
+}  // namespace velarix
