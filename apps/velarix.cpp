@@ -13,13 +13,14 @@
 #include "control/run_driver.h"
 #include "control/session.h"
 #include "platform/console_window.h"
+#include "platform/paths.h"
 
 using namespace velarix;
 
 int main(int argc, char** argv) {
     ProgramSetup setup;
     std::string messages;
-    const SetupStatus status = prepareProgram(argc, argv, setup, messages);
+    const SetupStatus status = prepareProgram(argc, argv, programDirectory(), setup, messages);
     std::fputs(messages.c_str(), status == SetupStatus::kShowText ? stdout : stderr);
     if (status != SetupStatus::kRun) return status == SetupStatus::kShowText ? 0 : kExitUsage;
 

@@ -11,6 +11,7 @@
 
 #include "control/program_setup.h"
 #include "gui/main_window.h"
+#include "platform/paths.h"
 
 using namespace velarix;
 
@@ -18,7 +19,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);  // takes Qt's own options (-platform ...) out of argv
     ProgramSetup setup;
     std::string messages;
-    const SetupStatus status = prepareProgram(argc, argv, setup, messages);
+    const SetupStatus status = prepareProgram(argc, argv, programDirectory(), setup, messages);
     std::fputs(messages.c_str(), status == SetupStatus::kShowText ? stdout : stderr);
     if (status != SetupStatus::kRun) return status == SetupStatus::kShowText ? 0 : kExitUsage;
 

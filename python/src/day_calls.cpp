@@ -32,7 +32,12 @@ RunOptions runOptionsFor(const DayCallOptions& call, int defaultFiles, int defau
     RunOptions options;
     options.fileWord = defaultFiles;
     options.imageWord = defaultImages;
-    if (!call.calibration.empty()) (void)parseCalibration(call.calibration, options.calibration);
+    if (!call.calibration.empty() && !parseCalibration(call.calibration, options.calibration)) {
+        throw py::value_error("calibration '" + call.calibration + "' is unknown: use floor, spread, dcb or model");
+    }
+    if (!call.mapping.empty() && !parseMapping(call.mapping, options.mapping)) {
+        throw py::value_error("mapping '" + call.mapping + "' is unknown: use thin-shell or mslm");
+    }
     std::string bad;
     if (!call.products.empty() && !parseProductList(call.products, options.fileWord, bad)) {
         throw py::value_error("unknown product '" + bad + "' (cmn, std, bias, depletion, dat, or none)");

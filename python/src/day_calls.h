@@ -19,6 +19,7 @@ struct DayCallOptions {
     std::string products;     // comma lists as `velarix --products/--images` take them; "" : the defaults
     std::string images;
     std::string calibration;  // "floor", or "" for TEC before the bias calibration
+    std::string mapping;      // "thin-shell" or "mslm"; "" : thin-shell
 };
 
 // The day of `observation` with `navigation` and the DCB files named. The dict holds the

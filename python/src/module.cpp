@@ -17,22 +17,24 @@ PYBIND11_MODULE(_velarix, m) {
     m.def(
         "process_day",
         [](const std::string& obs, const std::string& nav, const std::vector<std::string>& dcb,
-           const std::string& calibration, const std::string& productsDir, const std::string& products,
-           const std::string& images, const std::string& dataDir) {
+           const std::string& calibration, const std::string& mapping, const std::string& productsDir,
+           const std::string& products, const std::string& images, const std::string& dataDir) {
             return velarix::python_module::ProcessGivenDay(obs, nav, dcb,
                                                            DayCallOptions{dataDir, productsDir, products, images,
-                                                                          calibration});
+                                                                          calibration, mapping});
         },
-        py::arg("obs"), py::arg("nav"), py::arg("dcb"), py::arg("calibration"), py::arg("products_dir"),
-        py::arg("products"), py::arg("images"), py::arg("data_dir"));
+        py::arg("obs"), py::arg("nav"), py::arg("dcb"), py::arg("calibration"), py::arg("mapping"),
+        py::arg("products_dir"), py::arg("products"), py::arg("images"), py::arg("data_dir"));
     m.def(
         "run_day",
         [](const std::string& obs, const std::string& targetDir, const std::string& products,
-           const std::string& images, const std::string& dataDir) {
+           const std::string& images, const std::string& calibration, const std::string& mapping,
+           const std::string& dataDir) {
             return velarix::python_module::RunArchiveDay(obs, DayCallOptions{dataDir, targetDir, products, images,
-                                                                             "floor"});
+                                                                             calibration, mapping});
         },
-        py::arg("obs"), py::arg("target_dir"), py::arg("products"), py::arg("images"), py::arg("data_dir"));
+        py::arg("obs"), py::arg("target_dir"), py::arg("products"), py::arg("images"), py::arg("calibration"),
+        py::arg("mapping"), py::arg("data_dir"));
     m.def("append_run_logs", &velarix::python_module::AppendRunLogs, py::arg("directory"), py::arg("messages"),
           py::arg("errors"));
     m.def("read_obs", &velarix::python_module::ReadObsSummary, py::arg("path"));

@@ -22,6 +22,15 @@ __all__ = ["VelarixError", "process_day", "run_day", "read_obs", "read_nav", "cl
 _DATA_DIR = os.path.join(os.path.dirname(os.path.abspath(__file__)), "")
 
 CALIBRATIONS = ("floor", "spread", "dcb", "model")
+MAPPINGS = ("thin-shell", "mslm")
+
+
+def _check_choices(calibration, mapping, calibration_optional):
+    if not (calibration in CALIBRATIONS or (calibration is None and calibration_optional)):
+        raise ValueError("calibration %r is not available: use one of %s%s"
+                         % (calibration, ", ".join(CALIBRATIONS), ", or None" if calibration_optional else ""))
+    if mapping not in MAPPINGS:
+        raise ValueError("mapping %r is not available: use one of %s" % (mapping, ", ".join(MAPPINGS)))
 
 
 class VelarixError(RuntimeError):
@@ -62,7 +71,7 @@ def _failure(path, result):
 
 
 def process_day(obs, nav, dcb=(), calibration="floor", products_dir=None, products=None,
-                images=None):
+                images=None, mapping="thin-shell"):
     """Runs the day of the observation file `obs` with the navigation file `nav` and
     DCB files `dcb` (CODE's P1C1yymm.DCB, P1P2yymm.DCB or P1P2yymm_ALL.DCB, or a
     Bias-SINEX file; plain, .Z or gzip). Nothing is searched for or downloaded.
@@ -70,6 +79,9 @@ def process_day(obs, nav, dcb=(), calibration="floor", products_dir=None, produc
     calibration: how the receiver bias sets the TEC level, as `velarix --calibration`:
     "floor" (the default: minimum spread, then the night-time floor of the day's TEC
     curve), "spread", "dcb" or "model"; or None for TEC before the bias calibration.
+    mapping: the pierce points and slant-to-vertical factor, as `velarix --mapping`:
+    "thin-shell" (the default: a 350 km shell) or "mslm" (the modified single-layer
+    mapping of CODE's maps).
     products_dir: a folder to write the day's products and plots into, named as the
     program names them; products and images choose them as `velarix --products` and
     `--images` do (a comma list or a list of words; default all four text products
@@ -83,13 +95,11 @@ def process_day(obs, nav, dcb=(), calibration="floor", products_dir=None, produc
     day's message log) and "written" (the paths of the products).
 
     Raises VelarixError, whose message carries the log's errors, when the day could not
-    be processed; ValueError for an unknown calibration, product or DCB file name.
+    be processed; ValueError for an unknown calibration, mapping, product or DCB file name.
     """
-    if calibration is not None and calibration not in CALIBRATIONS:
-        raise ValueError("calibration %r is not available: use one of %s, or None"
-                         % (calibration, ", ".join(CALIBRATIONS)))
+    _check_choices(calibration, mapping, calibration_optional=True)
     result = _velarix.process_day(
-        os.fspath(obs), os.fspath(nav), [os.fspath(p) for p in dcb], calibration or "",
+        os.fspath(obs), os.fspath(nav), [os.fspath(p) for p in dcb], calibration or "", mapping,
         os.fspath(products_dir) if products_dir is not None else "", _list_word(products),
         _list_word(images), _DATA_DIR)
     if result["code"] != 0:
@@ -97,17 +107,20 @@ def process_day(obs, nav, dcb=(), calibration="floor", products_dir=None, produc
     return result
 
 
-def run_day(obs, target_dir=None, products=None, images=None):
+def run_day(obs, target_dir=None, products=None, images=None, calibration="floor",
+            mapping="thin-shell"):
     """Runs the day of `obs` in its station archive as `velarix --scope day OBS auto`
     does: its session files, the navigation and DCB files found beside it, products
-    (default cmn,std,bias and the tec24 plot) beside it or in target_dir.
+    (default cmn,std,bias and the tec24 plot) beside it or in target_dir; calibration
+    and mapping as for process_day (a calibration is needed here).
 
     Returns a dict with "code" (0 done, else the day's error code), "reason", "log",
     "written", and "log_text" and "error_text" as the log files take them. Never
     raises for a day that failed: a batch goes on with the next.
     """
+    _check_choices(calibration, mapping, calibration_optional=False)
     return _velarix.run_day(os.fspath(obs), os.fspath(target_dir) if target_dir else "",
-                            _list_word(products), _list_word(images), _DATA_DIR)
+                            _list_word(products), _list_word(images), calibration, mapping, _DATA_DIR)
 
 
 def append_run_logs(directory, messages, errors=""):

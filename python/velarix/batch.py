@@ -20,15 +20,15 @@ import os
 import sys
 import time
 
-from . import run_day, append_run_logs
+from . import CALIBRATIONS, MAPPINGS, run_day, append_run_logs
 from .days import find_days, read_day_list
 
 PROG = "velarix-dask"
 
 
-def _run_one(path, target, products, images):
+def _run_one(path, target, products, images, calibration, mapping):
     """One station-day on a worker."""
-    return run_day(path, target or None, products, images)
+    return run_day(path, target or None, products, images, calibration, mapping)
 
 
 def _parse(argv):
@@ -50,6 +50,11 @@ def _parse(argv):
     parser.add_argument("--images", metavar="LIST",
                         help="plots: comma list of tec24,prn,bias,depletion,hires, or none "
                         "(default: tec24)")
+    parser.add_argument("--calibration", choices=CALIBRATIONS, default="floor",
+                        help="how the receiver bias sets the TEC level, as `velarix --calibration` "
+                        "(default: floor)")
+    parser.add_argument("--mapping", choices=MAPPINGS, default="thin-shell",
+                        help="pierce points and slant-to-vertical mapping (default: thin-shell)")
     parser.add_argument("--target", metavar="DIR",
                         help="write every day's products to DIR instead of its data folder")
     parser.add_argument("--no-log-files", action="store_true",
@@ -93,7 +98,8 @@ def _not_run(reason, interrupted=False):
             "interrupted": interrupted}
 
 
-def run_days(days, client, target=None, products=None, images=None):
+def run_days(days, client, target=None, products=None, images=None, calibration="floor",
+             mapping="thin-shell"):
     """Sends one task per day to `client`; returns (results, interrupted): one result
     dict per day in the order of `days` (a task that raised, or a day not run because
     of an interruption, has code None and the reason). Ctrl-C cancels the days not yet
@@ -101,6 +107,7 @@ def run_days(days, client, target=None, products=None, images=None):
     from dask.distributed import as_completed
     futures = client.map(_run_one, [d.path for d in days], [target] * len(days),
                          [products] * len(days), [images] * len(days),
+                         [calibration] * len(days), [mapping] * len(days),
                          key=["velarix-day-%d-%s" % (i, os.path.basename(d.path))
                               for i, d in enumerate(days)],
                          pure=False)
@@ -180,7 +187,8 @@ def main(argv=None):
     started = time.monotonic()
     client, cluster = _client(args)
     try:
-        results, interrupted = run_days(days, client, args.target, args.products, args.images)
+        results, interrupted = run_days(days, client, args.target, args.products, args.images,
+                                        args.calibration, args.mapping)
     finally:
         client.close()
         if cluster is not None:

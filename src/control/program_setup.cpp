@@ -4,7 +4,6 @@
 #include <csignal>
 
 #include "platform/cleanup_registry.h"
-#include "platform/paths.h"
 #include "platform/strfmt.h"
 #include "ui/settings.h"
 
@@ -25,14 +24,15 @@ void onSignal(int signal) {
 
 }  // namespace
 
-SetupStatus prepareProgram(int argc, const char* const* argv, ProgramSetup& setup, std::string& messages) {
+SetupStatus prepareProgram(int argc, const char* const* argv, const std::string& programDir, ProgramSetup& setup,
+                           std::string& messages) {
     switch (parseCommandLine(argc, argv, setup.line, messages)) {
         case CommandLineStatus::kShowText: return SetupStatus::kShowText;
         case CommandLineStatus::kUsageError: return SetupStatus::kUsageError;
         case CommandLineStatus::kRun: break;
     }
     const CommandLine& line = setup.line;
-    setup.programDir = programDirectory();
+    setup.programDir = programDir;
     setup.settingsFile = line.settingsFile.empty() ? settingsPath(setup.programDir) : line.settingsFile;
     std::string problem;
     loadSettings(setup.settingsFile, setup.options, &problem);

@@ -26,10 +26,11 @@ enum class SetupStatus {
 };
 
 // Parses the command line, loads the settings file (a problem with it becomes a warning
-// and the defaults stay) and stores the choices when --save-settings asks. Prints
+// and the defaults stay) and stores the choices when --save-settings asks. `programDir`
+// is the front end's own folder, where Velarix.ini and the station tables live. Prints
 // nothing: the front end shows `messages` as the status says.
-[[nodiscard]] SetupStatus prepareProgram(int argc, const char* const* argv, ProgramSetup& setup,
-                                         std::string& messages);
+[[nodiscard]] SetupStatus prepareProgram(int argc, const char* const* argv, const std::string& programDir,
+                                         ProgramSetup& setup, std::string& messages);
 
 // The program folder, options, command-line paths and downloads of a new session (the
 // download's progress goes to the session's window). The driver reads

@@ -88,6 +88,22 @@ class ProcessDayTest(unittest.TestCase):
             velarix.process_day(OBS, NAV, dcb=[NAV])
         with self.assertRaises(ValueError):  # products need the calibration
             velarix.process_day(OBS, NAV, calibration=None, products_dir=tempfile.gettempdir())
+        with self.assertRaises(ValueError):
+            velarix.process_day(OBS, NAV, dcb=DCB, mapping="flat")
+        with self.assertRaises(ValueError):  # an archive day is always calibrated
+            velarix.run_day(OBS, calibration=None)
+
+    def test_mapping_choice_reaches_the_day(self):
+        # The higher shell of mslm puts every pierce point further from the station
+        # and maps the same slant TEC to another vertical TEC.
+        shell = velarix.process_day(OBS, NAV, dcb=DCB, calibration="spread")
+        mslm = velarix.process_day(OBS, NAV, dcb=DCB, calibration="spread", mapping="mslm")
+        self.assertTrue(np.array_equal(shell["elevation"], mslm["elevation"]))
+        low = shell["valid"] & (shell["elevation"] < 60)
+        station_lat = np.median(shell["ipp_lat"])
+        self.assertTrue(np.all(np.abs(mslm["ipp_lat"][low] - station_lat) >= np.abs(shell["ipp_lat"][low] - station_lat) - 0.5))
+        self.assertGreater(np.mean(np.abs(mslm["ipp_lat"][low] - shell["ipp_lat"][low])), 0.1)
+        self.assertFalse(np.allclose(shell["vtec"][low], mslm["vtec"][low]))
 
     def test_calibration_choice_reaches_the_day(self):
         # Only the floor moves the vertical TEC by its stage-2 bias, the same for every
