@@ -8,10 +8,7 @@
 namespace velarix {
 
 Pipelines defaultPipelines() {
-    return {processRinex, processNovatel, processScinda, processIsm, runCommandFile,
-            [](const std::string& path, const DayEnvironment& environment, DayJob& job, RunLog& log) {
-                return processRinexDay(path, environment, job, log);
-            }};
+    return {processRinex, processNovatel, processScinda, processIsm, runCommandFile, processRinexDay};
 }
 
 DayEnvironment sessionDayEnvironment(const Session& session, MainWindow* window) {

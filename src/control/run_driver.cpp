@@ -518,13 +518,15 @@ void RunDriver::runDaysSideBySide(const std::vector<std::string>& files, const s
     for (const std::string& path : files) plan.keys.push_back(dayCmnPath(path, s_.options));
 
     const DayEnvironment environment = sessionDayEnvironment(s_, nullptr);
-    std::vector<char> skipped(files.size(), 0);  // each written by the one worker of its day
+    // Each entry written by the one worker of its day, read when the day is handed back.
+    std::vector<char> skipped(files.size(), 0);
+    std::vector<std::vector<std::string>> written(files.size());
     const RunBatchDay runDay = [&](std::size_t i, DayJob& job, RunLog& log) {
         if (skipExisting(files[i], log)) {
             skipped[i] = 1;
             return true;
         }
-        return s_.pipelines.rinexDay(files[i], environment, job, log);
+        return s_.pipelines.rinexDay(files[i], environment, job, log, &written[i]);
     };
     const TakeBatchDay takeDay = [&](std::size_t index, DayOutcome& day) {
         const int i = static_cast<int>(index);
@@ -534,6 +536,8 @@ void RunDriver::runDaysSideBySide(const std::vector<std::string>& files, const s
         if (day.context.inputPath == files[index]) s_.job.context = day.context;
         log_.say(day.log.messages);
         log_.appendError(day.log.errors);
+        if (!skipped[index]) window_.showDayProducts(written[index]);
+        std::vector<std::string>().swap(written[index]);
         if (day.failed) ++s_.failedJobs;
         batchDone_ = i + 1;
     };

@@ -31,8 +31,10 @@ struct Pipelines {
     PipelineEntry ism;
     std::function<int(Session&)> commandFile;
     // One RINEX day with explicit inputs, for the batches that run days side by side:
-    // false when the day gave no products.
-    std::function<bool(const std::string& path, const DayEnvironment&, DayJob&, RunLog&)> rinexDay;
+    // false when the day gave no products. The paths of the products and plots written
+    // go to the last argument.
+    std::function<bool(const std::string& path, const DayEnvironment&, DayJob&, RunLog&, std::vector<std::string>*)>
+        rinexDay;
 };
 Pipelines defaultPipelines();
 

@@ -41,6 +41,7 @@ struct Harness : MainWindow {
     void beep() override { ++beeps; }
     bool watched() const override { return watching; }
     void showProgress(int done, int total) override { progress.emplace_back(done, total); }
+    void showDayProducts(const std::vector<std::string>& paths) override { shownProducts.push_back(paths); }
     void requestClose() override {
         ++closeRequests;
         MainWindow::requestClose();
@@ -51,6 +52,7 @@ struct Harness : MainWindow {
     std::string pane;
     std::vector<int> sleeps, compressions;
     std::vector<std::pair<int, int>> progress;
+    std::vector<std::vector<std::string>> shownProducts;
     int beeps = 0, closeRequests = 0;
     bool watching = true;
     std::function<void()> onSleep;
@@ -116,6 +118,29 @@ TEST(RunDriver, AutoMonthRunFindsTheStationsDaysRunsThemAndLogsEverything) {
     Harness day({data.path() + "bjfs0010.20o", "auto"});
     executeThread(day.session);
     EXPECT_EQ(day.ranRinex, std::vector<std::string>{data.path() + "bjfs0010.20o"});
+}
+
+TEST(RunDriver, DaysSideBySideShowEachDaysProductsInInputOrder) {
+    TempDir data;
+    writeMonthFolder(data);
+    Harness h({data.path() + "bjfs0010.20o", "auto"}, kThisMonth);
+    h.session.options.jobs = 2;
+    h.session.readPanelOptions = [&] { return h.session.options; };
+    h.session.pipelines.rinexDay = [](const std::string& path, const DayEnvironment&, DayJob&, RunLog&,
+                                      std::vector<std::string>* written) {
+        written->push_back(path + ".Cmn");
+        written->push_back(path + ".png");
+        return true;
+    };
+    executeThread(h.session);
+
+    ASSERT_EQ(h.shownProducts.size(), 3u);
+    const char* days[] = {"bjfs0010.20o", "bjfs0020.20o", "bjfs0310.20o"};
+    for (int i = 0; i < 3; ++i) {
+        const std::string path = data.path() + days[i];
+        EXPECT_EQ(h.shownProducts[i], (std::vector<std::string>{path + ".Cmn", path + ".png"}));
+    }
+    EXPECT_TRUE(h.ranRinex.empty());  // the serial entry was not used
 }
 
 TEST(RunDriver, NobodyWatchingNoPauseAndQuickPolls) {
