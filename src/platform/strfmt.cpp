@@ -1,11 +1,36 @@
 #include "platform/strfmt.h"
 
+#include <locale.h>
+
 #include <cstdarg>
 #include <cstdio>
 
 namespace velarix {
 
+namespace {
+
+// The C locale on the calling thread while it lives; the thread's own afterwards.
+class CLocaleScope {
+public:
+    CLocaleScope() : previous_(uselocale(cLocale())) {}
+    ~CLocaleScope() {
+        if (previous_ != locale_t{}) uselocale(previous_);
+    }
+    CLocaleScope(const CLocaleScope&) = delete;
+    CLocaleScope& operator=(const CLocaleScope&) = delete;
+
+private:
+    static locale_t cLocale() {
+        static const locale_t c = newlocale(LC_ALL_MASK, "C", locale_t{});
+        return c != locale_t{} ? c : LC_GLOBAL_LOCALE;
+    }
+    locale_t previous_;
+};
+
+}  // namespace
+
 std::string strfmt(const char* format, ...) {
+    const CLocaleScope cLocale;
     char small[256];
     va_list args;
     va_start(args, format);
