@@ -26,13 +26,13 @@ struct ObservationRead {
 
 // Plain (expanded) files of the day; an empty DCB path is skipped.
 struct DayFiles {
-    std::vector<ObservationRead> observationsRead;  // read already, before any of observationPaths
-    std::vector<std::string> observationPaths;      // the day's files (one daily file, or its sessions)
+    std::vector<std::string> observationPaths;  // the day's files (one daily file, or its sessions)
     std::vector<std::string> navigationPaths;
     std::string p1c1Path;
     std::string p1p2Path;
     std::string p1p2AllPath;
     std::string biasSinexPath{};  // a Bias-SINEX file, read after CODE's files (may go unnamed)
+    std::vector<ObservationRead> observationsRead{};  // read already, before any of observationPaths
 };
 
 enum DayReadResult {
