@@ -4,6 +4,7 @@
 
 #include "control/classify.h"
 #include "control/file_search.h"
+#include "decompress/decode_stream.h"
 #include "decompress/expand.h"
 #include "geodesy/time.h"
 #include "gnss/bias/dcb_names.h"
@@ -140,32 +141,25 @@ bool locateDcb(const DayRequest& request, const DayEnvironment& environment, dou
     return true;
 }
 
-}  // namespace
-
-int decompressInput(const std::string& path, int compression, const std::string& workDirectory,
-                    ExpandedFiles& copies, std::string& plainPath, RunLog& log) {
-    if (!isExpandable(path)) {
-        plainPath = path;
-        return kRinexDayDone;
-    }
-    const bool compact = compression == 2 || compression == 3;
+// The observation file's decoding begins: its line of the log.
+void announceDecoding(const std::string& path, bool compact, RunLog& log) {
     if (!compact) log.append("\r\nDecompressing... " + path);
     if (compact) log.append("\r\n" + path + "\r\nDecompressing Compact/Hatanaka rinex.... ");
     log.refresh();
-    const PlainCopy& copy = copies.emplace_back(path, workDirectory);
-    if (copy.ok()) {
+}
+
+// How the observation file's decoding ended (expandFile's result and the decoder's text).
+int reportDecoding(const std::string& path, bool compact, int result, const std::string& text, RunLog& log) {
+    if (expandSucceeded(result)) {
         if (!compact) {
             log.say(" ...done!\r\n");
-        } else if (copy.result() != 0) {
-            log.say("some warnings in Hatanaka file\r\n" + copy.decoderText());
+        } else if (result != 0) {
+            log.say("some warnings in Hatanaka file\r\n" + text);
         } else {
             log.say("Successfull.");
         }
-        plainPath = copy.path();
         return kRinexDayDone;
     }
-    const std::string text = copy.decoderText();
-    copies.pop_back();
     if (!compact) {
         log.say("\r\nDecompress failed.... program exited!\r\n" + path + "\r\n" + text);
         log.appendError(path + " .. Decompress failed\r\n");
@@ -174,6 +168,46 @@ int decompressInput(const std::string& path, int compression, const std::string&
     log.say("\r\nHatanaka decompression failed.... " + path + "\r\nProgram aborted with error!\r\n" + text);
     log.appendError(path + " .. Hatanaka decompress failed\r\n");
     return kRinexDayCompactFailed;
+}
+
+bool isCompact(int compression) { return compression == 2 || compression == 3; }
+
+}  // namespace
+
+int decompressInput(const std::string& path, int compression, const std::string& workDirectory,
+                    ExpandedFiles& copies, std::string& plainPath, RunLog& log) {
+    if (!isExpandable(path)) {
+        plainPath = path;
+        return kRinexDayDone;
+    }
+    announceDecoding(path, isCompact(compression), log);
+    const PlainCopy& copy = copies.emplace_back(path, workDirectory);
+    const int result = copy.result();
+    const std::string text = copy.decoderText();
+    if (copy.ok()) {
+        plainPath = copy.path();
+    } else {
+        copies.pop_back();
+    }
+    return reportDecoding(path, isCompact(compression), result, text, log);
+}
+
+int readObservationInput(const std::string& path, int compression, DayJob& job, ObservationRead& read,
+                         RunLog& log) {
+    if (!isExpandable(path)) {
+        LineReader in(path);
+        read = ReadObservationFile(job, in, path);
+        return kRinexDayDone;
+    }
+    announceDecoding(path, isCompact(compression), log);
+    std::string text;
+    int result = 0;
+    {
+        DecodeStream stream(path);
+        read = ReadObservationFile(job, stream.lines(), path);
+        result = stream.finish(text);
+    }
+    return reportDecoding(path, isCompact(compression), result, text, log);
 }
 
 int locateNavAndDcb(const DayRequest& request, const DayEnvironment& environment, double dayMjd,

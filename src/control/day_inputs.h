@@ -22,6 +22,13 @@ using ExpandedFiles = std::list<PlainCopy>;
 [[nodiscard]] int decompressInput(const std::string& path, int compression, const std::string& workDirectory,
                                   ExpandedFiles& copies, std::string& plainPath, RunLog& log);
 
+// Reads observation file `path` into job.obs and job.obsHeader, a compressed one as it is
+// decoded (decompress/decode_stream.h: no expanded copy), with decompressInput's messages
+// in `log` and the read's own in `read` (see ObservationRead). When the decoding fails,
+// what the read put into the tables is the caller's to undo.
+[[nodiscard]] int readObservationInput(const std::string& path, int compression, DayJob& job, ObservationRead& read,
+                                       RunLog& log);
+
 // Finds the day's navigation file (day of `dayMjd`, names matched by their date) in
 // request.dataDirectory and the month's DCB files, expands them and puts their plain
 // paths into `files`. A missing file is asked of the download, then searched for again;

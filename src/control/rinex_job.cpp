@@ -41,21 +41,33 @@ double dayInstantMjd(const InputFileInfo& info) {
                         info.seconds);
 }
 
-// The day's observation files in plain form; a file that does not expand is left out
-// when the day has others.
-int expandObservations(const DayRequest& request, ExpandedFiles& copies, DayFiles& files, RunLog& log) {
+// The day's observation files read into the job ahead of its navigation and DCB files, a
+// compressed one as it is decoded; the messages of each read wait in `files` for their
+// place in the log. A file that does not decode is left out when the day has others: the
+// tables are read again without it.
+int readObservationsAhead(const DayRequest& request, DayJob& job, DayFiles& files, RunLog& log) {
     int failure = kRinexDayNoInput;
+    std::vector<std::string> kept;
     for (const std::string& path : request.observationFiles) {
-        std::string plain;
-        const int result = decompressInput(path, rinexCompressionCode(classify(path)), request.workDirectory, copies,
-                                           plain, log);
+        ObservationRead read;
+        const int result = readObservationInput(path, rinexCompressionCode(classify(path)), job, read, log);
         if (result == kRinexDayDone) {
-            files.observationPaths.push_back(plain);
-        } else {
-            failure = result;
+            files.observationsRead.push_back(std::move(read));
+            kept.push_back(path);
+            continue;
+        }
+        failure = result;
+        job.obs.clear();
+        job.obsHeader.reset();
+        for (const std::string& again : kept) {
+            RunLog unused;
+            ObservationRead repeated;
+            (void)readObservationInput(again, rinexCompressionCode(classify(again)), job, repeated, unused);
         }
     }
-    return files.observationPaths.empty() ? failure : kRinexDayDone;
+    if (kept.empty()) return failure;
+    job.context.decompressedInputPath = kept.back();
+    return kRinexDayDone;
 }
 
 RinexDayResult readResult(int result) {
@@ -99,16 +111,15 @@ RinexDayResult RunRinexDay(const DayRequest& request, const DayEnvironment& envi
         return kRinexDayNoInput;
     }
 
-    // The expanded copies live until the day is read.
-    ExpandedFiles copies;
-    DayFiles files;
-    if (const int expanded = expandObservations(request, copies, files, log); expanded != kRinexDayDone) {
-        return static_cast<RinexDayResult>(expanded);
-    }
-    job.context.decompressedInputPath = files.observationPaths.back();
-    job.context.filled = true;
     showStatus(environment, StatusLine::Input, "Input: " + request.inputPath);
     showStatus(environment, StatusLine::Title, "Reading rinex file.. wait!!");
+    DayFiles files;
+    if (const int read = readObservationsAhead(request, job, files, log); read != kRinexDayDone) {
+        return static_cast<RinexDayResult>(read);
+    }
+    job.context.filled = true;
+    // The expanded navigation and DCB files live until the day is read.
+    ExpandedFiles copies;
 
     TakeCataloguePosition(environment, job);
     const int located = request.given ? expandGivenFiles(*request.given, request.workDirectory, copies, files, log)

@@ -89,8 +89,8 @@ int parseCountField(std::string_view line, size_t at, size_t width) {
 
 class CrxDecoder {
 public:
-    CrxDecoder(const std::string& inputPath, std::FILE* output, std::string& message)
-        : in_(inputPath), output_(output), message_(message), previous_(kMaxSatellites), current_(kMaxSatellites) {
+    CrxDecoder(LineReader& in, std::FILE* output, std::string& message)
+        : in_(in), output_(output), message_(message), previous_(kMaxSatellites), current_(kMaxSatellites) {
         systemTypes_.fill(-1);
     }
 
@@ -154,7 +154,7 @@ private:
 
     static constexpr size_t kMaxLineChars = 2048;  // longer lines are errors
 
-    LineReader in_;
+    LineReader& in_;
     std::string_view line_;  // the current input line
     bool lineCut_ = false;   // it was longer than the limit
     std::FILE* output_;
@@ -527,24 +527,30 @@ int CrxDecoder::run() {
 }  // namespace
 
 int DecompressCrx(const std::string& inputPath, const std::string& outputPath, std::string& crxMessage) {
+    return DecompressCrx(DecoderInput(inputPath), DecoderOutput(outputPath), crxMessage);
+}
+
+int DecompressCrx(const DecoderInput& input, const DecoderOutput& outputFile, std::string& crxMessage) {
     long long size = 0;
     InputFileStatus opened = InputFileStatus::kCannotOpen;
-    if (!openInputFile(inputPath, size, &opened)) {  // tried once, before any output exists
+    if (input.fd < 0 && !openInputFile(input.path, size, &opened)) {  // tried once, before any output exists
         crxMessage = strfmt(opened == InputFileStatus::kNotRegularFile ? "ERROR : %s is not a regular file\r\n"
                                                                         : "ERROR : can't open %s\r\n",
-                            inputPath.c_str());
+                            input.path.c_str());
         return 4;
     }
-    FilePtr output = openOutputFile(outputPath);
+    FilePtr output = openOutputFile(outputFile);
     if (!output) {
-        crxMessage = strfmt("ERROR : can't open %s\r\n", outputPath.c_str());
+        crxMessage = strfmt("ERROR : can't open %s\r\n", outputFile.path.c_str());
         return 4;
     }
+    const auto in = input.fd < 0 ? std::make_unique<LineReader>(input.path)
+                                 : std::make_unique<LineReader>(duplicateDescriptor(input.fd));
     // About 1 MB of satellite state: kept off the stack.
-    auto decoder = std::make_unique<CrxDecoder>(inputPath, output.get(), crxMessage);
+    auto decoder = std::make_unique<CrxDecoder>(*in, output.get(), crxMessage);
     const int result = decoder->run();
     if (!closeOutputFile(output) || decoder->outputFailed()) {
-        crxMessage = strfmt("ERROR : can't write %s\r\n", outputPath.c_str());
+        crxMessage = strfmt("ERROR : can't write %s\r\n", outputFile.path.c_str());
         return 4;
     }
     return result;

@@ -3,6 +3,8 @@
 // files) back to the RINEX observation file, line by line.
 #include <string>
 
+#include "decompress/file_io.h"
+
 namespace velarix {
 
 // Expands `inputPath` into `outputPath`. Results:
@@ -39,5 +41,7 @@ namespace velarix {
 // field ("The epoch line is not valid.", "A data field is not a number.", "The clock
 // offset is not a number.", "The clock offset arc is not initialized.") skip the epoch.
 int DecompressCrx(const std::string& inputPath, const std::string& outputPath, std::string& crxMessage);
+// The same between the files or pipes given (see file_io.h).
+int DecompressCrx(const DecoderInput& input, const DecoderOutput& output, std::string& crxMessage);
 
 }  // namespace velarix

@@ -37,9 +37,13 @@ bool startsMember(const unsigned char* bytes, size_t count) {
 }  // namespace
 
 int DecompressGz(const std::string& inputPath, const std::string& outputPath, std::string& message) {
+    return DecompressGz(DecoderInput(inputPath), DecoderOutput(outputPath), message);
+}
+
+int DecompressGz(const DecoderInput& inputFile, const DecoderOutput& outputFile, std::string& message) {
     long long size = 0;
     InputFileStatus opened = InputFileStatus::kCannotOpen;
-    FilePtr input = openInputFile(inputPath, size, &opened);
+    FilePtr input = openInputFile(inputFile, size, &opened);
     if (!input) {
         message = opened == InputFileStatus::kNotRegularFile ? "Not a regular file" : "Cannot open file";
         return -1;
@@ -55,7 +59,7 @@ int DecompressGz(const std::string& inputPath, const std::string& outputPath, st
         message = "Input file not in gzip format, check type or decompress manually!\n";
         return -2;
     }
-    FilePtr output = openOutputFile(outputPath);
+    FilePtr output = openOutputFile(outputFile);
     if (!output) {
         message = "Cannot write file";
         return -11;

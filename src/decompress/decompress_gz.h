@@ -4,6 +4,8 @@
 // to the concatenation of their contents.
 #include <string>
 
+#include "decompress/file_io.h"
+
 namespace velarix {
 
 // Expands `inputPath` into `outputPath` (created or truncated, binary). Returns 0 on
@@ -18,5 +20,7 @@ namespace velarix {
 // gzip does. Both files are closed on every return; a partial output is left for the
 // caller to delete.
 int DecompressGz(const std::string& inputPath, const std::string& outputPath, std::string& message);
+// The same between the files or pipes given (see file_io.h).
+int DecompressGz(const DecoderInput& input, const DecoderOutput& output, std::string& message);
 
 }  // namespace velarix

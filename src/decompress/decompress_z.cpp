@@ -216,9 +216,13 @@ int ZDecoder::run() {
 }  // namespace
 
 int DecompressZ(const std::string& inputPath, const std::string& outputPath, std::string& zMessage) {
+    return DecompressZ(DecoderInput(inputPath), DecoderOutput(outputPath), zMessage);
+}
+
+int DecompressZ(const DecoderInput& inputFile, const DecoderOutput& outputFile, std::string& zMessage) {
     long long size = 0;
     InputFileStatus opened = InputFileStatus::kCannotOpen;
-    FilePtr input = openInputFile(inputPath, size, &opened);
+    FilePtr input = openInputFile(inputFile, size, &opened);
     if (!input) {
         zMessage = opened == InputFileStatus::kNotRegularFile ? "Not a regular file" : "Cannot open file";
         return -1;
@@ -227,7 +231,7 @@ int DecompressZ(const std::string& inputPath, const std::string& outputPath, std
         zMessage = "File of zero bytes";
         return -9;
     }
-    FilePtr output = openOutputFile(outputPath);
+    FilePtr output = openOutputFile(outputFile);
     if (!output) {
         zMessage = "Cannot write file";
         return -11;

@@ -3,6 +3,8 @@
 // block mode (code 256 clears the dictionary). Works file to file.
 #include <string>
 
+#include "decompress/file_io.h"
+
 namespace velarix {
 
 // Expands `inputPath` into `outputPath` (created or truncated, binary). Returns 0 on
@@ -22,5 +24,7 @@ namespace velarix {
 // A truncated input ends the output early and still returns 0. Both files are closed on
 // every return; a partial output is left for the caller to delete.
 int DecompressZ(const std::string& inputPath, const std::string& outputPath, std::string& zMessage);
+// The same between the files or pipes given (see file_io.h).
+int DecompressZ(const DecoderInput& input, const DecoderOutput& output, std::string& zMessage);
 
 }  // namespace velarix

@@ -17,7 +17,7 @@ namespace velarix {
 
 namespace {
 
-enum class Step { Gzip, UnixCompress, CompactRinex };
+using Step = DecodeStep;
 
 // Drops one ".gz" or ".Z" suffix; false when there is none.
 bool dropArchiveSuffix(std::string& name, Step& step) {
@@ -92,7 +92,13 @@ int copyFile(const std::string& input, const std::string& output, std::string& m
     return 0;
 }
 
-int runStep(Step step, const std::string& input, const std::string& output, std::string& message) {
+}  // namespace
+
+std::vector<DecodeStep> decodeSteps(const std::string& path, std::string& plainName) {
+    return stepsFor(path, plainName);
+}
+
+int runDecodeStep(DecodeStep step, const DecoderInput& input, const DecoderOutput& output, std::string& message) {
     switch (step) {
         case Step::Gzip:
             return DecompressGz(input, output, message);
@@ -103,8 +109,6 @@ int runStep(Step step, const std::string& input, const std::string& output, std:
     }
     return -1;
 }
-
-}  // namespace
 
 std::string expandedName(const std::string& path) {
     std::string plainName;
@@ -149,7 +153,7 @@ int expandFile(const std::string& input, const std::string& output, std::string&
                 }
                 target = scratch.back()->path();
             }
-            result = runStep(steps[i], source, target, message);
+            result = runDecodeStep(steps[i], DecoderInput(source), DecoderOutput(target), message);
             source = target;
         }
         // The decoders name the file they write; the user knows it by its final name.

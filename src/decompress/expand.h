@@ -4,7 +4,9 @@
 // type letter is d/D). So "x.crx.gz" is gunzipped and then decoded, "x.20d.Z"
 // uncompressed and then decoded to "x.20o".
 #include <string>
+#include <vector>
 
+#include "decompress/file_io.h"
 #include "platform/safe_output.h"
 
 namespace velarix {
@@ -16,6 +18,16 @@ std::string expandedName(const std::string& path);
 
 // True when `path` names a compressed or Compact RINEX file.
 bool isExpandable(const std::string& path);
+
+// One decoder of a chain.
+enum class DecodeStep { Gzip, UnixCompress, CompactRinex };
+
+// The decoders `path` calls for, in order (none for a plain name); `plainName` receives
+// expandedName(path).
+std::vector<DecodeStep> decodeSteps(const std::string& path, std::string& plainName);
+
+// Runs one decoder between the files or pipes given; its result and text as its own.
+int runDecodeStep(DecodeStep step, const DecoderInput& input, const DecoderOutput& output, std::string& message);
 
 // Writes the plain content of `input` to `output`. A plain input is copied. The content
 // is decoded into a hidden temporary file beside the output (chains through further ones)

@@ -1,7 +1,10 @@
 #include "decompress/file_io.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <climits>
 
 namespace velarix {
 
@@ -24,11 +27,42 @@ FilePtr openInputFile(const std::string& path, long long& sizeBytes, InputFileSt
     return file;
 }
 
-FilePtr openOutputFile(const std::string& path) {
-    FilePtr file(std::fopen(path.c_str(), "wb"));
+FilePtr openInputFile(const DecoderInput& input, long long& sizeBytes, InputFileStatus* status) {
+    if (input.fd < 0) return openInputFile(input.path, sizeBytes, status);
+    sizeBytes = 0;
+    const int fd = duplicateDescriptor(input.fd);
+    FilePtr file(fd >= 0 ? fdopen(fd, "rb") : nullptr);
+    if (!file && fd >= 0) close(fd);
+    if (file) {
+        const int first = std::getc(file.get());
+        if (first != EOF) {
+            std::ungetc(first, file.get());
+            sizeBytes = LLONG_MAX;
+        }
+    }
+    if (status != nullptr) *status = file ? InputFileStatus::kOpened : InputFileStatus::kCannotOpen;
+    return file;
+}
+
+namespace {
+FilePtr unbuffered(std::FILE* opened) {
+    FilePtr file(opened);
     if (file) std::setvbuf(file.get(), nullptr, _IONBF, 0);
     return file;
 }
+}  // namespace
+
+FilePtr openOutputFile(const std::string& path) { return unbuffered(std::fopen(path.c_str(), "wb")); }
+
+FilePtr openOutputFile(const DecoderOutput& output) {
+    if (output.fd < 0) return openOutputFile(output.path);
+    const int fd = duplicateDescriptor(output.fd);
+    FilePtr file = unbuffered(fd >= 0 ? fdopen(fd, "wb") : nullptr);
+    if (!file && fd >= 0) close(fd);
+    return file;
+}
+
+int duplicateDescriptor(int fd) { return fcntl(fd, F_DUPFD_CLOEXEC, 0); }
 
 bool writeBytes(std::FILE* file, const void* data, size_t size) {
     return size == 0 || std::fwrite(data, 1, size, file) == size;

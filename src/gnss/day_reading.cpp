@@ -74,8 +74,7 @@ namespace {
 
 // The RINEX version from the file's first line ("RINEX VERSION / TYPE" in columns 61-80;
 // 0 when the line is another). False, with the reason in `log`, when there is no line.
-bool firstLineVersion(const std::string& path, double& version, RunLog& log) {
-    LineReader in(path);
+bool firstLineVersion(LineReader& in, const std::string& path, double& version, RunLog& log) {
     if (!in.isOpen()) {
         if (in.openStatus() == InputFileStatus::kNotRegularFile) {
             log.append(inputFileError("observation input", path, InputFileStatus::kNotRegularFile));
@@ -103,13 +102,19 @@ bool firstLineVersion(const std::string& path, double& version, RunLog& log) {
 }
 
 // One observation file into the tables; false (named in `log.errors`) when it gave no epoch.
-bool readObservationFile(DayJob& job, const std::string& path, RunLog& log) {
+bool readObservationFile(DayJob& job, LineReader& in, const std::string& path, RunLog& log) {
     log.append("\r\nReading Rinex Obs. file " + path);
     log.refresh();
     double version = 0.0;
-    if (!firstLineVersion(path, version, log)) return false;
+    if (!firstLineVersion(in, path, version, log)) return false;
     if (version >= 3.0) log.say("\r\nInfo!Reading Rinex3 format.. in testing phase.. please check outputs!\r\n");
-    const ObsReadCounts counts = OBS_readR3(path, job.obs, job.obsHeader, log);
+    // The first line was read for its version alone; the reader starts again before it.
+    if (!in.rewindToStart()) {
+        log.append("\r\nError! incomplete header... end of file..");
+        log.appendError(path + " .. incomplete header\r\n");
+        return false;
+    }
+    const ObsReadCounts counts = OBS_readR3(in, path, job.obs, job.obsHeader, log);
     bool read = job.obs.readStatus >= 0;
     // The reader goes on past a foreign header line, and ends early without TEC
     // observables; neither gives a day.
@@ -126,8 +131,14 @@ bool readObservationFile(DayJob& job, const std::string& path, RunLog& log) {
 
 bool readObservations(DayJob& job, const DayFiles& files, RunLog& log) {
     int read = 0;
+    for (const ObservationRead& ahead : files.observationsRead) {
+        log.append(ahead.log.messages);
+        log.appendError(ahead.log.errors);
+        if (ahead.read) ++read;
+    }
     for (const std::string& path : files.observationPaths) {
-        if (readObservationFile(job, path, log)) ++read;
+        LineReader in(path);
+        if (readObservationFile(job, in, path, log)) ++read;
     }
     if (read == 0) {
         log.say("\r\nObs. file read ERRORS.... \r\n");
@@ -299,6 +310,12 @@ double ProcessingDayMjd(const ObsTable& obs) {
         i = end;
     }
     return bestDay;
+}
+
+ObservationRead ReadObservationFile(DayJob& job, LineReader& in, const std::string& name) {
+    ObservationRead ahead;
+    ahead.read = readObservationFile(job, in, name, ahead.log);
+    return ahead;
 }
 
 int ReadDayFiles(DayJob& job, const DayFiles& files, RunLog& log) {

@@ -7,9 +7,22 @@
 #include <vector>
 
 #include "gnss/day_job.h"
+#include "platform/line_reader.h"
 #include "platform/run_log.h"
 
 namespace velarix {
+
+// One observation file read into the job ahead of the day's other files (the RINEX job
+// reads a compressed file as it is decoded): whether it gave epochs, and the messages of
+// the read, kept for their place in the log after the navigation file's.
+struct ObservationRead {
+    bool read = false;
+    RunLog log;
+};
+
+// Reads the observation file that `in` holds, named `name` in the messages, into job.obs
+// and job.obsHeader, as ReadDayFiles reads each file.
+[[nodiscard]] ObservationRead ReadObservationFile(DayJob& job, LineReader& in, const std::string& name);
 
 // Plain (expanded) files of the day; an empty DCB path is skipped.
 struct DayFiles {
@@ -19,6 +32,7 @@ struct DayFiles {
     std::string p1p2Path;
     std::string p1p2AllPath;
     std::string biasSinexPath{};  // a Bias-SINEX file, read after CODE's files (may go unnamed)
+    std::vector<ObservationRead> observationsRead{};  // read already, before any of observationPaths
 };
 
 enum DayReadResult {

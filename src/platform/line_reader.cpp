@@ -21,6 +21,13 @@ LineReader::LineReader(const std::string& path) {
     PrefaultPages(buffer_.get(), capacity_);
 }
 
+LineReader::LineReader(int ownedFd) : fd_(ownedFd) {
+    if (fd_ < 0) return;
+    openStatus_ = InputFileStatus::kOpened;
+    capacity_ = kMaxCapacity;
+    buffer_ = std::make_unique_for_overwrite<char[]>(capacity_);
+}
+
 LineReader::~LineReader() {
     if (fd_ >= 0) ::close(fd_);
 }
@@ -28,6 +35,7 @@ LineReader::~LineReader() {
 bool LineReader::refill() {
     if (atEnd_ || fd_ < 0) return false;
     if (begin_ > 0) {
+        startHeld_ = false;
         std::memmove(buffer_.get(), buffer_.get() + begin_, end_ - begin_);
         end_ -= begin_;
         begin_ = 0;
@@ -43,6 +51,18 @@ bool LineReader::refill() {
         return false;
     }
     return true;
+}
+
+bool LineReader::rewindToStart() {
+    if (!startHeld_) return false;
+    begin_ = 0;
+    skipping_ = false;
+    return true;
+}
+
+void LineReader::readToEnd() {
+    begin_ = end_;
+    while (refill()) begin_ = end_;
 }
 
 void LineReader::skipRestOfLine() {

@@ -154,6 +154,12 @@ ObsReadCounts OBS_readR3(const std::string& path, ObsTable& table, Rinex3ObsHead
         table.readStatus = kObsCannotOpen;
         return {};
     }
+    return OBS_readR3(in, path, table, header, log);
+}
+
+ObsReadCounts OBS_readR3(LineReader& in, const std::string& path, ObsTable& table, Rinex3ObsHeader& header,
+                         RunLog& log) {
+    table.readStatus = 0;
     header.reset();
     ObsReadState state(in, table, header, log, path);
     if (!readObsHeader(state, header, kHeaderLengthMessage)) {

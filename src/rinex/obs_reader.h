@@ -4,6 +4,7 @@
 // the run log with its line number.
 #include <string>
 
+#include "platform/line_reader.h"
 #include "platform/run_log.h"
 #include "rinex/obs_table.h"
 #include "rinex/rinex3_obs_header.h"
@@ -22,5 +23,9 @@ struct ObsReadCounts {
 // Resets `header` and appends to the maps of `table` (the caller empties them between
 // files as it needs). `table.readStatus` tells how the read ended.
 ObsReadCounts OBS_readR3(const std::string& path, ObsTable& table, Rinex3ObsHeader& header, RunLog& log);
+// The same from lines already open (a file, or a decoder's pipe) that `path` names in the
+// messages.
+ObsReadCounts OBS_readR3(LineReader& in, const std::string& path, ObsTable& table, Rinex3ObsHeader& header,
+                         RunLog& log);
 
 }  // namespace velarix

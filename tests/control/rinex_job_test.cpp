@@ -240,10 +240,8 @@ TEST(RinexJob, InputsAreOnlyReadAndAFailedSessionOrArchiveHasAStandIn) {
     EXPECT_EQ(count(log, "\r\nDecompress...error! "), 1);
     EXPECT_TRUE(contains(log, "\r\nNavigation file is.." + dir.path() + "brdc0010.20n.gz\r\n")) << log;
     EXPECT_TRUE(contains(log, "\r\nEnd of common process...........\r\n"));
-    // Expanded under a hidden name that ends in the observation file's own name.
-    const std::size_t reading = log.find("\r\nReading Rinex Obs. file " + dir.path() + ".velarix-");
-    ASSERT_NE(reading, std::string::npos) << log;
-    EXPECT_EQ(log.substr(log.find('\r', reading + 2) - 13, 15), "-bjfs001a.20o\r\n");
+    // Read as it is decoded, under its own name.
+    EXPECT_TRUE(contains(log, "\r\nReading Rinex Obs. file " + input + "\r\n")) << log;
     EXPECT_EQ(session.log.errors,
               broken + " .. Decompress failed\r\n" + dir.path() + "brdc0010.20n.Z .. Decompress failed\r\n");
     EXPECT_EQ(withoutOutputs(contentsOf(dir.path())), before);
@@ -410,11 +408,9 @@ TEST(RinexJob, CompactRinexIsDecodedUnderTheObservationName) {
     EXPECT_EQ(RunRinexDay(requestFor(input), DayEnvironment{}, job, log), kRinexDayNoNavigation);
     EXPECT_TRUE(contains(log.messages, "\r\n" + input + "\r\nDecompressing Compact/Hatanaka rinex.... Successfull."))
         << log.messages;
-    const std::size_t reading = log.messages.find("\r\nReading Rinex Obs. file " + dir.path() + ".velarix-");
-    ASSERT_NE(reading, std::string::npos) << log.messages;
-    EXPECT_EQ(log.messages.substr(log.messages.find('\r', reading + 2) - 13, 13), "-aopr0010.17o");
+    EXPECT_TRUE(contains(log.messages, "\r\nReading Rinex Obs. file " + input + "\r\n")) << log.messages;
     EXPECT_EQ(job.obs.bySatellite.empty(), false);
-    EXPECT_EQ(contentsOf(dir.path()).size(), 3u);  // the expanded copy is gone
+    EXPECT_EQ(contentsOf(dir.path()).size(), 3u);  // no expanded copy
 }
 
 TEST(RinexJob, ADayAfterCodesMonthlyFilesTakesItsBiasesFromABiasSinexFileBesideIt) {
@@ -450,6 +446,94 @@ TEST(RinexJob, ADayAfterCodesMonthlyFilesTakesItsBiasesFromABiasSinexFileBesideI
     EXPECT_FALSE(contains(log.messages, "every satellite bias is zero")) << log.messages;
     EXPECT_TRUE(log.errors.empty()) << log.errors;
     EXPECT_EQ(job.dayStartMjd, 60319.0);  // 2024-01-10
+}
+
+}  // namespace velarix
+
+namespace velarix {
+
+namespace {
+
+// Records per satellite, and the first and last epoch of each.
+std::string tableSummary(const ObsTable& obs) {
+    std::string summary;
+    for (const auto& [satNo, records] : obs.bySatellite) {
+        summary += std::to_string(satNo) + ":" + std::to_string(records.size()) + ":" +
+                   std::to_string(records.front().epochMjd) + "-" + std::to_string(records.back().epochMjd) + " ";
+    }
+    return summary;
+}
+
+// The day of `input` up to its TEC: the table and the log's lines from the navigation file on.
+struct TecDay {
+    RinexDayResult result;
+    std::string table;
+    std::size_t tecRecords;
+    std::string messages;
+};
+TecDay tecDay(const std::string& input, const std::vector<std::string>& files) {
+    DayRequest request = requestFor(input, DayStage::kTec);
+    request.observationFiles = files;
+    DayJob job;
+    RunLog log;
+    TecDay day{RunRinexDay(request, DayEnvironment{}, job, log), tableSummary(job.obs), job.tec.size(), {}};
+    day.messages = log.messages.substr(log.messages.find("\r\nNavigation file is"));
+    return day;
+}
+
+}  // namespace
+
+TEST(RinexJob, ACompressedDayIsReadAsItIsDecodedWithThePlainDaysTableAndNoCopy) {
+    if (sharedDataDir().empty()) GTEST_SKIP() << "no shared data";
+    TempDir dir;
+    const std::string set = sharedDataDir() + "set1_bjfs_2020_001/";
+    const std::string plain = copyInto(dir, set + "bjfs0010.20o", "bjfs0010.20o");
+    copyInto(dir, set + "brdc0010.20n", "brdc0010.20n");
+    copyInto(dir, set + "P1P22001_ALL.DCB.Z", "P1P22001_ALL.DCB.Z");
+    const TecDay reference = tecDay(plain, {plain});
+    ASSERT_EQ(reference.result, kRinexDayDone) << reference.messages;
+    ASSERT_GT(reference.tecRecords, 20u);  // satellites with TEC
+
+    TempDir packed;
+    const std::string gz = gzipInto(packed, plain, "bjfs0010.20o.gz");
+    for (const char* name : {"brdc0010.20n", "P1P22001_ALL.DCB.Z"}) copyInto(packed, set + name, name);
+    const auto before = contentsOf(packed.path());
+    const TecDay streamed = tecDay(gz, {gz});
+    EXPECT_EQ(streamed.result, kRinexDayDone) << streamed.messages;
+    EXPECT_EQ(streamed.table, reference.table);
+    EXPECT_EQ(streamed.tecRecords, reference.tecRecords);
+    // The reader's messages in their place after the navigation and DCB files', under the
+    // archive's name.
+    std::string expected = reference.messages;
+    expected.replace(expected.find(plain), plain.size(), gz);
+    for (std::size_t at; (at = expected.find(dir.path())) != std::string::npos;) {
+        expected.replace(at, dir.path().size(), packed.path());
+    }
+    EXPECT_EQ(streamed.messages, expected);
+    EXPECT_EQ(contentsOf(packed.path()), before);  // nothing made or left in the work folder
+
+    // Cut in the middle: the day is refused with the decoder's message, nothing is left.
+    std::string bytes = readWholeFile(gz);
+    bytes.resize(bytes.size() / 2);
+    const std::string cut = packed.write("bjfs0010.20o.gz", bytes);
+    const auto cutBefore = contentsOf(packed.path());
+    DayJob job;
+    RunLog log;
+    EXPECT_EQ(RunRinexDay(requestFor(cut), DayEnvironment{}, job, log), kRinexDayExpandFailed);
+    EXPECT_TRUE(log.messages.ends_with("\r\nDecompress failed.... program exited!\r\n" + cut +
+                                       "\r\nTruncated input file"))
+        << log.messages;
+    EXPECT_EQ(log.errors, cut + " .. Decompress failed\r\n");
+    EXPECT_FALSE(contains(log.messages, "Reading Rinex Obs. file"));
+    EXPECT_EQ(contentsOf(packed.path()), cutBefore);
+
+    // A session cut after it gave records is left out whole: the table is the other session's.
+    const std::string first = gzipInto(packed, plain, "bjfs001a.20o.gz");
+    const std::string second = packed.write("bjfs001b.20o.gz", bytes);
+    const TecDay sessions = tecDay(first, {first, second});
+    EXPECT_EQ(sessions.result, kRinexDayDone) << sessions.messages;
+    EXPECT_EQ(sessions.table, reference.table);
+    EXPECT_EQ(count(sessions.messages, "Reading Rinex Obs. file"), 1) << sessions.messages;
 }
 
 }  // namespace velarix
