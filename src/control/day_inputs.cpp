@@ -38,7 +38,7 @@ std::string plainAuxiliary(const std::string& path, const std::string& workDirec
         log.say(" ...done!\r\n");
         return copy.path();
     }
-    if (errorCodeLine) log.append(strfmt(" ... Decompress error# %d\r\n", copy.result()));
+    if (errorCodeLine) log.append(strfmt(" ... Decompress error# %d\r\n", statusCode(copy.result())));
     log.say("\r\nDecompress...error! " + copy.decoderText() + "\r\n");
     log.appendError(path + " .. Decompress failed\r\n");
     copies.pop_back();
@@ -156,7 +156,7 @@ int decompressInput(const std::string& path, int compression, const std::string&
     if (copy.ok()) {
         if (!compact) {
             log.say(" ...done!\r\n");
-        } else if (copy.result() != 0) {
+        } else if (copy.result() != DecodeStatus::kOk) {
             log.say("some warnings in Hatanaka file\r\n" + copy.decoderText());
         } else {
             log.say("Successfull.");

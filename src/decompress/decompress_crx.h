@@ -3,9 +3,11 @@
 // files) back to the RINEX observation file, line by line.
 #include <string>
 
+#include "decompress/decode_status.h"
+
 namespace velarix {
 
-// Expands `inputPath` into `outputPath`. Results:
+// Expands `inputPath` into `outputPath`. Results (DecodeStatus::kOk and kCrx...):
 //   0  converted; `crxMessage` unchanged
 //   2  converted, but epochs were skipped after an error (the last error text, then
 //      "line N : skip until an initialized epoch is found......next epoch found at line
@@ -38,6 +40,7 @@ namespace velarix {
 // many satellites, an undeclared system, an order above 5, a malformed epoch line or
 // field ("The epoch line is not valid.", "A data field is not a number.", "The clock
 // offset is not a number.", "The clock offset arc is not initialized.") skip the epoch.
-int DecompressCrx(const std::string& inputPath, const std::string& outputPath, std::string& crxMessage);
+[[nodiscard]] DecodeStatus DecompressCrx(const std::string& inputPath, const std::string& outputPath,
+                                        std::string& crxMessage);
 
 }  // namespace velarix

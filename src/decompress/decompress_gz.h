@@ -4,9 +4,11 @@
 // to the concatenation of their contents.
 #include <string>
 
+#include "decompress/decode_status.h"
+
 namespace velarix {
 
-// Expands `inputPath` into `outputPath` (created or truncated, binary). Returns 0 on
+// Expands `inputPath` into `outputPath` (created or truncated, binary). Returns kOk on
 // success and leaves `message` unchanged; otherwise a negative code with the reason:
 //   -1  "Cannot open file" ("Not a regular file" for a directory, FIFO or device)
 //   -9  "File of zero bytes"
@@ -17,6 +19,7 @@ namespace velarix {
 // Bytes after the last complete member that do not start another member are ignored, as
 // gzip does. Both files are closed on every return; a partial output is left for the
 // caller to delete.
-int DecompressGz(const std::string& inputPath, const std::string& outputPath, std::string& message);
+[[nodiscard]] DecodeStatus DecompressGz(const std::string& inputPath, const std::string& outputPath,
+                                       std::string& message);
 
 }  // namespace velarix

@@ -23,10 +23,10 @@ FilePtr openInputFile(const std::string& path, long long& sizeBytes, InputFileSt
 FilePtr openOutputFile(const std::string& path);
 
 // Writes all `size` bytes; false on a short write.
-bool writeBytes(std::FILE* file, const void* data, size_t size);
+[[nodiscard]] bool writeBytes(std::FILE* file, const void* data, size_t size);
 
 // Closes an output file; false when the close itself fails (nothing of it is lost
 // silently).
-bool closeOutputFile(FilePtr& file);
+[[nodiscard]] bool closeOutputFile(FilePtr& file);
 
 }  // namespace velarix
