@@ -68,7 +68,7 @@ void BM_DayOutputs(benchmark::State& state) {
     for (auto _ : state) {
         std::vector<std::string> written;
         RunLog writersLog;
-        if (WriteDayProducts(job, request, {}, writersLog, &written) != kProductWritten) {
+        if (WriteDayProducts(job, request, {}, writersLog, &written) != ProductResult::kWritten) {
             state.SkipWithError("the products could not be written");
             return;
         }

@@ -24,14 +24,14 @@ const std::string kZFile = kData + "set1_bjfs_2020_001/codg0010.20i.Z";
 const std::string kCrxGzFile = kData + "set7_esbc_2020_177/ESBC00DNK_R_20201770000_01D_30S_MO.crx.gz";
 const std::string kGzFile = kData + "set6_bele_dgar_2024_010/dgar0100.24o.gz";
 
-using Decoder = int (*)(const std::string&, const std::string&, std::string&);
+using Decoder = DecodeStatus (*)(const std::string&, const std::string&, std::string&);
 
 void runDecoder(benchmark::State& state, Decoder decoder, const std::string& input) {
     const std::string output = scratch().dir + "out";
     std::string message;
     double megabytes = 0.0;
     for (auto _ : state) {
-        if (decoder(input, output, message) != 0) {
+        if (decoder(input, output, message) != DecodeStatus::kOk) {
             state.SkipWithError(("decoder failed: " + message).c_str());
             return;
         }
@@ -46,7 +46,7 @@ void BM_DecompressCrx(benchmark::State& state) {
     static const std::string plain = [] {
         const std::string path = scratch().dir + "esbc.crx";
         std::string message;
-        return DecompressGz(kCrxGzFile, path, message) == 0 ? path : std::string();
+        return DecompressGz(kCrxGzFile, path, message) == DecodeStatus::kOk ? path : std::string();
     }();
     if (plain.empty()) {
         state.SkipWithError("cannot gunzip the Compact RINEX file");

@@ -69,7 +69,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!files.writeInput(reinterpret_cast<const uint8_t*>(file.data()), file.size())) return 0;
 
     std::string message;
-    if (DecompressGz(files.input(), files.output(), message) != 0) std::abort();
+    if (DecompressGz(files.input(), files.output(), message) != DecodeStatus::kOk) std::abort();
     std::string expanded;
     if (std::FILE* out = std::fopen(files.output().c_str(), "rb")) {
         char buffer[4096];

@@ -14,7 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!files.writeInput(data, size)) return 0;
     PsnPosition position;
     std::string errorText;
-    const int result = readPsnFile(files.input(), position, errorText);
-    if (result == 0 && (position.linesUsed < 1 || position.linesUsed > kPsnMaxPositionLines)) std::abort();
+    const PsnReadResult result = readPsnFile(files.input(), position, errorText);
+    const bool inRange = position.linesUsed >= 1 && position.linesUsed <= kPsnMaxPositionLines;
+    if (result == PsnReadResult::kRead && !inRange) std::abort();
     return 0;
 }

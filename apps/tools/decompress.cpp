@@ -112,14 +112,14 @@ int toolDecompress(const ToolArgs& args) {
         output = scratch.path();
     }
     std::string message;
-    const int result = expandFile(input, output, message, policy);
+    const DecodeStatus result = expandFile(input, output, message, policy);
     if (!expandSucceeded(result)) {
-        std::fprintf(stderr, "velarix-tools decompress: %s: failed (%d): %s\n", input.c_str(), result,
+        std::fprintf(stderr, "velarix-tools decompress: %s: failed (%d): %s\n", input.c_str(), statusCode(result),
                      forTerminal(message).c_str());
         return 1;
     }
-    if (result != 0) {
-        std::fprintf(stderr, "velarix-tools decompress: %s: warning (%d): %s\n", input.c_str(), result,
+    if (result != DecodeStatus::kOk) {
+        std::fprintf(stderr, "velarix-tools decompress: %s: warning (%d): %s\n", input.c_str(), statusCode(result),
                      forTerminal(message).c_str());
     }
     if (toStandardOutput) {

@@ -106,10 +106,10 @@ void printSummary(const std::string& path, const EphemerisTable& table, const Na
     }
 }
 
-const char* readFailure(int result) {
+const char* readFailure(NavReadResult result) {
     switch (result) {
-        case kNavCannotOpen: return "cannot open the file";
-        case kNavNotRegularFile: return "not a regular file";
+        case NavReadResult::kCannotOpen: return "cannot open the file";
+        case NavReadResult::kNotRegularFile: return "not a regular file";
         default: return "not a navigation file this reader knows";
     }
 }
@@ -133,11 +133,11 @@ int toolNavInfo(const ToolArgs& args) {
     RunLog log;
     log.append("\r\nReading nav file ");
     log.append(path);
-    const int result = readNavigationFile(plain.path(), table, header, log, &report);
-    if (result < 0) log.append("\r\nError! reading Navigation file\r\n");
+    const NavReadResult result = readNavigationFile(plain.path(), table, header, log, &report);
+    if (result != NavReadResult::kRead) log.append("\r\nError! reading Navigation file\r\n");
     log.append(" ..done!");
     std::printf("%s\n", withLineFeeds(log.messages).c_str());
-    if (result < 0) {
+    if (result != NavReadResult::kRead) {
         std::fprintf(stderr, "velarix-tools: %s: %s\n", path.c_str(), readFailure(result));
         return 1;
     }

@@ -44,7 +44,7 @@ int toolOrbitCheck(const ToolArgs& args) {
     }
     EphemerisTable broadcast;
     RunLog log;
-    if (ReadBroadcastOrbits(args[0], broadcast, log) < 0) {
+    if (ReadBroadcastOrbits(args[0], broadcast, log) != NavReadResult::kRead) {
         std::fprintf(stderr, "%s\norbitcheck: cannot read the navigation file %s\n",
                      withLineFeeds(log.messages).c_str(), args[0].c_str());
         return 1;

@@ -88,7 +88,7 @@ int toolSatPos(const ToolArgs& args) {
 
     EphemerisTable table;
     RunLog log;
-    if (ReadBroadcastOrbits(args[0], table, log) < 0) {
+    if (ReadBroadcastOrbits(args[0], table, log) != NavReadResult::kRead) {
         std::fprintf(stderr, "%s\nsatpos: cannot read the navigation file %s\n", withLineFeeds(log.messages).c_str(),
                      args[0].c_str());
         return 1;

@@ -86,7 +86,7 @@ py::dict ReadNavSummary(const std::string& path) {
     NavHeader header;
     NavReadReport report;
     RunLog log;
-    int result = 0;
+    NavReadResult result = NavReadResult::kRead;
     {
         const PlainCopy plain(path);
         requirePlain(plain, path);
@@ -94,11 +94,11 @@ py::dict ReadNavSummary(const std::string& path) {
         result = readNavigationFile(plain.path(), table, header, log, &report);
     }
     switch (result) {
-        case kNavCannotOpen: raiseOsError(path + ": cannot open the file");
-        case kNavNotRegularFile: raiseOsError(path + ": not a regular file");
+        case NavReadResult::kCannotOpen: raiseOsError(path + ": cannot open the file");
+        case NavReadResult::kNotRegularFile: raiseOsError(path + ": not a regular file");
         default: break;
     }
-    if (result < 0) throw py::value_error(path + ": not a navigation file this reader knows");
+    if (result != NavReadResult::kRead) throw py::value_error(path + ": not a navigation file this reader knows");
     if (table.recordCount == 0) throw py::value_error(path + ": no ephemeris record read");
 
     py::dict out;

@@ -260,9 +260,9 @@ RinexDayResult RunCommandFile(const CommandFile& file, const DayEnvironment& env
     }
     const std::string lastTec = steps.productBase + "_cmn.dat";
     const ProductResult lastTecWritten = WriteLastTecFile(job, lastTec, log);
-    if (lastTecWritten == kProductWritten && written != nullptr) written->push_back(lastTec);
+    if (lastTecWritten == ProductResult::kWritten && written != nullptr) written->push_back(lastTec);
     log.refresh();
-    return lastTecWritten == kProductNotCreated ? kRinexDayOutputsFailed : kRinexDayDone;
+    return lastTecWritten == ProductResult::kNotCreated ? kRinexDayOutputsFailed : kRinexDayDone;
 }
 
 }  // namespace velarix

@@ -39,7 +39,7 @@ std::string plainAuxiliary(const std::string& path, const std::string& workDirec
         log.say(" ...done!\r\n");
         return copy.path();
     }
-    if (errorCodeLine) log.append(strfmt(" ... Decompress error# %d\r\n", copy.result()));
+    if (errorCodeLine) log.append(strfmt(" ... Decompress error# %d\r\n", statusCode(copy.result())));
     log.say("\r\nDecompress...error! " + copy.decoderText() + "\r\n");
     log.appendError(path + " .. Decompress failed\r\n");
     copies.pop_back();
@@ -149,11 +149,11 @@ void announceDecoding(const std::string& path, bool compact, RunLog& log) {
 }
 
 // How the observation file's decoding ended (expandFile's result and the decoder's text).
-int reportDecoding(const std::string& path, bool compact, int result, const std::string& text, RunLog& log) {
+int reportDecoding(const std::string& path, bool compact, DecodeStatus result, const std::string& text, RunLog& log) {
     if (expandSucceeded(result)) {
         if (!compact) {
             log.say(" ...done!\r\n");
-        } else if (result != 0) {
+        } else if (result != DecodeStatus::kOk) {
             log.say("some warnings in Hatanaka file\r\n" + text);
         } else {
             log.say("Successfull.");
@@ -182,7 +182,7 @@ int decompressInput(const std::string& path, int compression, const std::string&
     }
     announceDecoding(path, isCompact(compression), log);
     const PlainCopy& copy = copies.emplace_back(path, workDirectory);
-    const int result = copy.result();
+    const DecodeStatus result = copy.result();
     const std::string text = copy.decoderText();
     if (copy.ok()) {
         plainPath = copy.path();
@@ -201,7 +201,7 @@ int readObservationInput(const std::string& path, int compression, DayJob& job, 
     }
     announceDecoding(path, isCompact(compression), log);
     std::string text;
-    int result = 0;
+    DecodeStatus result = DecodeStatus::kOk;
     {
         DecodeStream stream(path);
         read = ReadObservationFile(job, stream.lines(), path);

@@ -18,7 +18,7 @@ constexpr int kJobPlotVariant = 1;
 
 // A plot that could not be made or saved is a product missing; a day whose data do not
 // fill the plot's window has been reported by the plot and is not.
-bool plotFailed(PlotStatus status) { return status == kPlotNoCanvas || status == kPlotSaveFailed; }
+bool plotFailed(PlotStatus status) { return status == PlotStatus::kNoCanvas || status == PlotStatus::kSaveFailed; }
 
 }  // namespace
 
@@ -38,7 +38,7 @@ int writeDayOutputs(const DayJob& job, const DayEnvironment& environment, RunLog
         const std::string path = Tec24hPlotName(names, kJobPlotVariant);
         const PlotStatus status = PlotTec24h(job, path, highResolution, log);
         failed |= plotFailed(status);
-        if (status == kPlotSaved) keep(path);
+        if (status == PlotStatus::kSaved) keep(path);
     }
     if ((options.imageWord & kTecPrnImages) != 0) {
         // Pages are saved one by one: those whose save succeeded are the ones written.
@@ -49,7 +49,7 @@ int writeDayOutputs(const DayJob& job, const DayEnvironment& environment, RunLog
         };
         const PlotStatus status = PlotPrnPages(job, pagePath, false, highResolution, log);
         failed |= plotFailed(status);
-        if (status == kPlotSaved) std::for_each(pages.begin(), pages.end(), keep);
+        if (status == PlotStatus::kSaved) std::for_each(pages.begin(), pages.end(), keep);
     }
 
     DayProductRequest request;
@@ -67,10 +67,12 @@ int writeDayOutputs(const DayJob& job, const DayEnvironment& environment, RunLog
     callouts.saveBiasFigure = [&](const std::string& pngPath) {
         const PlotStatus status = DrawBiasFigure(job, pngPath, highResolution, log);
         failed |= plotFailed(status);
-        return status == kPlotSaved ? 0 : -1;
+        return status == PlotStatus::kSaved;
     };
-    callouts.writeRinexCopy = [&](const std::string& path) { return static_cast<int>(WriteRinexCopy(job, path, log)); };
-    failed |= WriteDayProducts(job, request, callouts, log, written) != kProductWritten;
+    callouts.writeRinexCopy = [&](const std::string& path) {
+        return WriteRinexCopy(job, path, log) == RinexCopyResult::kWritten;
+    };
+    failed |= WriteDayProducts(job, request, callouts, log, written) != ProductResult::kWritten;
     return failed ? -1 : 0;
 }
 

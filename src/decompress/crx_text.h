@@ -16,11 +16,11 @@ void applyTextDifference(std::string& reference, std::string_view difference);
 void applyTextDifference(char* field, size_t size, std::string_view difference);
 
 // An optional '-' and 1 to 18 decimal digits, nothing else.
-bool parseCrxInteger(std::string_view text, int64_t& value);
+[[nodiscard]] bool parseCrxInteger(std::string_view text, int64_t& value);
 
 // Writes `value`, a count of 10^-decimals units, right-aligned into `width` characters
 // with `decimals` decimals and no zero before the point (".000", "-.250", "62.000").
 // False when the text does not fit the width.
-bool formatFixedPoint(int64_t value, int decimals, int width, char* out);
+[[nodiscard]] bool formatFixedPoint(int64_t value, int decimals, int width, char* out);
 
 }  // namespace velarix

@@ -120,18 +120,18 @@ void DecodeStream::abandon() {
     }
 }
 
-int DecodeStream::finish(std::string& message) {
+DecodeStatus DecodeStream::finish(std::string& message) {
     lines_->readToEnd();
     for (const auto& stage : stages_) {
         if (stage->thread.joinable()) stage->thread.join();
     }
     if (!setupError_.empty()) {
         message = setupError_;
-        return -11;
+        return DecodeStatus::kCannotWrite;
     }
     // As expandFile runs the chain one decoder after the other, on one message: the first
     // failure ends it; a decoder that succeeds without a word leaves the text before.
-    int result = 0;
+    DecodeStatus result = DecodeStatus::kOk;
     for (const auto& stage : stages_) {
         result = stage->result;
         if (!stage->message.empty()) message = stage->message;

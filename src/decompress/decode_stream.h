@@ -33,7 +33,7 @@ public:
 
     // Reads what the reader left, waits for the decoders and gives expandFile's result and
     // the decoder's text (see expandSucceeded). Call once, after the read.
-    [[nodiscard]] int finish(std::string& message);
+    [[nodiscard]] DecodeStatus finish(std::string& message);
 
 private:
     struct Stage {
@@ -42,7 +42,7 @@ private:
         std::string outputName;
         int inputFd = -1;  // the pipe from the stage before; -1 for the first, which opens the file
         int outputFd = -1;
-        int result = 0;
+        DecodeStatus result = DecodeStatus::kOk;
         std::string message;
         std::thread thread;
     };

@@ -94,7 +94,7 @@ public:
         systemTypes_.fill(-1);
     }
 
-    int run();
+    DecodeStatus run();
     bool outputFailed() const { return outputFailed_; }
 
 private:
@@ -124,7 +124,7 @@ private:
     }
     bool isEpochLine(std::string_view line, char first) const;
 
-    int readHeader();
+    DecodeStatus readHeader();
     bool applyTypeLine(std::string_view line);
     Outcome decodeEpoch(std::string_view line);
     Outcome copyEventRecords(const std::string& epoch, int records);
@@ -134,7 +134,7 @@ private:
         message_ = std::move(text);
         return Outcome::Skip;
     }
-    Outcome stop(int result, std::string text) {
+    Outcome stop(DecodeStatus result, std::string text) {
         message_ = std::move(text);
         stopResult_ = result;
         return Outcome::Stop;
@@ -162,8 +162,8 @@ private:
     std::string out_;
     bool outputFailed_ = false;
     long lineNumber_ = 0;
-    int stopResult_ = 0;
-    int status_ = 0;
+    DecodeStatus stopResult_ = DecodeStatus::kOk;
+    DecodeStatus status_ = DecodeStatus::kOk;
 
     int crxVersion_ = 1;
     int rinexVersion_ = 2;
@@ -222,18 +222,18 @@ bool CrxDecoder::applyTypeLine(std::string_view line) {
     return true;
 }
 
-int CrxDecoder::readHeader() {
+DecodeStatus CrxDecoder::readHeader() {
     const std::string_view line1 = nextLine() ? line_ : std::string_view();
     if (!((line1.substr(0, 3) == "1.0" || line1.substr(0, 3) == "3.0") && hasLabel(line1, "CRINEX VERS   / TYPE"))) {
         message_ = strfmt(
             "ERROR : The file format is not Compact RINEX or the version of the format is not valid."
             "\t\t\t\t\t\t\t\r\nThis software can deal with only ver.%s.\r\n",
             "1.0-2.0");
-        return 1;
+        return DecodeStatus::kCrxBadHeader;
     }
     crxVersion_ = line1[0] - '0';
     for (int lineOfHeader = 2;; ++lineOfHeader) {
-        if (!nextGoodLine()) return 1;
+        if (!nextGoodLine()) return DecodeStatus::kCrxBadHeader;
         const std::string_view line = line_;
         if (lineOfHeader == 2) continue;  // program and date of the compression
         if (lineOfHeader == 3) {
@@ -242,15 +242,15 @@ int CrxDecoder::readHeader() {
                     "ERROR : The format version of the original RINEX file is not valid.\r\nThis software "
                     "\t\t\t\t\t\t   can deal with only (compressed) RINEX format ver.%s\r\n",
                     "2.x or 3.x");
-                return 1;
+                return DecodeStatus::kCrxBadHeader;
             }
             rinexVersion_ = line[5] - '0';
             layout_ = rinexVersion_ == 2 ? &kRinex2Layout : &kRinex3Layout;
         }
-        if (!applyTypeLine(line)) return 1;
+        if (!applyTypeLine(line)) return DecodeStatus::kCrxBadHeader;
         put(trimRight(line));
         put("\n");
-        if (hasLabel(line, "END OF HEADER")) return 0;
+        if (hasLabel(line, "END OF HEADER")) return DecodeStatus::kOk;
     }
 }
 
@@ -300,8 +300,9 @@ CrxDecoder::Outcome CrxDecoder::decodeClock(std::string_view line, Arc& clock) {
     char field[16];
     if (!inRange ||
         !formatFixedPoint(clock.terms[0], rinexVersion_ == 2 ? 9 : 12, rinexVersion_ == 2 ? 12 : 15, field)) {
-        return stop(17, strfmt("ERROR at line %ld. : %s becomes out of range allowed in the RINEX format.\n",
-                               lineNumber_, "Clock offset"));
+        return stop(DecodeStatus::kCrxClockOutOfRange,
+                    strfmt("ERROR at line %ld. : %s becomes out of range allowed in the RINEX format.\n",
+                           lineNumber_, "Clock offset"));
     }
     return Outcome::Done;
 }
@@ -350,8 +351,9 @@ CrxDecoder::Outcome CrxDecoder::decodeSatellite(std::string_view line, Satellite
         // The upper part (all but the last five digits) must fit the F14.3 field.
         const int64_t upper = arc.terms[0] / 100000;
         if (!inRange || upper < -9999999 || upper > 99999999) {
-            return stop(1, strfmt("ERROR at line %ld. : %s becomes out of range allowed in the RINEX format.\n",
-                                  lineNumber_, "Data record"));
+            return stop(DecodeStatus::kCrxBadHeader,
+                        strfmt("ERROR at line %ld. : %s becomes out of range allowed in the RINEX format.\n",
+                               lineNumber_, "Data record"));
         }
     }
     if (at <= line.size())
@@ -439,7 +441,7 @@ void CrxDecoder::appendObservation(const Satellite& satellite, int type) {
     if (arc.order < 0) {
         std::memset(field, ' ', 14);
     } else {
-        formatFixedPoint(arc.terms[0], 3, 14, field);  // the range was checked when decoded
+        (void)formatFixedPoint(arc.terms[0], 3, 14, field);  // fits: the range was checked when decoded
     }
     field[14] = satellite.flags[2 * type];
     field[15] = satellite.flags[2 * type + 1];
@@ -452,7 +454,7 @@ void CrxDecoder::writeEpoch(const std::string& epoch, int count, const Arc& cloc
     if (rinexVersion_ == 2) {
         put(strfmt("%-68.68s", epoch.c_str()));
         if (hasClock) {
-            formatFixedPoint(clock.terms[0], 9, 12, clockField);
+            (void)formatFixedPoint(clock.terms[0], 9, 12, clockField);  // fits: checked when decoded
             out_.append(clockField, 12);
         }
         put("\n");
@@ -464,7 +466,7 @@ void CrxDecoder::writeEpoch(const std::string& epoch, int count, const Arc& cloc
         if (hasClock) {
             // Blanks up to the clock field when the epoch line is short.
             if (epoch.size() < 41) out_.append(41 - epoch.size(), ' ');
-            formatFixedPoint(clock.terms[0], 12, 15, clockField);
+            (void)formatFixedPoint(clock.terms[0], 12, 15, clockField);  // fits: checked when decoded
             out_.append(clockField, 15);
         }
         put("\n");
@@ -487,7 +489,7 @@ void CrxDecoder::writeSkipRecord() {
 
 bool CrxDecoder::recover() {
     // The note of the skip follows the error's text, which the caller logs.
-    status_ = 2;
+    status_ = DecodeStatus::kCrxEpochsSkipped;
     const std::string skipping = strfmt("line %ld : skip until an initialized epoch is found.", lineNumber_);
     while (nextLine()) {
         if (!lineDefective() && isEpochLine(line_, layout_->initialized)) {
@@ -501,9 +503,9 @@ bool CrxDecoder::recover() {
     return false;
 }
 
-int CrxDecoder::run() {
-    int result = readHeader();
-    bool haveLine = result == 0 && nextLine();
+DecodeStatus CrxDecoder::run() {
+    DecodeStatus result = readHeader();
+    bool haveLine = result == DecodeStatus::kOk && nextLine();
     while (haveLine) {
         const Outcome outcome = decodeEpoch(line_);
         if (outcome == Outcome::Stop) {
@@ -512,46 +514,46 @@ int CrxDecoder::run() {
         }
         if (outcome == Outcome::Skip) {
             if (!recover()) {
-                result = 21;
+                result = DecodeStatus::kCrxSkippedToEnd;
                 break;
             }
             continue;  // decode the initialized epoch found
         }
         haveLine = nextLine();
     }
-    if (result == 0) result = status_;
+    if (result == DecodeStatus::kOk) result = status_;
     flush();
     return result;
 }
 
 }  // namespace
 
-int DecompressCrx(const std::string& inputPath, const std::string& outputPath, std::string& crxMessage) {
+DecodeStatus DecompressCrx(const std::string& inputPath, const std::string& outputPath, std::string& crxMessage) {
     return DecompressCrx(DecoderInput(inputPath), DecoderOutput(outputPath), crxMessage);
 }
 
-int DecompressCrx(const DecoderInput& input, const DecoderOutput& outputFile, std::string& crxMessage) {
+DecodeStatus DecompressCrx(const DecoderInput& input, const DecoderOutput& outputFile, std::string& crxMessage) {
     long long size = 0;
     InputFileStatus opened = InputFileStatus::kCannotOpen;
     if (input.fd < 0 && !openInputFile(input.path, size, &opened)) {  // tried once, before any output exists
         crxMessage = strfmt(opened == InputFileStatus::kNotRegularFile ? "ERROR : %s is not a regular file\r\n"
                                                                         : "ERROR : can't open %s\r\n",
                             input.path.c_str());
-        return 4;
+        return DecodeStatus::kCrxCannotOpen;
     }
     FilePtr output = openOutputFile(outputFile);
     if (!output) {
         crxMessage = strfmt("ERROR : can't open %s\r\n", outputFile.path.c_str());
-        return 4;
+        return DecodeStatus::kCrxCannotOpen;
     }
     const auto in = input.fd < 0 ? std::make_unique<LineReader>(input.path)
                                  : std::make_unique<LineReader>(duplicateDescriptor(input.fd));
     // About 1 MB of satellite state: kept off the stack.
     auto decoder = std::make_unique<CrxDecoder>(*in, output.get(), crxMessage);
-    const int result = decoder->run();
+    const DecodeStatus result = decoder->run();
     if (!closeOutputFile(output) || decoder->outputFailed()) {
         crxMessage = strfmt("ERROR : can't write %s\r\n", outputFile.path.c_str());
-        return 4;
+        return DecodeStatus::kCrxCannotOpen;
     }
     return result;
 }

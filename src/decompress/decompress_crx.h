@@ -3,11 +3,12 @@
 // files) back to the RINEX observation file, line by line.
 #include <string>
 
+#include "decompress/decode_status.h"
 #include "decompress/file_io.h"
 
 namespace velarix {
 
-// Expands `inputPath` into `outputPath`. Results:
+// Expands `inputPath` into `outputPath`. Results (DecodeStatus::kOk and kCrx...):
 //   0  converted; `crxMessage` unchanged
 //   2  converted, but epochs were skipped after an error (the last error text, then
 //      "line N : skip until an initialized epoch is found......next epoch found at line
@@ -40,8 +41,10 @@ namespace velarix {
 // many satellites, an undeclared system, an order above 5, a malformed epoch line or
 // field ("The epoch line is not valid.", "A data field is not a number.", "The clock
 // offset is not a number.", "The clock offset arc is not initialized.") skip the epoch.
-int DecompressCrx(const std::string& inputPath, const std::string& outputPath, std::string& crxMessage);
+[[nodiscard]] DecodeStatus DecompressCrx(const std::string& inputPath, const std::string& outputPath,
+                                         std::string& crxMessage);
 // The same between the files or pipes given (see file_io.h).
-int DecompressCrx(const DecoderInput& input, const DecoderOutput& output, std::string& crxMessage);
+[[nodiscard]] DecodeStatus DecompressCrx(const DecoderInput& input, const DecoderOutput& output,
+                                         std::string& crxMessage);
 
 }  // namespace velarix

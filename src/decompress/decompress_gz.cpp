@@ -36,38 +36,38 @@ bool startsMember(const unsigned char* bytes, size_t count) {
 
 }  // namespace
 
-int DecompressGz(const std::string& inputPath, const std::string& outputPath, std::string& message) {
+DecodeStatus DecompressGz(const std::string& inputPath, const std::string& outputPath, std::string& message) {
     return DecompressGz(DecoderInput(inputPath), DecoderOutput(outputPath), message);
 }
 
-int DecompressGz(const DecoderInput& inputFile, const DecoderOutput& outputFile, std::string& message) {
+DecodeStatus DecompressGz(const DecoderInput& inputFile, const DecoderOutput& outputFile, std::string& message) {
     long long size = 0;
     InputFileStatus opened = InputFileStatus::kCannotOpen;
     FilePtr input = openInputFile(inputFile, size, &opened);
     if (!input) {
         message = opened == InputFileStatus::kNotRegularFile ? "Not a regular file" : "Cannot open file";
-        return -1;
+        return DecodeStatus::kCannotOpen;
     }
     if (size == 0) {
         message = "File of zero bytes";
-        return -9;
+        return DecodeStatus::kEmptyFile;
     }
     std::vector<unsigned char> in(kChunk);
     std::vector<unsigned char> out(kChunk);
     size_t held = std::fread(in.data(), 1, in.size(), input.get());
     if (!startsMember(in.data(), held)) {
         message = "Input file not in gzip format, check type or decompress manually!\n";
-        return -2;
+        return DecodeStatus::kWrongFormat;
     }
     FilePtr output = openOutputFile(outputFile);
     if (!output) {
         message = "Cannot write file";
-        return -11;
+        return DecodeStatus::kCannotWrite;
     }
     Inflater inflater;
     if (!inflater.ok()) {
         message = "Cannot start the gzip decoder";
-        return -5;
+        return DecodeStatus::kCorrupt;
     }
     z_stream& stream = inflater.stream();
     stream.next_in = in.data();
@@ -98,27 +98,27 @@ int DecompressGz(const DecoderInput& inputFile, const DecoderOutput& outputFile,
         const int status = inflate(&stream, Z_NO_FLUSH);
         if (status != Z_OK && status != Z_STREAM_END && status != Z_BUF_ERROR) {
             message = strfmt("Corrupt input file: %s", stream.msg != nullptr ? stream.msg : "invalid gzip data");
-            return -5;
+            return DecodeStatus::kCorrupt;
         }
         if (!writeBytes(output.get(), out.data(), out.size() - stream.avail_out)) {
             message = "Write error!";
-            return -6;
+            return DecodeStatus::kWriteFailed;
         }
         if (status == Z_STREAM_END) inMember = false;
     }
     if (std::ferror(input.get())) {
         message = "Cannot read file";
-        return -5;
+        return DecodeStatus::kCorrupt;
     }
     if (inMember) {
         message = "Truncated input file";
-        return -5;
+        return DecodeStatus::kCorrupt;
     }
     if (!closeOutputFile(output)) {
         message = "Write error!";
-        return -6;
+        return DecodeStatus::kWriteFailed;
     }
-    return 0;
+    return DecodeStatus::kOk;
 }
 
 }  // namespace velarix

@@ -4,11 +4,12 @@
 // to the concatenation of their contents.
 #include <string>
 
+#include "decompress/decode_status.h"
 #include "decompress/file_io.h"
 
 namespace velarix {
 
-// Expands `inputPath` into `outputPath` (created or truncated, binary). Returns 0 on
+// Expands `inputPath` into `outputPath` (created or truncated, binary). Returns kOk on
 // success and leaves `message` unchanged; otherwise a negative code with the reason:
 //   -1  "Cannot open file" ("Not a regular file" for a directory, FIFO or device)
 //   -9  "File of zero bytes"
@@ -19,8 +20,10 @@ namespace velarix {
 // Bytes after the last complete member that do not start another member are ignored, as
 // gzip does. Both files are closed on every return; a partial output is left for the
 // caller to delete.
-int DecompressGz(const std::string& inputPath, const std::string& outputPath, std::string& message);
+[[nodiscard]] DecodeStatus DecompressGz(const std::string& inputPath, const std::string& outputPath,
+                                        std::string& message);
 // The same between the files or pipes given (see file_io.h).
-int DecompressGz(const DecoderInput& input, const DecoderOutput& output, std::string& message);
+[[nodiscard]] DecodeStatus DecompressGz(const DecoderInput& input, const DecoderOutput& output,
+                                        std::string& message);
 
 }  // namespace velarix

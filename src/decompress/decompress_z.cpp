@@ -32,12 +32,12 @@ public:
     ZDecoder(std::FILE* input, long long inputSize, std::FILE* output, std::string& message)
         : input_(input), bytesLeftInFile_(inputSize), output_(output), message_(message), out_(kOutputCapacity) {}
 
-    int run();
+    DecodeStatus run();
 
 private:
     size_t readChunk();
     void dropConsumed();
-    int corruptCode(long codeStart);
+    DecodeStatus corruptCode(long codeStart);
     bool emit(const uint8_t* bytes, size_t count);
     bool flush();
     // Skips to the end of the current group of eight codes: the encoder pads each group
@@ -88,13 +88,13 @@ void ZDecoder::dropConsumed() {
     posBits_ = 0;
 }
 
-int ZDecoder::corruptCode(long codeStart) {
+DecodeStatus ZDecoder::corruptCode(long codeStart) {
     const uint8_t* p = in_ + (codeStart >> 3);
     message_ = strfmt("insize:%d posbits:%d inbuf:%02X %02X %02X %02X %02X (%d)\r\nCorrupt input file",
                       static_cast<int>(inSize_), static_cast<int>(codeStart), p[-1], p[0], p[1], p[2], p[3],
                       static_cast<int>(codeStart & 7));
     flush();
-    return -5;
+    return DecodeStatus::kCorrupt;
 }
 
 bool ZDecoder::flush() {
@@ -110,22 +110,22 @@ bool ZDecoder::emit(const uint8_t* bytes, size_t count) {
     return true;
 }
 
-int ZDecoder::run() {
+DecodeStatus ZDecoder::run() {
     size_t lastRead = 0;
     while (inSize_ < 3) {
         lastRead = readChunk();
         if (lastRead == 0) break;
     }
-    if (inSize_ == 0) return -2;
+    if (inSize_ == 0) return DecodeStatus::kWrongFormat;
     if (inSize_ < 3 || in_[0] != 0x1F || in_[1] != 0x9D) {
         message_ = kNotCompressed;
-        return -2;
+        return DecodeStatus::kWrongFormat;
     }
     const int maxBits = in_[2] & 0x1F;
     const bool blockMode = (in_[2] & 0x80) != 0;
     if (maxBits > kMaxBits) {
         message_ = strfmt("File compressed with %d bits, can only handle %d bits\n", maxBits, kMaxBits);
-        return -3;
+        return DecodeStatus::kTooManyBits;
     }
     const long largestCode = 1L << maxBits;
     long maxCode = (1L << kInitialBits) - 1;
@@ -158,14 +158,14 @@ int ZDecoder::run() {
             if (oldCode == -1) {
                 if (code >= 256) {
                     message_ = strfmt("oldcode:-1 code:%i\r\nCorrupt input file", static_cast<int>(code));
-                    return -4;
+                    return DecodeStatus::kBadFirstCode;
                 }
                 oldCode = code;
                 firstByte = static_cast<int>(code);
                 const uint8_t byte = static_cast<uint8_t>(code);
                 if (!emit(&byte, 1)) {
                     message_ = "Write error!";
-                    return -6;
+                    return DecodeStatus::kWriteFailed;
                 }
                 continue;
             }
@@ -195,7 +195,7 @@ int ZDecoder::run() {
             *--top = static_cast<uint8_t>(firstByte);
             if (!emit(top, static_cast<size_t>(stack_.data() + stack_.size() - top))) {
                 message_ = "Write error!";
-                return -6;
+                return DecodeStatus::kWriteFailed;
             }
             if (freeEntry < largestCode) {
                 prefix_[freeEntry] = static_cast<uint16_t>(oldCode);
@@ -208,40 +208,40 @@ int ZDecoder::run() {
 
     if (!flush()) {
         message_ = "Write error2!";
-        return -7;
+        return DecodeStatus::kLastWriteFailed;
     }
-    return 0;
+    return DecodeStatus::kOk;
 }
 
 }  // namespace
 
-int DecompressZ(const std::string& inputPath, const std::string& outputPath, std::string& zMessage) {
+DecodeStatus DecompressZ(const std::string& inputPath, const std::string& outputPath, std::string& zMessage) {
     return DecompressZ(DecoderInput(inputPath), DecoderOutput(outputPath), zMessage);
 }
 
-int DecompressZ(const DecoderInput& inputFile, const DecoderOutput& outputFile, std::string& zMessage) {
+DecodeStatus DecompressZ(const DecoderInput& inputFile, const DecoderOutput& outputFile, std::string& zMessage) {
     long long size = 0;
     InputFileStatus opened = InputFileStatus::kCannotOpen;
     FilePtr input = openInputFile(inputFile, size, &opened);
     if (!input) {
         zMessage = opened == InputFileStatus::kNotRegularFile ? "Not a regular file" : "Cannot open file";
-        return -1;
+        return DecodeStatus::kCannotOpen;
     }
     if (size == 0) {
         zMessage = "File of zero bytes";
-        return -9;
+        return DecodeStatus::kEmptyFile;
     }
     FilePtr output = openOutputFile(outputFile);
     if (!output) {
         zMessage = "Cannot write file";
-        return -11;
+        return DecodeStatus::kCannotWrite;
     }
     // The tables are large; keep them off the stack.
     auto decoder = std::make_unique<ZDecoder>(input.get(), size, output.get(), zMessage);
-    const int result = decoder->run();
-    if (!closeOutputFile(output) && result == 0) {
+    const DecodeStatus result = decoder->run();
+    if (!closeOutputFile(output) && result == DecodeStatus::kOk) {
         zMessage = "Write error2!";
-        return -7;
+        return DecodeStatus::kLastWriteFailed;
     }
     return result;
 }

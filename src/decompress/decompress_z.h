@@ -3,6 +3,7 @@
 // block mode (code 256 clears the dictionary). Works file to file.
 #include <string>
 
+#include "decompress/decode_status.h"
 #include "decompress/file_io.h"
 
 namespace velarix {
@@ -23,8 +24,10 @@ namespace velarix {
 //   -6  "Write error!" (a full output buffer)   -7 "Write error2!" (the last one)
 // A truncated input ends the output early and still returns 0. Both files are closed on
 // every return; a partial output is left for the caller to delete.
-int DecompressZ(const std::string& inputPath, const std::string& outputPath, std::string& zMessage);
+[[nodiscard]] DecodeStatus DecompressZ(const std::string& inputPath, const std::string& outputPath,
+                                       std::string& zMessage);
 // The same between the files or pipes given (see file_io.h).
-int DecompressZ(const DecoderInput& input, const DecoderOutput& output, std::string& zMessage);
+[[nodiscard]] DecodeStatus DecompressZ(const DecoderInput& input, const DecoderOutput& output,
+                                       std::string& zMessage);
 
 }  // namespace velarix

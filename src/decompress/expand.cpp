@@ -60,36 +60,36 @@ std::vector<Step> stepsFor(const std::string& path, std::string& plainName) {
     return steps;
 }
 
-int copyFile(const std::string& input, const std::string& output, std::string& message) {
+DecodeStatus copyFile(const std::string& input, const std::string& output, std::string& message) {
     long long size = 0;
     InputFileStatus opened = InputFileStatus::kCannotOpen;
     FilePtr in = openInputFile(input, size, &opened);
     if (!in) {
         message = opened == InputFileStatus::kNotRegularFile ? "Not a regular file" : "Cannot open file";
-        return -1;
+        return DecodeStatus::kCannotOpen;
     }
     FilePtr out = openOutputFile(output);
     if (!out) {
         message = "Cannot write file";
-        return -11;
+        return DecodeStatus::kCannotWrite;
     }
     std::vector<char> buffer(1 << 18);
     size_t got = 0;
     while ((got = std::fread(buffer.data(), 1, buffer.size(), in.get())) > 0) {
         if (!writeBytes(out.get(), buffer.data(), got)) {
             message = "Write error!";
-            return -6;
+            return DecodeStatus::kWriteFailed;
         }
     }
     if (std::ferror(in.get())) {
         message = "Cannot read file";
-        return -1;
+        return DecodeStatus::kCannotOpen;
     }
     if (!closeOutputFile(out)) {
         message = "Write error!";
-        return -6;
+        return DecodeStatus::kWriteFailed;
     }
-    return 0;
+    return DecodeStatus::kOk;
 }
 
 }  // namespace
@@ -98,7 +98,7 @@ std::vector<DecodeStep> decodeSteps(const std::string& path, std::string& plainN
     return stepsFor(path, plainName);
 }
 
-int runDecodeStep(DecodeStep step, const DecoderInput& input, const DecoderOutput& output, std::string& message) {
+DecodeStatus runDecodeStep(DecodeStep step, const DecoderInput& input, const DecoderOutput& output, std::string& message) {
     switch (step) {
         case Step::Gzip:
             return DecompressGz(input, output, message);
@@ -107,7 +107,7 @@ int runDecodeStep(DecodeStep step, const DecoderInput& input, const DecoderOutpu
         case Step::CompactRinex:
             return DecompressCrx(input, output, message);
     }
-    return -1;
+    return DecodeStatus::kCannotOpen;
 }
 
 std::string expandedName(const std::string& path) {
@@ -121,22 +121,23 @@ bool isExpandable(const std::string& path) {
     return !stepsFor(path, plainName).empty();
 }
 
-int expandFile(const std::string& input, const std::string& output, std::string& message, ReplacePolicy policy) {
+DecodeStatus expandFile(const std::string& input, const std::string& output, std::string& message,
+                        ReplacePolicy policy) {
     std::error_code error;
     if (std::filesystem::equivalent(input, output, error)) {
         message = "Cannot write file: the output is the input";
-        return -11;
+        return DecodeStatus::kCannotWrite;
     }
     // Decoded into a temporary file that takes the output's name only when complete: a
     // failed or interrupted decode leaves the output as it was.
     AtomicOutput out;
     if (const OutputStatus opened = out.open(output, policy); opened != OutputStatus::kOk) {
         message = strfmt("Cannot write file: %s: %s", output.c_str(), outputStatusText(opened));
-        return -11;
+        return DecodeStatus::kCannotWrite;
     }
     std::string plainName;
     const std::vector<Step> steps = stepsFor(input, plainName);
-    int result = 0;
+    DecodeStatus result = DecodeStatus::kOk;
     if (steps.empty()) {
         result = copyFile(input, out.temporaryPath(), message);
     } else {
@@ -148,7 +149,7 @@ int expandFile(const std::string& input, const std::string& output, std::string&
                 scratch.push_back(std::make_unique<ScratchFile>());
                 if (scratch.back()->createBeside(output) != OutputStatus::kOk) {
                     message = "Cannot write file";
-                    result = -11;
+                    result = DecodeStatus::kCannotWrite;
                     break;
                 }
                 target = scratch.back()->path();
@@ -165,7 +166,7 @@ int expandFile(const std::string& input, const std::string& output, std::string&
     if (!expandSucceeded(result)) return result;
     if (const OutputStatus committed = out.commit(); committed != OutputStatus::kOk) {
         message = strfmt("Cannot write file: %s: %s", output.c_str(), outputStatusText(committed));
-        return committed == OutputStatus::kWriteFailed ? -6 : -11;
+        return committed == OutputStatus::kWriteFailed ? DecodeStatus::kWriteFailed : DecodeStatus::kCannotWrite;
     }
     return result;
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "decompress/decode_status.h"
 #include "decompress/file_io.h"
 #include "platform/safe_output.h"
 
@@ -17,7 +18,7 @@ namespace velarix {
 std::string expandedName(const std::string& path);
 
 // True when `path` names a compressed or Compact RINEX file.
-bool isExpandable(const std::string& path);
+[[nodiscard]] bool isExpandable(const std::string& path);
 
 // One decoder of a chain.
 enum class DecodeStep { Gzip, UnixCompress, CompactRinex };
@@ -27,21 +28,22 @@ enum class DecodeStep { Gzip, UnixCompress, CompactRinex };
 std::vector<DecodeStep> decodeSteps(const std::string& path, std::string& plainName);
 
 // Runs one decoder between the files or pipes given; its result and text as its own.
-int runDecodeStep(DecodeStep step, const DecoderInput& input, const DecoderOutput& output, std::string& message);
+[[nodiscard]] DecodeStatus runDecodeStep(DecodeStep step, const DecoderInput& input, const DecoderOutput& output,
+                                         std::string& message);
 
 // Writes the plain content of `input` to `output`. A plain input is copied. The content
 // is decoded into a hidden temporary file beside the output (chains through further ones)
 // that takes the output's name only when complete, so a failed or interrupted decode
-// leaves `output` exactly as it was. Returns 0 on success; the negative code of the gzip
-// or .Z decoder (or of the copy: -1 cannot open or not a regular file, -11 cannot write, -6 write failed); or
-// the result of DecompressCrx (2 and 21 are warnings: the output is kept). `message`
-// receives the decoder's text. Refused with -11: an output that is the input itself, or
-// that exists and is not a regular file (directory, FIFO, device, symbolic link), or,
-// under kNeverReplace, that exists at all.
-int expandFile(const std::string& input, const std::string& output, std::string& message,
-               ReplacePolicy policy = ReplacePolicy::kReplaceRegularFile);
+// leaves `output` exactly as it was. Returns kOk on success; the negative code of the gzip
+// or .Z decoder (or of the copy: kCannotOpen cannot open or not a regular file, kCannotWrite
+// cannot write, kWriteFailed write failed); or the result of DecompressCrx (kCrxEpochsSkipped
+// and kCrxSkippedToEnd are warnings: the output is kept, see expandSucceeded). `message`
+// receives the decoder's text. Refused with kCannotWrite: an output that is the input
+// itself, or that exists and is not a regular file (directory, FIFO, device, symbolic
+// link), or, under kNeverReplace, that exists at all.
+[[nodiscard]] DecodeStatus expandFile(const std::string& input, const std::string& output, std::string& message,
+                                      ReplacePolicy policy = ReplacePolicy::kReplaceRegularFile);
 
-// Whether a result of expandFile left a usable output (success or Compact RINEX warning).
-inline bool expandSucceeded(int result) { return result == 0 || result == 2 || result == 21; }
+// expandSucceeded (decompress/decode_status.h) tells whether a result left a usable output.
 
 }  // namespace velarix

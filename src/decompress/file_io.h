@@ -42,10 +42,10 @@ FilePtr openOutputFile(const DecoderOutput& output);
 int duplicateDescriptor(int fd);
 
 // Writes all `size` bytes; false on a short write.
-bool writeBytes(std::FILE* file, const void* data, size_t size);
+[[nodiscard]] bool writeBytes(std::FILE* file, const void* data, size_t size);
 
 // Closes an output file; false when the close itself fails (nothing of it is lost
 // silently).
-bool closeOutputFile(FilePtr& file);
+[[nodiscard]] bool closeOutputFile(FilePtr& file);
 
 }  // namespace velarix

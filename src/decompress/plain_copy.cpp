@@ -16,18 +16,18 @@ PlainCopy::PlainCopy(const std::string& path, const std::string& folder) : path_
         folder.empty() ? temporary_.createInTemporaryDirectory(base) : temporary_.createHiddenIn(folder, base);
     if (created != OutputStatus::kOk) {
         const std::string where = folder.empty() ? temporaryDirectory() : folder;
-        result_ = -11;
+        result_ = DecodeStatus::kCannotWrite;
         decoderText_ = strfmt("Cannot write file: a temporary file in %s: %s", where.c_str(), outputStatusText(created));
         error_ = "cannot create a temporary file in " + where;
         return;
     }
     result_ = expandFile(path, temporary_.path(), decoderText_);
     if (!expandSucceeded(result_)) {
-        error_ = strfmt("expansion failed (%d): %s", result_, decoderText_.c_str());
+        error_ = strfmt("expansion failed (%d): %s", statusCode(result_), decoderText_.c_str());
         temporary_.remove();
         return;
     }
-    if (result_ != 0) warning_ = decoderText_;
+    if (result_ != DecodeStatus::kOk) warning_ = decoderText_;
     path_ = temporary_.path();
 }
 

@@ -6,6 +6,7 @@
 // never changed.
 #include <string>
 
+#include "decompress/decode_status.h"
 #include "platform/safe_output.h"
 
 namespace velarix {
@@ -24,10 +25,10 @@ public:
     const std::string& error() const { return error_; }
     // The Compact RINEX decoder's text when it skipped epochs (the file is still usable).
     const std::string& warning() const { return warning_; }
-    // Whether the input needed expanding; expandFile's result (0 for a plain input; -11
-    // when no scratch file could be made) and the decoder's own text.
+    // Whether the input needed expanding; expandFile's result (kOk for a plain input;
+    // kCannotWrite when no scratch file could be made) and the decoder's own text.
     bool expanded() const { return expanded_; }
-    int result() const { return result_; }
+    DecodeStatus result() const { return result_; }
     const std::string& decoderText() const { return decoderText_; }
 
 private:
@@ -36,7 +37,7 @@ private:
     std::string error_;
     std::string warning_;
     bool expanded_ = false;
-    int result_ = 0;
+    DecodeStatus result_ = DecodeStatus::kOk;
     std::string decoderText_;
 };
 

@@ -38,9 +38,9 @@ void expandFetchedArchives(const std::vector<std::string>& fetched, const std::s
         log.append("\r\nDecompressing... " + archive);
         log.refresh();
         std::string message;
-        const int result = expandFile(archive, expandedName(archive), message, ReplacePolicy::kNeverReplace);
+        const DecodeStatus result = expandFile(archive, expandedName(archive), message, ReplacePolicy::kNeverReplace);
         if (!expandSucceeded(result)) {
-            log.say(strfmt(" ...Decompress error# %d\r\n", result) + message);
+            log.say(strfmt(" ...Decompress error# %d\r\n", statusCode(result)) + message);
             continue;
         }
         log.say(" ...done!\r\n");

@@ -30,9 +30,9 @@ constexpr std::size_t kFirstLineLimit = 90;
 bool readNavigation(DayJob& job, const std::string& path, RunLog& log) {
     log.append("\r\nReading nav file " + path);
     log.refresh();
-    const int result = readNavigationFile(path, job.ephemerides, job.navHeader, log);
-    if (result < 0) log.append("\r\nError! reading Navigation file\r\n");
-    if (result == kNavCannotOpen || result == kNavNotRegularFile) return false;
+    const NavReadResult result = readNavigationFile(path, job.ephemerides, job.navHeader, log);
+    if (result != NavReadResult::kRead) log.append("\r\nError! reading Navigation file\r\n");
+    if (result == NavReadResult::kCannotOpen || result == NavReadResult::kNotRegularFile) return false;
     log.append(" ..done!");
     return true;
 }

@@ -57,11 +57,11 @@ int StepDecimals(double step) {
 }
 
 AxesStatus DrawAxes(const GraphSpec& spec, PlotCanvas& canvas) {
-    if (spec.errorCount != 0 || spec.hasCanvas != 1 || !canvas.image.hasImage()) return kAxesNoCanvas;
+    if (spec.errorCount != 0 || spec.hasCanvas != 1 || !canvas.image.hasImage()) return AxesStatus::kNoCanvas;
     const std::vector<double> xTicks = TickValues(spec.xMin, spec.xMax, spec.xStep);
     const std::vector<double> yTicks = TickValues(spec.yMin, spec.yMax, spec.yStep);
-    if (xTicks.empty() || yTicks.empty()) return kAxesBadRange;
-    if (!AcquireContext(canvas)) return kAxesNoCanvas;
+    if (xTicks.empty() || yTicks.empty()) return AxesStatus::kBadRange;
+    if (!AcquireContext(canvas)) return AxesStatus::kNoCanvas;
     Canvas& image = canvas.image;
     const GraphFrame f = FrameOf(spec);
     const FontSpec font = LabelFont(spec);
@@ -101,7 +101,7 @@ AxesStatus DrawAxes(const GraphSpec& spec, PlotCanvas& canvas) {
     image.text(std::max(leftEdge, f.left - labelsWidth - kLabelGap - yTitle.height),
                (f.top + f.bottom + yTitle.width) / 2, spec.yTitle, yFont, spec.labelColour);
     ReleaseContext(canvas);
-    return kAxesDrawn;
+    return AxesStatus::kDrawn;
 }
 
 FrameMap MapOf(const GraphSpec& spec) { return {FrameOf(spec), spec.xMin, spec.xMax, spec.yMin, spec.yMax}; }

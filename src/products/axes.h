@@ -9,10 +9,10 @@
 
 namespace velarix {
 
-enum AxesStatus : int {
-    kAxesDrawn = 0,
-    kAxesNoCanvas = -1,  // the description is invalid or has no canvas
-    kAxesBadRange = -2,  // a range that is empty, not finite, or needs more than 1000 ticks
+enum class AxesStatus {
+    kDrawn = 0,
+    kNoCanvas = -1,  // the description is invalid or has no canvas
+    kBadRange = -2,  // a range that is empty, not finite, or needs more than 1000 ticks
 };
 
 [[nodiscard]] AxesStatus DrawAxes(const GraphSpec& spec, PlotCanvas& canvas);

@@ -116,9 +116,9 @@ void drawS4(Canvas& image, const GraphSpec& spec, const BiasFigures& figures) {
 // One panel: axes, title (and an extra line at the right of the title row), curves.
 bool drawPanel(PlotCanvas& canvas, GraphSpec spec, const TecCurves& curves, const std::string& title,
                const std::string& rightNote) {
-    if (ValidateGraph(spec) != kGraphValid) return false;
+    if (ValidateGraph(spec) != GraphStatus::kValid) return false;
     spec.hasCanvas = 1;  // a rectangle of the figure's canvas
-    if (DrawAxes(spec, canvas) != kAxesDrawn || !AcquireContext(canvas)) return false;
+    if (DrawAxes(spec, canvas) != AxesStatus::kDrawn || !AcquireContext(canvas)) return false;
     Canvas& image = canvas.image;
     const GraphFrame f = FrameOf(spec);
     const FontSpec titleFont = LabelFont(spec);
@@ -142,14 +142,14 @@ PlotStatus DrawBiasFigure(const DayJob& job, const std::string& pngPath, bool hi
     const BiasFigures& figures = job.bias.figures;
     if (figures.biasedTec.empty() || figures.removedTec.empty()) {
         log.append("\r\nInfo! No bias figure: the bias estimation ended before it gathered the calibrated TEC");
-        return kPlotNothingToDraw;
+        return PlotStatus::kNothingToDraw;
     }
     GraphSpec page = LandscapePage(highResolution);
     page.titleColour = kTitleColour;
     PlotCanvas canvas;
-    if (CreateCanvas(page, canvas) != kCanvasCreated || !AcquireContext(canvas)) {
+    if (CreateCanvas(page, canvas) != CanvasStatus::kCreated || !AcquireContext(canvas)) {
         log.append("\r\nError! Can't draw the plot... " + pngPath);
-        return kPlotNoCanvas;
+        return PlotStatus::kNoCanvas;
     }
     const GraphSpec upper = panelSpec(figures.biasedTec, 0, highResolution);
     GraphSpec lower = panelSpec(figures.removedTec, 1, highResolution);
@@ -159,13 +159,13 @@ PlotStatus DrawBiasFigure(const DayJob& job, const std::string& pngPath, bool hi
     const bool drawn =
         drawPanel(canvas, upper, figures.biasedTec, kBiasedTecTitle, "") &&
         drawPanel(canvas, lower, figures.removedTec, kRemovedTecTitle, figures.hasS4 ? S4SourceTitle(job) : "");
-    if (drawn && figures.hasS4 && ValidateGraph(lower) == kGraphValid) drawS4(canvas.image, lower, figures);
+    if (drawn && figures.hasS4 && ValidateGraph(lower) == GraphStatus::kValid) drawS4(canvas.image, lower, figures);
     ReleaseContext(canvas);
     if (!drawn) {
         log.append("\r\nError! Can't draw the plot... " + pngPath);
-        return kPlotNoCanvas;
+        return PlotStatus::kNoCanvas;
     }
-    return SavePng(canvas, pngPath) == kPngSaved ? kPlotSaved : kPlotSaveFailed;
+    return SavePng(canvas, pngPath) == PngStatus::kSaved ? PlotStatus::kSaved : PlotStatus::kSaveFailed;
 }
 
 }  // namespace velarix

@@ -34,10 +34,10 @@ std::string BiasSummaryFileText(const BiasResults& b, const std::string& path) {
 ProductResult WriteBiasSummaryFile(const DayJob& job, const std::string& path, RunLog& log) {
     if (!WriteProductText(path, BiasSummaryFileText(job.bias, path))) {
         log.append("* Unable to write Biases file... " + path + "\r\n");
-        return kProductNotCreated;
+        return ProductResult::kNotCreated;
     }
     log.append("Writing Biases file... \t" + path + "\r\n");
-    return kProductWritten;
+    return ProductResult::kWritten;
 }
 
 }  // namespace velarix

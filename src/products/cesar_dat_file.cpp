@@ -72,13 +72,13 @@ std::string satelliteLines(int satNo, const TecSeries& series, double longitude_
 
 ProductResult failed(const std::string& path, RunLog& log) {
     log.say("\r\nError! Unable to write the file... " + path + "\r\n");
-    return kProductNotCreated;
+    return ProductResult::kNotCreated;
 }
 
 }  // namespace
 
 ProductResult WriteCesarDat(const DayJob& job, const std::string& path, RunLog& log) {
-    if (job.tec.empty()) return kProductNoData;
+    if (job.tec.empty()) return ProductResult::kNoData;
     AtomicOutput out;
     if (out.open(path, ReplacePolicy::kReplaceRegularFile) != OutputStatus::kOk) return failed(path, log);
     log.append("\r\nWriting output (CESAR-Dat) file: " + path + "\r\n");
@@ -90,7 +90,7 @@ ProductResult WriteCesarDat(const DayJob& job, const std::string& path, RunLog& 
         if (!series.empty()) out.write(satelliteLines(satNo, series, longitude_deg));
     }
     if (out.commit() != OutputStatus::kOk) return failed(path, log);
-    return kProductWritten;
+    return ProductResult::kWritten;
 }
 
 }  // namespace velarix

@@ -24,7 +24,7 @@ struct DayJob;
 
 constexpr double kCesarMinElevation_deg = 20.0;
 
-// kProductNoData at once when job.tec is empty; kProductNotCreated when the file cannot
+// ProductResult::kNoData at once when job.tec is empty; ProductResult::kNotCreated when the file cannot
 // be created (logged).
 [[nodiscard]] ProductResult WriteCesarDat(const DayJob& job, const std::string& path, RunLog& log);
 

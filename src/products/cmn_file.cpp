@@ -104,7 +104,7 @@ std::string satelliteLines(int satNo, const TecSeries& series, double step, doub
 
 ProductResult failed(const std::string& path, RunLog& log) {
     log.say("Error! Unable to write CMN-O/P file..." + path + "\r\n");
-    return kProductNotCreated;
+    return ProductResult::kNotCreated;
 }
 
 }  // namespace
@@ -119,7 +119,7 @@ ProductResult WriteCmnFile(const DayJob& job, const std::string& path, RunLog& l
     out.write(headerText(job));
     for (const auto& [satNo, series] : job.tec) out.write(satelliteLines(satNo, series, step, job.dayStartMjd));
     if (out.commit() != OutputStatus::kOk) return failed(path, log);
-    return kProductWritten;
+    return ProductResult::kWritten;
 }
 
 }  // namespace velarix

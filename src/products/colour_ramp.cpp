@@ -66,8 +66,8 @@ Colour ColourRamp(double value, double min, double max, int mode) {
 }
 
 ColourBarStatus DrawColourBar(const GraphSpec& spec, PlotCanvas& canvas, int mode) {
-    if (spec.panelMode != 1) return kColourBarNotPanel;
-    if (spec.errorCount != 0 || spec.hasCanvas != 1 || !AcquireContext(canvas)) return kColourBarNoCanvas;
+    if (spec.panelMode != 1) return ColourBarStatus::kNotPanel;
+    if (spec.errorCount != 0 || spec.hasCanvas != 1 || !AcquireContext(canvas)) return ColourBarStatus::kNoCanvas;
     Canvas& image = canvas.image;
     const GraphFrame frame = FrameOf(spec);
     const double inset = spec.panelHeight > kTallPanel ? 10.0 : 5.0;
@@ -102,7 +102,7 @@ ColourBarStatus DrawColourBar(const GraphSpec& spec, PlotCanvas& canvas, int mod
         std::max(frame.right + 6.0, std::min(left + kStripWidth / 2 - title.width / 2, imageRight - title.width));
     image.text(titleX, top - title.height - 8.0, spec.zTitle, titleFont, spec.labelColour);
     ReleaseContext(canvas);
-    return kColourBarDrawn;
+    return ColourBarStatus::kDrawn;
 }
 
 }  // namespace velarix

@@ -17,10 +17,10 @@ enum RampMode : int {
 // colour (green); mode 2 still marks values outside.
 Colour ColourRamp(double value, double min, double max, int mode);
 
-enum ColourBarStatus : int {
-    kColourBarDrawn = 0,
-    kColourBarNotPanel = -1,
-    kColourBarNoCanvas = -2,  // the description is invalid or has no canvas
+enum class ColourBarStatus {
+    kDrawn = 0,
+    kNotPanel = -1,
+    kNoCanvas = -2,  // the description is invalid or has no canvas
 };
 
 // The legend of the ramp from spec.zMin to spec.zMax beside the right edge of the frame:

@@ -24,7 +24,7 @@ void rinexCopy(const DayJob& job, const std::string& path, const DayProductCallo
 }
 
 bool biasImage(const std::string& path, const DayProductCallouts& callouts, RunLog& log) {
-    const bool saved = callouts.saveBiasFigure && callouts.saveBiasFigure(path) == 0;
+    const bool saved = callouts.saveBiasFigure && callouts.saveBiasFigure(path);
     log.append(saved ? "Bias calc. TEC Plot...\t" : "* Unable to write Image file... ");
     log.append(path + "\r\n");
     return saved;
@@ -43,21 +43,23 @@ ProductResult WriteDayProducts(const DayJob& job, const DayProductRequest& reque
                                const DayProductCallouts& callouts, RunLog& log, std::vector<std::string>* written) {
     const ProductNames names = DayProductNames(job, request);
     const auto keep = [written](ProductResult result, const std::string& path) {
-        if (written != nullptr && result == kProductWritten) written->push_back(path);
+        if (written != nullptr && result == ProductResult::kWritten) written->push_back(path);
         return result;
     };
     log.append("\r\n");
     rinexCopy(job, names.rinexCopy, callouts, log);
 
     if (job.tec.size() >= kMinSatellitesForBiasProducts) {
-        if (request.biasImage && biasImage(names.biasImage, callouts, log)) (void)keep(kProductWritten, names.biasImage);
+        if (request.biasImage && biasImage(names.biasImage, callouts, log)) {
+            (void)keep(ProductResult::kWritten, names.biasImage);  // only lists the path: the figure was saved
+        }
         if (request.twoSigma) (void)keep(WriteTwoSigmaFile(job, names.std2Sigma, log), names.std2Sigma);
         if (request.biasSummary) (void)keep(WriteBiasSummaryFile(job, names.biasSummary, log), names.biasSummary);
     }
-    if (job.tec.empty()) return kProductWritten;
+    if (job.tec.empty()) return ProductResult::kWritten;
     if (request.cesarDat) (void)keep(WriteCesarDat(job, names.cesarDat, log), names.cesarDat);
     if (request.cmn) return keep(WriteCmnFile(job, names.cmn, log), names.cmn);
-    return kProductWritten;
+    return ProductResult::kWritten;
 }
 
 }  // namespace velarix

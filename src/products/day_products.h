@@ -29,18 +29,18 @@ struct DayProductRequest {
 
 // What the products call out to: the drawing of the bias-removed TEC figure, and the
 // writer of the RINEX observation copy of non-RINEX input (products/rinex_copy.h), asked
-// for when the receiver table holds at least 5 satellites. Each returns 0 when it wrote
-// its file. Without a figure drawer the image is reported as not written; without a RINEX
+// for when the receiver table holds at least 5 satellites. Each returns true when it
+// wrote its file. Without a figure drawer the image is reported as not written; without a RINEX
 // writer the copy is reported as not written.
 struct DayProductCallouts {
-    std::function<int(const std::string& pngPath)> saveBiasFigure;
-    std::function<int(const std::string& rinexPath)> writeRinexCopy;
+    std::function<bool(const std::string& pngPath)> saveBiasFigure;
+    std::function<bool(const std::string& rinexPath)> writeRinexCopy;
 };
 
 constexpr std::size_t kMinSatellitesForBiasProducts = 4;
 constexpr std::size_t kMinObservedSatellitesForRinexCopy = 5;
 
-// kProductWritten, or kProductNotCreated when the CMN file could not be written. Other
+// ProductResult::kWritten, or ProductResult::kNotCreated when the CMN file could not be written. Other
 // products that cannot be written are reported and skipped. The paths of the files
 // written go to `written` when it is given.
 [[nodiscard]] ProductResult WriteDayProducts(const DayJob& job, const DayProductRequest& request,

@@ -26,17 +26,18 @@ bool passes(std::initializer_list<bool> checks, int& failures) {
 
 GraphStatus ValidateGraph(GraphSpec& spec) {
     int failures = 0;
-    GraphStatus first = kGraphValid;
+    GraphStatus first = GraphStatus::kValid;
     const auto group = [&](GraphStatus code, std::initializer_list<bool> checks) {
-        if (!passes(checks, failures) && first == kGraphValid) first = code;
+        if (!passes(checks, failures) && first == GraphStatus::kValid) first = code;
     };
 
-    group(kGraphBadFonts, {within(spec.yTitleFontHeight, 4, 100), within(spec.labelFontHeight, 4, 100),
+    group(GraphStatus::kBadFonts, {within(spec.yTitleFontHeight, 4, 100), within(spec.labelFontHeight, 4, 100),
                            within(spec.smallFontHeight, 2, 40), within(spec.largeFontHeight, 10, 200)});
     const std::array<Colour, 6> colours{spec.axisColour,  spec.gridColour,  spec.backgroundColour,
                                         spec.labelColour, spec.titleColour, spec.curveColour};
-    group(kGraphBadColours, {std::all_of(colours.begin(), colours.end(), [](Colour c) { return c <= 0xFFFFFF; })});
-    group(kGraphBadPens, {within(spec.axisPenWidth, 1, 10), within(spec.gridPenWidth, 1, 10)});
+    group(GraphStatus::kBadColours,
+          {std::all_of(colours.begin(), colours.end(), [](Colour c) { return c <= 0xFFFFFF; })});
+    group(GraphStatus::kBadPens, {within(spec.axisPenWidth, 1, 10), within(spec.gridPenWidth, 1, 10)});
 
     bool sized = spec.dpi > 0 && spec.baseDpi > 0 && spec.bitsPerPixel == 24;
     if (sized && spec.pageSized == 1) {
@@ -47,7 +48,7 @@ GraphStatus ValidateGraph(GraphSpec& spec) {
     }
     sized = sized && within(spec.pixelWidth, kSmallestGivenSide_px, kLargestSide_px) &&
             within(spec.pixelHeight, kSmallestGivenSide_px, kLargestSide_px);
-    group(kGraphBadPixelSize, {sized});
+    group(GraphStatus::kBadPixelSize, {sized});
     if (sized) {
         spec.scale = spec.dpi > spec.baseDpi ? double(spec.dpi) / spec.baseDpi : 1.0;
         spec.logicalWidth = static_cast<int>(spec.pixelWidth / spec.scale);
@@ -60,14 +61,15 @@ GraphStatus ValidateGraph(GraphSpec& spec) {
         return first;
     }
     const double quarter = spec.minDimension / 4.0;
-    group(kGraphBadMargins, {within(spec.marginTop, 0, quarter), within(spec.marginBottom, 0, quarter),
+    group(GraphStatus::kBadMargins, {within(spec.marginTop, 0, quarter), within(spec.marginBottom, 0, quarter),
                              within(spec.marginLeft, 0, quarter), within(spec.marginRight, 0, quarter),
                              within(spec.marginOuter, 0, quarter)});
     if (spec.panelMode == 1) {
         const double w = spec.logicalWidth, h = spec.logicalHeight;
-        group(kGraphBadPanel, {within(spec.panelLeft, 0, w), within(spec.panelTop, 0, h), within(spec.panelWidth, 2, w),
-                               within(spec.panelHeight, 2, h), spec.panelLeft + spec.panelWidth <= w,
-                               spec.panelTop + spec.panelHeight <= h, within(spec.tickDivisions, 1.0, kMostDivisions)});
+        group(GraphStatus::kBadPanel,
+              {within(spec.panelLeft, 0, w), within(spec.panelTop, 0, h), within(spec.panelWidth, 2, w),
+               within(spec.panelHeight, 2, h), spec.panelLeft + spec.panelWidth <= w,
+               spec.panelTop + spec.panelHeight <= h, within(spec.tickDivisions, 1.0, kMostDivisions)});
     }
     spec.errorCount = failures;
     return first;

@@ -56,14 +56,14 @@ struct GraphSpec {
     std::string zTitle = "Z-axis";
 };
 
-enum GraphStatus : int {
-    kGraphValid = 0,
-    kGraphBadFonts = -1,
-    kGraphBadColours = -2,
-    kGraphBadPens = -3,
-    kGraphBadPixelSize = -4,  // a given side below 101, a page too large for an image, not 24 bits
-    kGraphBadMargins = -5,
-    kGraphBadPanel = -6,  // panel rectangle or tickDivisions
+enum class GraphStatus {
+    kValid = 0,
+    kBadFonts = -1,
+    kBadColours = -2,
+    kBadPens = -3,
+    kBadPixelSize = -4,  // a given side below 101, a page too large for an image, not 24 bits
+    kBadMargins = -5,
+    kBadPanel = -6,  // panel rectangle or tickDivisions
 };
 
 constexpr int kHighResolutionDpi = 300;

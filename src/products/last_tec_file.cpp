@@ -22,13 +22,13 @@ ProductResult WriteLastTecFile(const DayJob& job, const std::string& path, RunLo
             break;
         }
     }
-    if (!any) return kProductNoData;
+    if (!any) return ProductResult::kNoData;
     if (!WriteProductText(path, text)) {
         log.append("\r\nUnable to open file " + path);
-        return kProductNotCreated;
+        return ProductResult::kNotCreated;
     }
     log.append("\r\nWriting last TEC values... \t" + path + "\r\n");
-    return kProductWritten;
+    return ProductResult::kWritten;
 }
 
 }  // namespace velarix

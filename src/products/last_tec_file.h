@@ -18,7 +18,7 @@ class RunLog;
 struct DayJob;
 
 // Writes, for each satellite of job.tec in ascending order, its last valid record (one
-// whose valid flag is 1); a satellite without one is left out. kProductNoData (no file)
+// whose valid flag is 1); a satellite without one is left out. ProductResult::kNoData (no file)
 // when job.tec holds no valid record.
 [[nodiscard]] ProductResult WriteLastTecFile(const DayJob& job, const std::string& path, RunLog& log);
 

@@ -5,18 +5,18 @@
 namespace velarix {
 
 CanvasStatus CreateCanvas(GraphSpec& spec, PlotCanvas& canvas) {
-    if (ValidateGraph(spec) != kGraphValid) return kCanvasInvalidGraph;
+    if (ValidateGraph(spec) != GraphStatus::kValid) return CanvasStatus::kInvalidGraph;
     DestroyCanvas(canvas);
     spec.hasCanvas = 0;
-    if (!canvas.image.create(spec.pixelWidth, spec.pixelHeight, spec.scale)) return kCanvasNoImage;
+    if (!canvas.image.create(spec.pixelWidth, spec.pixelHeight, spec.scale)) return CanvasStatus::kNoImage;
     if (!AcquireContext(canvas)) {
         DestroyCanvas(canvas);
-        return kCanvasNoImage;
+        return CanvasStatus::kNoImage;
     }
     canvas.image.fill(spec.backgroundColour);
     ReleaseContext(canvas);
     spec.hasCanvas = 1;
-    return kCanvasCreated;
+    return CanvasStatus::kCreated;
 }
 
 bool AcquireContext(PlotCanvas& canvas) {
@@ -36,19 +36,19 @@ void DestroyCanvas(PlotCanvas& canvas) {
 }
 
 PngStatus SavePng(PlotCanvas& canvas, const std::string& path) {
-    if (!canvas.image.hasImage()) return kPngNoImage;
-    if (!endsWithNoCase(path, ".png")) return kPngNotPng;
-    return canvas.image.savePng(path, ReplacePolicy::kReplaceRegularFile) == OutputStatus::kOk ? kPngSaved
-                                                                                               : kPngWriteFailed;
+    if (!canvas.image.hasImage()) return PngStatus::kNoImage;
+    if (!endsWithNoCase(path, ".png")) return PngStatus::kNotPng;
+    const bool saved = canvas.image.savePng(path, ReplacePolicy::kReplaceRegularFile) == OutputStatus::kOk;
+    return saved ? PngStatus::kSaved : PngStatus::kWriteFailed;
 }
 
 PlotStatus SaveFigure(PlotCanvas& canvas, const std::string& path, RunLog& log) {
-    if (SavePng(canvas, path) != kPngSaved) {
+    if (SavePng(canvas, path) != PngStatus::kSaved) {
         log.append("\r\nError! Can't save file... " + path);
-        return kPlotSaveFailed;
+        return PlotStatus::kSaveFailed;
     }
     log.append("\r\nPlot saved... " + path);
-    return kPlotSaved;
+    return PlotStatus::kSaved;
 }
 
 }  // namespace velarix

@@ -17,10 +17,10 @@ struct PlotCanvas {
     int contextCount = 0;
 };
 
-enum CanvasStatus : int {
-    kCanvasCreated = 0,
-    kCanvasInvalidGraph = -1,  // validation failed; the canvas is left as it was
-    kCanvasNoImage = -3,      // the image could not be made
+enum class CanvasStatus {
+    kCreated = 0,
+    kInvalidGraph = -1,  // validation failed; the canvas is left as it was
+    kNoImage = -3,       // the image could not be made
 };
 
 // Validates the description, makes the image of its pixel size, fills it with the
@@ -35,11 +35,11 @@ void ReleaseContext(PlotCanvas& canvas);
 // Gives back the context and the image.
 void DestroyCanvas(PlotCanvas& canvas);
 
-enum PngStatus : int {
-    kPngSaved = 0,
-    kPngNoImage = -1,
-    kPngNotPng = -2,       // the path does not end in ".png"
-    kPngWriteFailed = -3,  // a file under the path is left as it was
+enum class PngStatus {
+    kSaved = 0,
+    kNoImage = -1,
+    kNotPng = -2,       // the path does not end in ".png"
+    kWriteFailed = -3,  // a file under the path is left as it was
 };
 
 // Saves the whole image as PNG (chosen by the ".png" ending of the path), replacing a

@@ -23,10 +23,10 @@ bool allFinite(const std::vector<double>& values) {
 
 PlotXYStatus PlotXY(const std::vector<double>& x, const std::vector<double>& y, const std::string& xTitle,
                     const std::string& yTitle, const std::string& title, const std::string& path) {
-    if (x.size() != y.size() || x.size() < 3 || !allFinite(x) || !allFinite(y)) return kPlotXYBadInput;
+    if (x.size() != y.size() || x.size() < 3 || !allFinite(x) || !allFinite(y)) return PlotXYStatus::kBadInput;
     const auto [xLow, xHigh] = std::minmax_element(x.begin(), x.end());
     const auto [yLow, yHigh] = std::minmax_element(y.begin(), y.end());
-    if (!(*xHigh > *xLow) || !(*yHigh > *yLow)) return kPlotXYBadInput;
+    if (!(*xHigh > *xLow) || !(*yHigh > *yLow)) return PlotXYStatus::kBadInput;
 
     GraphSpec spec;
     spec.xMin = *xLow;
@@ -41,12 +41,12 @@ PlotXYStatus PlotXY(const std::vector<double>& x, const std::vector<double>& y, 
     spec.titleColour = kTitleColour;
     spec.curveColour = kCurveColour;
     PlotCanvas canvas;
-    if (CreateCanvas(spec, canvas) != kCanvasCreated) return kPlotXYNoCanvas;
-    if (DrawAxes(spec, canvas) != kAxesDrawn) {
+    if (CreateCanvas(spec, canvas) != CanvasStatus::kCreated) return PlotXYStatus::kNoCanvas;
+    if (DrawAxes(spec, canvas) != AxesStatus::kDrawn) {
         DestroyCanvas(canvas);
-        return kPlotXYAxesFailed;
+        return PlotXYStatus::kAxesFailed;
     }
-    if (!AcquireContext(canvas)) return kPlotXYNoCanvas;
+    if (!AcquireContext(canvas)) return PlotXYStatus::kNoCanvas;
     Canvas& image = canvas.image;
     const GraphFrame f = FrameOf(spec);
     const FontSpec titleFont = LabelFont(spec);
@@ -66,7 +66,7 @@ PlotXYStatus PlotXY(const std::vector<double>& x, const std::vector<double>& y, 
     ReleaseContext(canvas);
     const PngStatus saved = SavePng(canvas, path);
     DestroyCanvas(canvas);
-    return saved == kPngSaved ? kPlotXYSaved : kPlotXYSaveFailed;
+    return saved == PngStatus::kSaved ? PlotXYStatus::kSaved : PlotXYStatus::kSaveFailed;
 }
 
 }  // namespace velarix

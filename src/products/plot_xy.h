@@ -5,12 +5,12 @@
 
 namespace velarix {
 
-enum PlotXYStatus : int {
-    kPlotXYSaved = 0,
-    kPlotXYBadInput = -1,  // lengths differ, fewer than 3 points, an empty range or a value not finite
-    kPlotXYNoCanvas = -2,
-    kPlotXYAxesFailed = -3,
-    kPlotXYSaveFailed = -4,
+enum class PlotXYStatus {
+    kSaved = 0,
+    kBadInput = -1,  // lengths differ, fewer than 3 points, an empty range or a value not finite
+    kNoCanvas = -2,
+    kAxesFailed = -3,
+    kSaveFailed = -4,
 };
 
 // Ranges from the data, ticks every fifth of them. A point more than a twentieth of the

@@ -170,9 +170,9 @@ void drawLines(Canvas& image, const FrameMap& map, const std::vector<PanelLine>&
 
 void drawPanel(PlotCanvas& canvas, const PrnPanel& panel, int slot, bool highResolution) {
     GraphSpec spec = panelSpec(panel, slot, highResolution);
-    if (ValidateGraph(spec) != kGraphValid) return;
+    if (ValidateGraph(spec) != GraphStatus::kValid) return;
     spec.hasCanvas = 1;  // a rectangle of the page's canvas
-    if (DrawAxes(spec, canvas) != kAxesDrawn || !AcquireContext(canvas)) return;
+    if (DrawAxes(spec, canvas) != AxesStatus::kDrawn || !AcquireContext(canvas)) return;
     Canvas& image = canvas.image;
     const GraphFrame f = FrameOf(spec);
     drawRightAxis(image, spec, f);
@@ -254,16 +254,16 @@ PlotStatus PlotPrnPages(const DayJob& job, const PagePath& pagePath, bool fixedD
     const std::vector<PrnPanel> panels = PrnPanels(job, fixedDayWindow);
     if (panels.empty()) {
         log.append("\r\nError! unexpected no. of pages at Image creation...\r\n");
-        return kPlotNothingToDraw;
+        return PlotStatus::kNothingToDraw;
     }
     const int pages = static_cast<int>((panels.size() + kPanelsPerPage - 1) / kPanelsPerPage);
-    PlotStatus result = kPlotSaved;
+    PlotStatus result = PlotStatus::kSaved;
     for (int page = 1; page <= pages; ++page) {
         GraphSpec spec = pageSpec(highResolution);
         PlotCanvas canvas;
-        if (CreateCanvas(spec, canvas) != kCanvasCreated || !AcquireContext(canvas)) {
+        if (CreateCanvas(spec, canvas) != CanvasStatus::kCreated || !AcquireContext(canvas)) {
             log.append(strfmt("\r\nError! Could not create iPRN_page[%d]", page));
-            return kPlotNoCanvas;
+            return PlotStatus::kNoCanvas;
         }
         const GraphFrame band{kPageMargin, 8.0, kPageWidth - kPageMargin, kTitleBand};
         DrawTitlePair(canvas.image, band, band.top, PrnPageDateTitle(job), PrnPageStationTitle(job), LabelFont(spec),
@@ -274,7 +274,7 @@ PlotStatus PlotPrnPages(const DayJob& job, const PagePath& pagePath, bool fixedD
             if (index < panels.size()) drawPanel(canvas, panels[index], slot, highResolution);
         }
         ReleaseContext(canvas);
-        if (SaveFigure(canvas, pagePath(page), log) != kPlotSaved) result = kPlotSaveFailed;
+        if (SaveFigure(canvas, pagePath(page), log) != PlotStatus::kSaved) result = PlotStatus::kSaveFailed;
     }
     log.say("\r\nPRN Plots  ...done!");
     return result;

@@ -7,10 +7,10 @@
 
 namespace velarix {
 
-enum ProductResult : int {
-    kProductWritten = 0,
-    kProductNotCreated = -1,  // the file could not be created or completed; nothing under its name changed
-    kProductNoData = -2,      // nothing to write; no file
+enum class ProductResult {
+    kWritten = 0,
+    kNotCreated = -1,  // the file could not be created or completed; nothing under its name changed
+    kNoData = -2,      // nothing to write; no file
 };
 
 // `text` as the whole product `path`; an older product of that name is replaced.

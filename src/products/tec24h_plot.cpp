@@ -147,15 +147,15 @@ PlotStatus PlotTec24h(const DayJob& job, const std::string& pngPath, bool highRe
     const Tec24hScales scales = SurveyTec24h(job);
     if (scales.dataOverlap_day < kLeastOverlap_day) {
         log.append("\r\nData time isn't inside the date of file! aborting plot!..");
-        return kPlotNothingToDraw;
+        return PlotStatus::kNothingToDraw;
     }
     GraphSpec spec = figureSpec(scales, highResolution);
     PlotCanvas canvas;
     // The legend in the ramp of the curves, so that its colours read true.
-    if (CreateCanvas(spec, canvas) != kCanvasCreated || DrawAxes(spec, canvas) != kAxesDrawn ||
-        DrawColourBar(spec, canvas, kRampDeepBlueToMagenta) != kColourBarDrawn || !AcquireContext(canvas)) {
+    if (CreateCanvas(spec, canvas) != CanvasStatus::kCreated || DrawAxes(spec, canvas) != AxesStatus::kDrawn ||
+        DrawColourBar(spec, canvas, kRampDeepBlueToMagenta) != ColourBarStatus::kDrawn || !AcquireContext(canvas)) {
         log.append("\r\nError! Can't draw the plot... " + pngPath);
-        return kPlotNoCanvas;
+        return PlotStatus::kNoCanvas;
     }
     Canvas& image = canvas.image;
     const GraphFrame frame = FrameOf(spec);

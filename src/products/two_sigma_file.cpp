@@ -31,14 +31,14 @@ std::string TwoSigmaFileText(const TwoSigmaCurve& curve) {
 ProductResult WriteTwoSigmaFile(const DayJob& job, const std::string& path, RunLog& log) {
     if (job.bias.finalCurve.bins.empty()) {
         log.append("* No 2-sigma TEC curve for the day, no 2-sigma TEC file... " + path + "\r\n");
-        return kProductNoData;
+        return ProductResult::kNoData;
     }
     if (!WriteProductText(path, TwoSigmaFileText(job.bias.finalCurve))) {
         log.append("* Unable to write 2-sigma TEC file... " + path + "\r\n");
-        return kProductNotCreated;
+        return ProductResult::kNotCreated;
     }
     log.append("Writing 2-sigma file... \t" + path + "\r\n");
-    return kProductWritten;
+    return ProductResult::kWritten;
 }
 
 }  // namespace velarix

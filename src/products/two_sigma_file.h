@@ -15,7 +15,7 @@ struct TwoSigmaCurve;
 // for an empty bin. Each line ends in CR LF.
 std::string TwoSigmaFileText(const TwoSigmaCurve& curve);
 
-// Writes the curve of job.bias to `path` and logs it. kProductNoData when the bias stage
+// Writes the curve of job.bias to `path` and logs it. ProductResult::kNoData when the bias stage
 // formed no curve (no file then).
 [[nodiscard]] ProductResult WriteTwoSigmaFile(const DayJob& job, const std::string& path, RunLog& log);
 

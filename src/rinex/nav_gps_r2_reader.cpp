@@ -44,16 +44,18 @@ int readOrbitLines(NavLines& lines, RawNavRecord& raw, RunLog& log, MessageLimit
 
 }  // namespace
 
-int readGpsNavigationR2(const std::string& path, GpsBroadcastTable& table, NavHeader& header, RunLog& log) {
+NavReadResult readGpsNavigationR2(const std::string& path, GpsBroadcastTable& table, NavHeader& header, RunLog& log) {
     table.readStatus = 0;
     NavLines lines(path);
-    if (const int refused = navOpenResult(lines, path, log); refused != kNavRead) return refused;
+    if (const NavReadResult refused = navOpenResult(lines, path, log); refused != NavReadResult::kRead) {
+        return refused;
+    }
     MessageLimiter messages(log, path);
-    if (readNavHeader(lines, header, log, path, messages) != 0) return -2;
+    if (!readNavHeader(lines, header, log, path, messages)) return NavReadResult::kNotNavigation;
     if (header.isRinex3() || header.systemCode != kGps) {
         log.append("\r\nNavFile-exception: not a RINEX 2 GPS navigation file: ");
         log.append(path);
-        return -2;
+        return NavReadResult::kNotNavigation;
     }
 
     std::string_view line;
@@ -77,7 +79,7 @@ int readGpsNavigationR2(const std::string& path, GpsBroadcastTable& table, NavHe
         table.byPrn.emplace(raw.satNo, toKeplerEphemeris(raw));
         table.prnStored[static_cast<std::size_t>(raw.satNo)] = 1;
     }
-    return 0;
+    return NavReadResult::kRead;
 }
 
 }  // namespace velarix

@@ -8,6 +8,7 @@
 
 #include "rinex/ephemeris_table.h"
 #include "rinex/nav_header.h"
+#include "rinex/nav_reader.h"
 
 namespace velarix {
 
@@ -24,10 +25,11 @@ struct GpsBroadcastTable {
 // orbit line or a value cannot be read.
 int GetBroadCastOrbit(std::string_view line, double (&values)[4]);
 
-// Adds the records of PRNs not yet in `table` and fills `header`. 0 after a read (also
+// Adds the records of PRNs not yet in `table` and fills `header`. kRead after a read (also
 // when the last record is incomplete or a PRN above 32 ended it; both reported in `log`),
-// -1 when the file cannot be opened, -3 when it is no regular file, -2 when it is not a
-// RINEX 2 GPS navigation file (the NavReadResult codes).
-int readGpsNavigationR2(const std::string& path, GpsBroadcastTable& table, NavHeader& header, RunLog& log);
+// kCannotOpen, kNotRegularFile, or kNotNavigation when it is not a RINEX 2 GPS navigation
+// file.
+[[nodiscard]] NavReadResult readGpsNavigationR2(const std::string& path, GpsBroadcastTable& table, NavHeader& header,
+                                                RunLog& log);
 
 }  // namespace velarix

@@ -136,8 +136,8 @@ bool isNavigationType(char type) { return type == 'N' || type == 'G' || type == 
 
 }  // namespace
 
-int readNavHeader(NavLines& lines, NavHeader& header, RunLog& log, const std::string& path,
-                  MessageLimiter& messages) {
+bool readNavHeader(NavLines& lines, NavHeader& header, RunLog& log, const std::string& path,
+                   MessageLimiter& messages) {
     constexpr const char* kUnreadableFormat = "\r\nWarning! unreadable value in nav. header @line# %d: ";
     header = NavHeader{};
     std::string_view line;
@@ -155,19 +155,19 @@ int readNavHeader(NavLines& lines, NavHeader& header, RunLog& log, const std::st
     if (!ended) {
         log.append(strfmt("\r\nError! nav. header without END OF HEADER @line# %d: ", lines.lineNumber()));
         log.append(path);
-        return -2;
+        return false;
     }
     if (!(header.version >= 1.0 && header.version < 5.0)) {
         log.append(strfmt("\r\nError! unsupported RINEX version %.2f in nav. file: ", header.version));
         log.append(path);
-        return -2;
+        return false;
     }
     if (!isNavigationType(header.fileType)) {
         log.append(strfmt("\r\nError! not a navigation file (type '%c'): ", header.fileType));
         log.append(path);
-        return -2;
+        return false;
     }
-    return 0;
+    return true;
 }
 
 }  // namespace velarix

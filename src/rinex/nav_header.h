@@ -59,11 +59,11 @@ extern const IonoKind kIonoKinds[9];
 extern const TimeCorrectionKind kTimeCorrectionKinds[7];
 
 // Reads header lines up to and including "END OF HEADER" into `header` (emptied first),
-// counting lines in `lines`. 0: header read and it is one of a navigation file of a
-// supported version (1.x to 4.x). -2: not a navigation file, an unsupported version or no
-// "END OF HEADER"; the reason is appended to `log` with the path and line. Lines with an
-// unreadable value are reported through `messages`.
-int readNavHeader(NavLines& lines, NavHeader& header, RunLog& log, const std::string& path,
-                  MessageLimiter& messages);
+// counting lines in `lines`. True: header read and it is one of a navigation file of a
+// supported version (1.x to 4.x). False: not a navigation file, an unsupported version or
+// no "END OF HEADER"; the reason is appended to `log` with the path and line. Lines with
+// an unreadable value are reported through `messages`.
+[[nodiscard]] bool readNavHeader(NavLines& lines, NavHeader& header, RunLog& log, const std::string& path,
+                                 MessageLimiter& messages);
 
 }  // namespace velarix

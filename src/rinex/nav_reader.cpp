@@ -148,21 +148,21 @@ private:
 
 }  // namespace
 
-int navOpenResult(const NavLines& lines, const std::string& path, RunLog& log) {
+NavReadResult navOpenResult(const NavLines& lines, const std::string& path, RunLog& log) {
     switch (lines.openStatus()) {
-        case InputFileStatus::kOpened: return kNavRead;
+        case InputFileStatus::kOpened: return NavReadResult::kRead;
         case InputFileStatus::kNotRegularFile:
             log.append(inputFileError("navigation", path, InputFileStatus::kNotRegularFile));
-            return kNavNotRegularFile;
+            return NavReadResult::kNotRegularFile;
         case InputFileStatus::kCannotOpen: break;
     }
     log.append("\r\nCan't open Nav. file: ");
     log.append(path);
-    return kNavCannotOpen;
+    return NavReadResult::kCannotOpen;
 }
 
-int readNavigationFile(const std::string& path, EphemerisTable& table, NavHeader& header, RunLog& log,
-                       NavReadReport* report) {
+NavReadResult readNavigationFile(const std::string& path, EphemerisTable& table, NavHeader& header, RunLog& log,
+                                 NavReadReport* report) {
     NavReadReport localReport;
     NavReadReport& result = report != nullptr ? *report : localReport;
     result = NavReadReport{};
@@ -170,17 +170,18 @@ int readNavigationFile(const std::string& path, EphemerisTable& table, NavHeader
     table.satelliteFlags.fill(0);
 
     NavLines lines(path);
-    if (const int refused = navOpenResult(lines, path, log); refused != kNavRead) return refused;
+    if (const NavReadResult refused = navOpenResult(lines, path, log); refused != NavReadResult::kRead) {
+        return refused;
+    }
     MessageLimiter messages(log, path);
-    const int headerResult = readNavHeader(lines, header, log, path, messages);
-    if (headerResult != 0) return headerResult;
+    if (!readNavHeader(lines, header, log, path, messages)) return NavReadResult::kNotNavigation;
 
     NavRecordReader(lines, header, table, log, messages, result).readAll();
     messages.finish();
     if (result.recordsSkipped > 0) {
         log.append(strfmt("\r\nInfo! %d nav. record(s) of other systems or kinds skipped", result.recordsSkipped));
     }
-    return kNavRead;
+    return NavReadResult::kRead;
 }
 
 }  // namespace velarix

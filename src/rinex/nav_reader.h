@@ -3,6 +3,7 @@
 // SBAS, Galileo, BeiDou, QZSS, IRNSS, single-system or mixed) into the ephemeris table.
 #include <string>
 
+#include "platform/status_code.h"
 #include "rinex/ephemeris_table.h"
 #include "rinex/nav_header.h"
 
@@ -22,22 +23,22 @@ struct NavReadReport {
 };
 
 // Results of the navigation readers.
-enum NavReadResult {
-    kNavRead = 0,
-    kNavCannotOpen = -1,
-    kNavNotNavigation = -2,   // the header is not that of a navigation file the reader knows
-    kNavNotRegularFile = -3,  // a directory, FIFO or device: refused before reading
+enum class NavReadResult {
+    kRead = 0,
+    kCannotOpen = -1,
+    kNotNavigation = -2,   // the header is not that of a navigation file the reader knows
+    kNotRegularFile = -3,  // a directory, FIFO or device: refused before reading
 };
 
 // Adds the file's records to `table` (the maps are not emptied; the record count and the
-// satellite flags are) and fills `header`. A NavReadResult: kNavRead after a read, also
-// when the last record is incomplete (reported in `log`).
-int readNavigationFile(const std::string& path, EphemerisTable& table, NavHeader& header, RunLog& log,
-                       NavReadReport* report = nullptr);
+// satellite flags are) and fills `header`. kRead after a read, also when the last record
+// is incomplete (reported in `log`).
+[[nodiscard]] NavReadResult readNavigationFile(const std::string& path, EphemerisTable& table, NavHeader& header,
+                                               RunLog& log, NavReadReport* report = nullptr);
 
 class NavLines;
-// kNavRead when `lines` opened `path`; otherwise the refusal, reported in `log`
+// kRead when `lines` opened `path`; otherwise the refusal, reported in `log`
 // ("\r\nCan't open Nav. file: " and the path, or that it is no regular file).
-int navOpenResult(const NavLines& lines, const std::string& path, RunLog& log);
+[[nodiscard]] NavReadResult navOpenResult(const NavLines& lines, const std::string& path, RunLog& log);
 
 }  // namespace velarix

@@ -258,7 +258,7 @@ RinexCopyResult WriteRinexCopyFile(const ReceiverObsTable& table, const RinexCop
     const std::vector<double> written = DecimatedEpochs(all, dataInterval_s);
     if (written.empty() || header.types.empty()) {
         log.append("\r\nError! no GPS observation to write to " + path + "\r\n");
-        return kRinexCopyNoData;
+        return RinexCopyResult::kNoData;
     }
 
     CopyText text(header.types);
@@ -275,10 +275,10 @@ RinexCopyResult WriteRinexCopyFile(const ReceiverObsTable& table, const RinexCop
     const OutputStatus status = writeFileAtomically(path, text.text(), ReplacePolicy::kNeverReplace);
     if (status != OutputStatus::kOk) {
         log.append("\r\nError! in writing Rinex o/p file... " + path + " (" + outputStatusText(status) + ")\r\n");
-        return kRinexCopyNotWritten;
+        return RinexCopyResult::kNotWritten;
     }
     log.append("\r\n");
-    return kRinexCopyWritten;
+    return RinexCopyResult::kWritten;
 }
 
 }  // namespace velarix

@@ -46,10 +46,10 @@ struct RinexCopyHeader {
 // is unknown), the earlier of two equally near; it is written at its own time.
 std::vector<double> DecimatedEpochs(const std::vector<double>& epochsMjd, double dataInterval_s);
 
-enum RinexCopyResult : int {
-    kRinexCopyWritten = 0,
-    kRinexCopyNotWritten = -1,  // the file exists already, or could not be created or completed
-    kRinexCopyNoData = -2,      // no GPS record to write; no file
+enum class RinexCopyResult {
+    kWritten = 0,
+    kNotWritten = -1,  // the file exists already, or could not be created or completed
+    kNoData = -2,      // no GPS record to write; no file
 };
 
 // Writes the GPS satellites 1-32 of `table` to `path`, the path first named in `log`.

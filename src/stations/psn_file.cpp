@@ -17,16 +17,16 @@ constexpr std::size_t kPsnLineLimit = 256;
 
 }  // namespace
 
-int readPsnFile(const std::string& path, PsnPosition& out, std::string& errorText) {
+PsnReadResult readPsnFile(const std::string& path, PsnPosition& out, std::string& errorText) {
     errorText.clear();
     LineReader in(path);
     if (in.openStatus() == InputFileStatus::kNotRegularFile) {
         errorText = "\r\nError! .PSN file is not a regular file\r\n" + path + "\r\n";
-        return kPsnNotRegularFile;
+        return PsnReadResult::kNotRegularFile;
     }
     if (!in.isOpen()) {
         errorText = "\r\nError! unable to read .PSN file\r\n" + path + "\r\n";
-        return kPsnCannotOpen;
+        return PsnReadResult::kCannotOpen;
     }
     double latitudeSum = 0.0, longitudeSum = 0.0, heightSum = 0.0;
     int taken = 0;
@@ -47,7 +47,7 @@ int readPsnFile(const std::string& path, PsnPosition& out, std::string& errorTex
     }
     if (taken == 0) {
         errorText = "\r\nError! no position line in .PSN file\r\n" + path + "\r\n";
-        return kPsnNoPosition;
+        return PsnReadResult::kNoPosition;
     }
     PsnPosition position;
     position.linesUsed = taken;
@@ -60,7 +60,7 @@ int readPsnFile(const std::string& path, PsnPosition& out, std::string& errorTex
     position.y_m = ecef.y_m;
     position.z_m = ecef.z_m;
     out = position;
-    return kPsnRead;
+    return PsnReadResult::kRead;
 }
 
 }  // namespace velarix

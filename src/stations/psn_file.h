@@ -18,14 +18,14 @@ struct PsnPosition {
 
 constexpr int kPsnMaxPositionLines = 10;
 
-enum PsnReadResult { kPsnRead = 0, kPsnCannotOpen = -1, kPsnNoPosition = -2, kPsnNotRegularFile = -3 };
+enum class PsnReadResult { kRead = 0, kCannotOpen = -1, kNoPosition = -2, kNotRegularFile = -3 };
 
 // Averages the first kPsnMaxPositionLines position lines of `path` into `out`.
 // Lines with fewer than four fields, or whose first three fields are not numbers, are
-// not position lines and are skipped. Returns a PsnReadResult: -1 when the file cannot
-// be opened, -2 when it holds no position line, -3 when it is no regular file. On failure
-// `out` is left as it was and `errorText` holds a message naming the file; on success
-// `errorText` is empty.
-int readPsnFile(const std::string& path, PsnPosition& out, std::string& errorText);
+// not position lines and are skipped. kCannotOpen when the file cannot be opened,
+// kNoPosition when it holds no position line, kNotRegularFile when it is no regular file.
+// On failure `out` is left as it was and `errorText` holds a message naming the file; on
+// success `errorText` is empty.
+[[nodiscard]] PsnReadResult readPsnFile(const std::string& path, PsnPosition& out, std::string& errorText);
 
 }  // namespace velarix

@@ -68,7 +68,7 @@ std::string lzwCompress(std::string_view data, const LzwOptions& options, std::v
 Decoded decodeBytes(Decoder decoder, const std::string& bytes, const std::string& name) {
     TempDir dir;
     Decoded run;
-    run.code = decoder(dir.write(name, bytes), dir.path() + "out", run.message);
+    run.code = statusCode(decoder(dir.write(name, bytes), dir.path() + "out", run.message));
     run.output = readWholeFile(dir.path() + "out");
     return run;
 }

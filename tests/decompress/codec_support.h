@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "decompress/decode_status.h"
+
 namespace velarix {
 
 std::string gzipBytes(std::string_view data);
@@ -21,11 +23,11 @@ struct LzwOptions {
 std::string lzwCompress(std::string_view data, const LzwOptions& options = {}, std::vector<int>* codes = nullptr);
 
 struct Decoded {
-    int code = 0;
+    int code = 0;  // the decoder's status as the number the logs print
     std::string message = "unchanged";
     std::string output;
 };
-using Decoder = int (*)(const std::string& input, const std::string& output, std::string& message);
+using Decoder = DecodeStatus (*)(const std::string& input, const std::string& output, std::string& message);
 
 // Writes `bytes` to a temporary file called `name`, decodes it and reads the output back.
 Decoded decodeBytes(Decoder decoder, const std::string& bytes, const std::string& name = "input");

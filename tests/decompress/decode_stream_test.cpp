@@ -17,7 +17,7 @@ namespace velarix {
 namespace {
 
 struct Outcome {
-    int result = 0;
+    DecodeStatus result = DecodeStatus::kOk;
     std::string message;
     std::string text;
 };
@@ -112,10 +112,10 @@ TEST(DecodeStream, GivesExpandFilesTextResultAndMessageForEveryChainAndFailure) 
     }
     // The results met above: success, the warnings 2 (and 21 for a cut file), failures.
     EXPECT_EQ(streamed(dir.path() + "cut0010.17d.gz").message, "Truncated input file");
-    EXPECT_EQ(streamed(dir.path() + "bad0010.17d.Z").result, -5);
+    EXPECT_EQ(streamed(dir.path() + "bad0010.17d.Z").result, DecodeStatus::kCorrupt);
     EXPECT_TRUE(expandSucceeded(streamed(dir.path() + "warn0010.17d.gz").result));
-    EXPECT_EQ(streamed(dir.path() + "skip0010.17d").result, 21);  // no initialized epoch after
-    EXPECT_EQ(streamed(dir.path() + "head0010.17d.gz").result, 1);
+    EXPECT_EQ(streamed(dir.path() + "skip0010.17d").result, DecodeStatus::kCrxSkippedToEnd);  // no initialized epoch after
+    EXPECT_EQ(streamed(dir.path() + "head0010.17d.gz").result, DecodeStatus::kCrxBadHeader);
     EXPECT_EQ(streamed(dir.path() + "empty0010.17o.Z.gz").message, "File of zero bytes");
     EXPECT_EQ(streamed(dir.path() + "gone0010.17d.gz").message, "Cannot open file");
 }
@@ -128,7 +128,7 @@ TEST(DecodeStream, RealArchivesGiveTheirExpandedText) {
         const std::string text = asRead(expanded(pairs + name, dir).text);
         ASSERT_GT(text.size(), 1000u) << name;
         const Outcome stream = streamed(pairs + name);
-        EXPECT_EQ(stream.result, 0) << name << stream.message;
+        EXPECT_EQ(stream.result, DecodeStatus::kOk) << name << stream.message;
         EXPECT_TRUE(stream.text == text) << name;
     }
 }

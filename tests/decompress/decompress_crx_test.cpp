@@ -80,7 +80,7 @@ TEST(DecompressCrx, HeaderErrorsEndWithResultOne) {
         EXPECT_EQ(run.message, message);
     }
     std::string message;
-    EXPECT_EQ(DecompressCrx("/nonexistent/x.crx", "/tmp/never-written.rnx", message), 4);
+    EXPECT_EQ(DecompressCrx("/nonexistent/x.crx", "/tmp/never-written.rnx", message), DecodeStatus::kCrxCannotOpen);
     EXPECT_EQ(message, "ERROR : can't open /nonexistent/x.crx\r\n");
 }
 

@@ -24,9 +24,10 @@ std::string lines(int count) {
 TEST(DecompressGz, RefusalsTruncationAndCorruptionGiveTheirCodes) {
     TempDir dir;
     std::string message;
-    EXPECT_EQ(DecompressGz(dir.path() + "missing.gz", dir.path() + "out", message), -1);
+    EXPECT_EQ(DecompressGz(dir.path() + "missing.gz", dir.path() + "out", message), DecodeStatus::kCannotOpen);
     EXPECT_EQ(message, "Cannot open file");
-    EXPECT_EQ(DecompressGz(dir.write("ok.gz", gzipBytes("x")), dir.path() + "no/dir/out", message), -11);
+    EXPECT_EQ(DecompressGz(dir.write("ok.gz", gzipBytes("x")), dir.path() + "no/dir/out", message),
+              DecodeStatus::kCannotWrite);
     EXPECT_EQ(message, "Cannot write file");
 
     const std::string member = gzipBytes(lines(30000));

@@ -30,10 +30,11 @@ std::string sampleText(size_t size, unsigned seed) {
 TEST(DecompressZ, RefusalsAndCorruptStreamsGiveTheirCodesAndMessages) {
     TempDir dir;
     std::string message;
-    EXPECT_EQ(DecompressZ(dir.path() + "missing.Z", dir.path() + "out", message), -1);
+    EXPECT_EQ(DecompressZ(dir.path() + "missing.Z", dir.path() + "out", message), DecodeStatus::kCannotOpen);
     EXPECT_EQ(message, "Cannot open file");
-    EXPECT_EQ(DecompressZ(dir.path(), dir.path() + "out", message), -1);  // a directory
-    EXPECT_EQ(DecompressZ(dir.write("ok.Z", lzwCompress("abc")), dir.path() + "no/dir/out", message), -11);
+    EXPECT_EQ(DecompressZ(dir.path(), dir.path() + "out", message), DecodeStatus::kCannotOpen);  // a directory
+    EXPECT_EQ(DecompressZ(dir.write("ok.Z", lzwCompress("abc")), dir.path() + "no/dir/out", message),
+              DecodeStatus::kCannotWrite);
     EXPECT_EQ(message, "Cannot write file");
 
     const std::string notZ = "Input file not in .Z compressed format, check type or decompress manually!\n";
@@ -113,7 +114,7 @@ TEST(DecompressZ, WriteFailuresAreReportedWithTheirCodes) {
     for (const auto& [size, expected] : cases) {
         std::string message;
         const std::string input = dir.write("big.Z", lzwCompress(sampleText(size, 2)));
-        EXPECT_EQ(std::make_pair(DecompressZ(input, "/dev/full", message), message), expected) << size;
+        EXPECT_EQ(std::make_pair(statusCode(DecompressZ(input, "/dev/full", message)), message), expected) << size;
     }
 }
 

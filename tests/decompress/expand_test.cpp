@@ -47,7 +47,8 @@ TEST(Expand, ChainsRunInOrderLeaveNoIntermediateFilesAndFailuresNoOutput) {
              {"abcd0010.20o", rinex}}) {
         TempDir work;
         std::string message = "unchanged";
-        ASSERT_EQ(expandFile(work.write(name, bytes), work.path() + "out", message), 0) << name << ": " << message;
+        ASSERT_EQ(expandFile(work.write(name, bytes), work.path() + "out", message), DecodeStatus::kOk)
+            << name << ": " << message;
         EXPECT_EQ(readWholeFile(work.path() + "out"), rinex) << name;
         EXPECT_EQ(filesIn(work.path()), name + "\nout\n");
     }
@@ -57,12 +58,13 @@ TEST(Expand, ChainsRunInOrderLeaveNoIntermediateFilesAndFailuresNoOutput) {
     TempDir dir;
     std::string message, truncated = gzipBytes(crx);
     truncated.resize(truncated.size() / 2);
-    EXPECT_EQ(expandFile(dir.write("cut.20d.gz", truncated), dir.path() + "out", message), -5);
+    EXPECT_EQ(expandFile(dir.write("cut.20d.gz", truncated), dir.path() + "out", message), DecodeStatus::kCorrupt);
     EXPECT_EQ(message, "Truncated input file");
-    EXPECT_EQ(expandFile(dir.write("bad.crx.gz", gzipBytes("not compact rinex\n")), dir.path() + "out", message), 1);
+    EXPECT_EQ(expandFile(dir.write("bad.crx.gz", gzipBytes("not compact rinex\n")), dir.path() + "out", message),
+              DecodeStatus::kCrxBadHeader);
     EXPECT_EQ(filesIn(dir.path()), "bad.crx.gz\ncut.20d.gz\n");
     const std::string plain = dir.write("keep.20o", "content\n");
-    EXPECT_EQ(expandFile(plain, plain, message), -11);  // the output is never the input itself
+    EXPECT_EQ(expandFile(plain, plain, message), DecodeStatus::kCannotWrite);  // the output is never the input itself
     EXPECT_EQ(readWholeFile(plain), "content\n");
 
     // The plain copy of the inspection tools: a temporary file only when needed.

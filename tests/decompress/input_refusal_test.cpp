@@ -15,7 +15,7 @@
 namespace velarix {
 
 namespace {
-int expandWithDefaultPolicy(const std::string& input, const std::string& output, std::string& message) {
+DecodeStatus expandWithDefaultPolicy(const std::string& input, const std::string& output, std::string& message) {
     return expandFile(input, output, message);
 }
 }  // namespace
@@ -25,14 +25,15 @@ TEST(InputRefusal, DirectoriesAreNotReadAsEmptyOrMissingFiles) {
     const struct {
         const char* name;  // a folder of that name is the input
         Decoder decoder;
-        int code;
+        DecodeStatus code;
         std::string message;
     } cases[] = {
-        {"x.gz", DecompressGz, -1, "Not a regular file"},
-        {"x.Z", DecompressZ, -1, "Not a regular file"},
-        {"x.20d", DecompressCrx, 4, "ERROR : " + dir.path() + "x.20d is not a regular file\r\n"},
-        {"x.20o", expandWithDefaultPolicy, -1, "Not a regular file"},  // a plain name: copied
-        {"y.20d.Z", expandWithDefaultPolicy, -1, "Not a regular file"},
+        {"x.gz", DecompressGz, DecodeStatus::kCannotOpen, "Not a regular file"},
+        {"x.Z", DecompressZ, DecodeStatus::kCannotOpen, "Not a regular file"},
+        {"x.20d", DecompressCrx, DecodeStatus::kCrxCannotOpen,
+         "ERROR : " + dir.path() + "x.20d is not a regular file\r\n"},
+        {"x.20o", expandWithDefaultPolicy, DecodeStatus::kCannotOpen, "Not a regular file"},  // a plain name: copied
+        {"y.20d.Z", expandWithDefaultPolicy, DecodeStatus::kCannotOpen, "Not a regular file"},
     };
     for (const auto& c : cases) {
         const std::string input = dir.path() + c.name;
@@ -45,7 +46,7 @@ TEST(InputRefusal, DirectoriesAreNotReadAsEmptyOrMissingFiles) {
     }
     // A missing input keeps the message it had.
     std::string message;
-    EXPECT_EQ(DecompressZ(dir.path() + "missing.Z", dir.path() + "out", message), -1);
+    EXPECT_EQ(DecompressZ(dir.path() + "missing.Z", dir.path() + "out", message), DecodeStatus::kCannotOpen);
     EXPECT_EQ(message, "Cannot open file");
 }
 

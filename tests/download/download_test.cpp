@@ -79,7 +79,8 @@ TEST(Download, FetchesAMonthOfDcbFilesAndExpandsOnlyThem) {
     TempDir expected;
     std::string message;
     ASSERT_EQ(
-        expandFile(std::string(VELARIX_SOURCE_DIR) + "/examples/P1C12001.DCB.Z", expected.path() + "P1C1", message), 0);
+        expandFile(std::string(VELARIX_SOURCE_DIR) + "/examples/P1C12001.DCB.Z", expected.path() + "P1C1", message),
+        DecodeStatus::kOk);
     EXPECT_EQ(readWholeFile(data.path() + "P1C12001.DCB"), readWholeFile(expected.path() + "P1C1")) << log;
     EXPECT_GT(fs::file_size(data.path() + "P1P22001.DCB"), 10000u);
     EXPECT_FALSE(fs::exists(data.path() + "P1P22001.DCB.Z"));  // expanded and removed

@@ -18,7 +18,7 @@ OrbitCheckResult checkDay(const std::string& day, const std::string& nav, const 
     EphemerisTable broadcast;
     Sp3Orbits precise;
     RunLog log;
-    EXPECT_EQ(ReadBroadcastOrbits(sharedDataDir() + day + nav, broadcast, log), 0) << log.messages;
+    EXPECT_EQ(ReadBroadcastOrbits(sharedDataDir() + day + nav, broadcast, log), NavReadResult::kRead) << log.messages;
     EXPECT_EQ(ReadSp3File(sharedDataDir() + day + sp3, precise, log), 0) << log.messages;
     return CheckBroadcastOrbits(broadcast, precise);
 }

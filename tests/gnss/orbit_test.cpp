@@ -53,7 +53,7 @@ TEST(KeplerOrbit, BeiDouGeostationaryFrame) {
     EphemerisTable table;
     RunLog log;
     const std::string nav = sharedDataDir() + "set7_esbc_2020_177/ESBC00DNK_R_20201770000_01D_MN.rnx.gz";
-    ASSERT_EQ(ReadBroadcastOrbits(nav, table, log), 0) << log.messages;
+    ASSERT_EQ(ReadBroadcastOrbits(nav, table, log), NavReadResult::kRead) << log.messages;
     ASSERT_EQ(table.kepler.count(405), 1u);
     table.kepler[406] = table.kepler[405];
     for (auto& [epoch, records] : table.kepler[406]) records.front().satNo = 406;
@@ -111,7 +111,7 @@ TEST(OrbitSpan, RecordsBoundHowFarOrbitsAreCarriedAndSatposRefusesTimesFarOutsid
     const std::string nav = std::string(VELARIX_TEST_DATA) + "/nav_brdc_r304_excerpt.rnx";
     EphemerisTable table;
     RunLog log;
-    ASSERT_EQ(ReadBroadcastOrbits(nav, table, log), 0) << log.messages;
+    ASSERT_EQ(ReadBroadcastOrbits(nav, table, log), NavReadResult::kRead) << log.messages;
     // First and last reference epochs of each family's records; none for a satellite without.
     struct Span {
         int satNo;

@@ -125,10 +125,10 @@ TEST(Tec24hPlot, DataOverlappingTheDayByLessThanThreeHoursGiveNoImage) {
     DayJob job = emptyDay();
     addPass(job, 1, 21.0, 240, 30.0);  // 21:00 to 23:00
     RunLog two;
-    EXPECT_EQ(PlotTec24h(job, path, false, two), kPlotNothingToDraw);
+    EXPECT_EQ(PlotTec24h(job, path, false, two), PlotStatus::kNothingToDraw);
     addPass(job, 2, 22.0, 600, 30.0);  // 22:00 to 03:00 of the next day
     RunLog log;
-    EXPECT_EQ(PlotTec24h(job, path, false, log), kPlotNothingToDraw);
+    EXPECT_EQ(PlotTec24h(job, path, false, log), PlotStatus::kNothingToDraw);
     EXPECT_EQ(log.messages, "\r\nPlotting 24Hr TEC: \r\nData time isn't inside the date of file! aborting plot!..");
     EXPECT_FALSE(fs::exists(path));
 
@@ -136,7 +136,7 @@ TEST(Tec24hPlot, DataOverlappingTheDayByLessThanThreeHoursGiveNoImage) {
     addPass(job, 1, 19.0, 240, 30.0);
     fs::create_directory(path);
     RunLog failed;
-    EXPECT_EQ(PlotTec24h(job, path, false, failed), kPlotSaveFailed);
+    EXPECT_EQ(PlotTec24h(job, path, false, failed), PlotStatus::kSaveFailed);
     EXPECT_EQ(failed.messages, "\r\nPlotting 24Hr TEC: \r\nError! Can't save file... " + path);
     EXPECT_TRUE(fs::is_directory(path));
     EXPECT_EQ(runCommand("ls -A '" + dir.path() + "'").output, "day.png\n");
@@ -203,7 +203,7 @@ TEST(PrnPages, EverySatelliteOfEverySystemOnAsManyPagesAsItNeeds) {
     DayJob job = emptyDay();
     for (int prn = 1; prn <= 9; ++prn) addPass(job, prn, prn, 60, 30.0);
     RunLog log;
-    ASSERT_EQ(PlotPrnPages(job, pagesIn(dir.path()), false, false, log), kPlotSaved) << log.messages;
+    ASSERT_EQ(PlotPrnPages(job, pagesIn(dir.path()), false, false, log), PlotStatus::kSaved) << log.messages;
     EXPECT_EQ(log.messages, "\r\nPlotting the PRNs: \r\nPlot saved... " + dir.path() + "page1.png\r\nPlot saved... " +
                                 dir.path() + "page2.png\r\nPRN Plots  ...done!");
     EXPECT_FALSE(fs::exists(dir.path() + "page3.png"));
@@ -225,7 +225,7 @@ TEST(PrnPages, EverySatelliteOfEverySystemOnAsManyPagesAsItNeeds) {
     TempDir pages;
     const std::string stem = figurePath(pages.path(), "systems-");
     RunLog manyLog;
-    ASSERT_EQ(PlotPrnPages(many, pagesIn(stem), false, false, manyLog), kPlotSaved) << manyLog.messages;
+    ASSERT_EQ(PlotPrnPages(many, pagesIn(stem), false, false, manyLog), PlotStatus::kSaved) << manyLog.messages;
     for (int page = 1; page <= 5; ++page)
         EXPECT_TRUE(fs::is_regular_file(stem + "page" + std::to_string(page) + ".png"));
     EXPECT_FALSE(fs::exists(stem + "page6.png"));
@@ -233,14 +233,14 @@ TEST(PrnPages, EverySatelliteOfEverySystemOnAsManyPagesAsItNeeds) {
     // A page that cannot be saved is reported; the next is still saved.
     fs::create_directory(pages.path() + "page2.png");
     RunLog failed;
-    EXPECT_EQ(PlotPrnPages(many, pagesIn(pages.path()), false, false, failed), kPlotSaveFailed);
+    EXPECT_EQ(PlotPrnPages(many, pagesIn(pages.path()), false, false, failed), PlotStatus::kSaveFailed);
     EXPECT_TRUE(contains(failed.messages, "\r\nPlot saved... " + pages.path() +
                                               "page1.png\r\nError! Can't save file... " + pages.path() +
                                               "page2.png\r\nPlot saved... " + pages.path() + "page3.png"))
         << failed.messages;
 
     RunLog none;
-    EXPECT_EQ(PlotPrnPages(emptyDay(), pagesIn(pages.path()), false, false, none), kPlotNothingToDraw);
+    EXPECT_EQ(PlotPrnPages(emptyDay(), pagesIn(pages.path()), false, false, none), PlotStatus::kNothingToDraw);
     EXPECT_EQ(none.messages, "\r\nPlotting the PRNs: \r\nError! unexpected no. of pages at Image creation...\r\n");
 }
 
@@ -252,7 +252,7 @@ TEST(BiasFigure, NoFigureWhenTheBiasStageEndedBeforeItGatheredTheCurves) {
     for (bool biasedOnly : {false, true}) {
         if (biasedOnly) job.bias.figures.biasedTec.clear();
         RunLog log;
-        EXPECT_EQ(DrawBiasFigure(job, path, false, log), kPlotNothingToDraw);
+        EXPECT_EQ(DrawBiasFigure(job, path, false, log), PlotStatus::kNothingToDraw);
         EXPECT_EQ(log.messages,
                   "\r\nInfo! No bias figure: the bias estimation ended before it gathered the calibrated TEC");
         EXPECT_FALSE(fs::exists(path));
@@ -261,7 +261,7 @@ TEST(BiasFigure, NoFigureWhenTheBiasStageEndedBeforeItGatheredTheCurves) {
     job.bias.figures.biasedTec[1] = {{1.0, 10.0}};
     job.bias.figures.removedTec[1] = {{1.0, 10.0}};
     RunLog log;
-    EXPECT_EQ(DrawBiasFigure(job, path, false, log), kPlotSaved);
+    EXPECT_EQ(DrawBiasFigure(job, path, false, log), PlotStatus::kSaved);
     EXPECT_TRUE(fs::is_regular_file(path));
 }
 

@@ -135,7 +135,7 @@ TEST(CmnFile, ThinsToTheSlotGridAndCountsHoursFromTheDaysStart) {
         for (double s : c.records_s) job.tec[7][at(s)] = record(s);
         RunLog log;
         const std::string path = dir.path() + "day.Cmn";
-        ASSERT_EQ(WriteCmnFile(job, path, log), kProductWritten);
+        ASSERT_EQ(WriteCmnFile(job, path, log), ProductResult::kWritten);
         expectTimes(cmnTimes(path, 7), c.lines);
     }
     // Records not valid are never written and do not move the slot (here the one of
@@ -146,10 +146,10 @@ TEST(CmnFile, ThinsToTheSlotGridAndCountsHoursFromTheDaysStart) {
     for (double s : {0.0, 10.0, 20.0, 30.0}) job.tec[9][at(s)] = record(s);
     job.tec[9][at(30.0)].valid = 0;
     RunLog log;
-    ASSERT_EQ(WriteCmnFile(job, dir.path() + "a.Cmn", log), kProductWritten);
+    ASSERT_EQ(WriteCmnFile(job, dir.path() + "a.Cmn", log), ProductResult::kWritten);
     expectTimes(cmnTimes(dir.path() + "a.Cmn", 9), {{0, 0}, {20, 30}});
     job.dataInterval_s = -1.0;
-    ASSERT_EQ(WriteCmnFile(job, dir.path() + "b.Cmn", log), kProductWritten);
+    ASSERT_EQ(WriteCmnFile(job, dir.path() + "b.Cmn", log), ProductResult::kWritten);
     EXPECT_EQ(cmnTimes(dir.path() + "b.Cmn", 9).size(), 3u);
 }
 
@@ -162,7 +162,7 @@ TEST(CmnFile, StationLinesDataLineFormatAndTheGimcheckReader) {
     job.tec[607][at(60)] = record(60);
     RunLog log;
     const std::string path = dir.path() + "day.Cmn";
-    ASSERT_EQ(WriteCmnFile(job, path, log), kProductWritten);
+    ASSERT_EQ(WriteCmnFile(job, path, log), ProductResult::kWritten);
     EXPECT_EQ(log.messages, "Writing CMN-O/P file... \t" + path + "\r\n");
     EXPECT_EQ(readWholeFile(path),
               "Unknown_station,\t\"" + job.context.inputPath + "\"\r\n"
@@ -194,15 +194,15 @@ TEST(CmnFile, StationLinesDataLineFormatAndTheGimcheckReader) {
     // The station line: the IGS catalogue's code and country, else the LISN site's name.
     StationInfo bjfs{"BJFS", "Beijing", "China", "IGS", 115.9, 39.6, 87.5};
     job.context.station = &bjfs;
-    ASSERT_EQ(WriteCmnFile(job, path, log), kProductWritten);
+    ASSERT_EQ(WriteCmnFile(job, path, log), ProductResult::kWritten);
     EXPECT_EQ(readWholeFile(path).substr(0, 13), "BJFS,\tChina\r\n");
     job.context.station = nullptr;
     job.s4.lisnSiteMatch = 1;
     job.s4.lisnSite.siteName = "LA PAZ, BOLIVIA";
-    ASSERT_EQ(WriteCmnFile(job, path, log), kProductWritten);
+    ASSERT_EQ(WriteCmnFile(job, path, log), ProductResult::kWritten);
     EXPECT_EQ(readWholeFile(path).substr(0, 19), "\"LA PAZ, BOLIVIA\"\r\n");
     job.kinds.novatel = 1;  // never for NovAtel recordings
-    ASSERT_EQ(WriteCmnFile(job, path, log), kProductWritten);
+    ASSERT_EQ(WriteCmnFile(job, path, log), ProductResult::kWritten);
     EXPECT_EQ(readWholeFile(path).substr(0, 18), "Unknown_station,\t\"");
 }
 
@@ -218,7 +218,7 @@ TEST(CesarDat, EverySatelliteHasItsPrnLineAndOnlyRecordsAbove20DegreesFollow) {
     addRecords(job.tec[12], 0.0, 60.0, 30.0, 10.0);  // never above 20 degrees
     RunLog log;
     const std::string path = dir.path() + "bjfs20001.dat";
-    ASSERT_EQ(WriteCesarDat(job, path, log), kProductWritten);
+    ASSERT_EQ(WriteCesarDat(job, path, log), ProductResult::kWritten);
     EXPECT_EQ(log.messages, "\r\nWriting output (CESAR-Dat) file: " + path + "\r\n");
     EXPECT_EQ(readWholeFile(path),
               "          bjfs,        unknown\r\n"
@@ -234,24 +234,24 @@ TEST(CesarDat, EverySatelliteHasItsPrnLineAndOnlyRecordsAbove20DegreesFollow) {
     // The IGS catalogue's station; the LISN site's name, receiver and format.
     StationInfo bjfs{"BJFS", "Beijing", "China", "IGS", 115.9, 39.6, 87.5};
     job.context.station = &bjfs;
-    ASSERT_EQ(WriteCesarDat(job, path, log), kProductWritten);
+    ASSERT_EQ(WriteCesarDat(job, path, log), ProductResult::kWritten);
     EXPECT_TRUE(startsWith(readWholeFile(path), "          BJFS,          China\r\n      39.6086     284.0000"));
     job.context.station = nullptr;
     job.s4.lisnSiteMatch = 1;
     job.s4.lisnSite.siteName = "LA PAZ, BOLIVIA";
     job.s4.lisnSite.receiverType = "Novatel GSV4004B";
     job.s4.lisnSite.dataFormat = "GSV4004";
-    ASSERT_EQ(WriteCesarDat(job, path, log), kProductWritten);
+    ASSERT_EQ(WriteCesarDat(job, path, log), ProductResult::kWritten);
     const std::string lisn = readWholeFile(path);
     EXPECT_EQ(lisn.substr(0, 19), "\"LA PAZ, BOLIVIA\"\r\n");
     EXPECT_TRUE(contains(lisn, "\r\nNovatel GS\r\n   GSV4004\r\n 2020")) << lisn;
 
     // Nothing to write; a file that cannot be created.
     DayJob empty = syntheticDay(dir.path());
-    EXPECT_EQ(WriteCesarDat(empty, dir.path() + "none.dat", log), kProductNoData);
+    EXPECT_EQ(WriteCesarDat(empty, dir.path() + "none.dat", log), ProductResult::kNoData);
     EXPECT_FALSE(std::filesystem::exists(dir.path() + "none.dat"));
     RunLog failLog;
-    EXPECT_EQ(WriteCesarDat(job, dir.path() + "no/such/folder.dat", failLog), kProductNotCreated);
+    EXPECT_EQ(WriteCesarDat(job, dir.path() + "no/such/folder.dat", failLog), ProductResult::kNotCreated);
     EXPECT_EQ(failLog.messages, "\r\nError! Unable to write the file... " + dir.path() + "no/such/folder.dat\r\n");
 }
 
@@ -279,10 +279,10 @@ TEST(WriteDayProducts, SatelliteThresholdsNamesAndMessages) {
         DayProductCallouts callouts;
         callouts.saveBiasFigure = [&drawn](const std::string& png) {
             drawn = png;
-            return writeFileAtomically(png, "png", ReplacePolicy::kReplaceRegularFile) == OutputStatus::kOk ? 0 : -1;
+            return writeFileAtomically(png, "png", ReplacePolicy::kReplaceRegularFile) == OutputStatus::kOk;
         };
         RunLog log;
-        ASSERT_EQ(WriteDayProducts(job, request, callouts, log), kProductWritten);
+        ASSERT_EQ(WriteDayProducts(job, request, callouts, log), ProductResult::kWritten);
         EXPECT_EQ(filesIn(data.path()), c.files);
         const std::string base = data.path() + "bjfs001-2020-01-01";
         if (c.satellites == 4) {
@@ -308,9 +308,9 @@ TEST(WriteDayProducts, FailuresAreReportedAndTheOtherProductsStillWritten) {
     DayProductRequest request;
     request.cesarDat = request.biasImage = true;
     DayProductCallouts callouts;
-    callouts.saveBiasFigure = [](const std::string&) { return -1; };
+    callouts.saveBiasFigure = [](const std::string&) { return false; };
     RunLog log;
-    EXPECT_EQ(WriteDayProducts(job, request, callouts, log), kProductNotCreated);
+    EXPECT_EQ(WriteDayProducts(job, request, callouts, log), ProductResult::kNotCreated);
     EXPECT_EQ(log.messages, "\r\n* Unable to write Image file... " + base +
                                 "-wbias.png\r\n* No 2-sigma TEC curve for the day, no 2-sigma TEC file... " + base +
                                 ".Std\r\nWriting Biases file... \t" + base +
@@ -325,7 +325,7 @@ TEST(WriteDayProducts, FailuresAreReportedAndTheOtherProductsStillWritten) {
     std::filesystem::remove(base + ".Cmn");
     data.write("bjfs001-2020-01-01.Cmn", "old");
     RunLog second;
-    EXPECT_EQ(WriteDayProducts(job, request, {}, second), kProductWritten);
+    EXPECT_EQ(WriteDayProducts(job, request, {}, second), ProductResult::kWritten);
     EXPECT_TRUE(contains(second.messages, "* Unable to write Image file... " + base + "-wbias.png\r\n"));
     EXPECT_EQ(readWholeFile(base + ".Cmn").substr(0, 16), "Unknown_station,");
 }
@@ -344,25 +344,25 @@ TEST(WriteDayProducts, NonRinexInputTheCopysSeamAndTheLisnUnknStem) {
     DayProductCallouts callouts;
     callouts.writeRinexCopy = [&copied](const std::string& path) {
         copied = path;
-        return 0;
+        return true;
     };
     RunLog log;
-    ASSERT_EQ(WriteDayProducts(job, request, callouts, log), kProductWritten);
+    ASSERT_EQ(WriteDayProducts(job, request, callouts, log), ProductResult::kWritten);
     EXPECT_EQ(copied, data.path() + "LISN0010.20o");
     EXPECT_TRUE(startsWith(log.messages, "\r\n\r\nWriting Rinex output... \tWriting CMN-O/P file... \t"));
     EXPECT_EQ(filesIn(data.path()), std::vector<std::string>{"LISN.UNKN.001-2020-01-01.Cmn"});
     // Without a RINEX writer the copy is named as not written; RINEX input or 4 observed
     // satellites never ask for it.
     RunLog noWriter;
-    ASSERT_EQ(WriteDayProducts(job, request, {}, noWriter), kProductWritten);
+    ASSERT_EQ(WriteDayProducts(job, request, {}, noWriter), ProductResult::kWritten);
     EXPECT_TRUE(contains(noWriter.messages, "\r\nNote! Rinex output not written, this program has no RINEX writer "
                                             "yet: " + data.path() + "LISN0010.20o\r\n"));
     job.receiverObs.prns.pop_back();
     copied.clear();
-    ASSERT_EQ(WriteDayProducts(job, request, callouts, log), kProductWritten);
+    ASSERT_EQ(WriteDayProducts(job, request, callouts, log), ProductResult::kWritten);
     job.receiverObs.prns.push_back(5);
     job.kinds.rinexObs = 1;
-    ASSERT_EQ(WriteDayProducts(job, request, callouts, log), kProductWritten);
+    ASSERT_EQ(WriteDayProducts(job, request, callouts, log), ProductResult::kWritten);
     EXPECT_TRUE(copied.empty());
 }
 

@@ -30,25 +30,27 @@ TEST(GraphSpec, InvalidSettingsReturnTheirGroupsCodeAndMakeNoImage) {
         std::function<void(GraphSpec&)> change;
         GraphStatus code;
     } cases[] = {
-        {"large font 9", [](GraphSpec& s) { s.largeFontHeight = 9; }, kGraphBadFonts},
-        {"large font 201", [](GraphSpec& s) { s.largeFontHeight = 201; }, kGraphBadFonts},
-        {"label font 3", [](GraphSpec& s) { s.labelFontHeight = 3; }, kGraphBadFonts},
-        {"background above 0xFFFFFF", [](GraphSpec& s) { s.backgroundColour = 0x1000000; }, kGraphBadColours},
-        {"curve colour above 0xFFFFFF", [](GraphSpec& s) { s.curveColour = 0xFFFFFFFF; }, kGraphBadColours},
-        {"axis pen 0", [](GraphSpec& s) { s.axisPenWidth = 0; }, kGraphBadPens},
+        {"large font 9", [](GraphSpec& s) { s.largeFontHeight = 9; }, GraphStatus::kBadFonts},
+        {"large font 201", [](GraphSpec& s) { s.largeFontHeight = 201; }, GraphStatus::kBadFonts},
+        {"label font 3", [](GraphSpec& s) { s.labelFontHeight = 3; }, GraphStatus::kBadFonts},
+        {"background above 0xFFFFFF", [](GraphSpec& s) { s.backgroundColour = 0x1000000; }, GraphStatus::kBadColours},
+        {"curve colour above 0xFFFFFF", [](GraphSpec& s) { s.curveColour = 0xFFFFFFFF; }, GraphStatus::kBadColours},
+        {"axis pen 0", [](GraphSpec& s) { s.axisPenWidth = 0; }, GraphStatus::kBadPens},
         {"given width 100", [](GraphSpec& s) { s.pageSized = 0, s.pixelWidth = 100, s.pixelHeight = 500; },
-         kGraphBadPixelSize},
-        {"dpi 0", [](GraphSpec& s) { s.dpi = 0; }, kGraphBadPixelSize},
-        {"dpi 10000", [](GraphSpec& s) { s.dpi = 10000; }, kGraphBadPixelSize},
-        {"32 bits per pixel", [](GraphSpec& s) { s.bitsPerPixel = 32; }, kGraphBadPixelSize},
-        {"left margin 201 (a quarter of 800 is 200)", [](GraphSpec& s) { s.marginLeft = 201; }, kGraphBadMargins},
-        {"panel width 1", [](GraphSpec& s) { s.panelMode = 1, s.panelWidth = 1, s.panelHeight = 100; }, kGraphBadPanel},
+         GraphStatus::kBadPixelSize},
+        {"dpi 0", [](GraphSpec& s) { s.dpi = 0; }, GraphStatus::kBadPixelSize},
+        {"dpi 10000", [](GraphSpec& s) { s.dpi = 10000; }, GraphStatus::kBadPixelSize},
+        {"32 bits per pixel", [](GraphSpec& s) { s.bitsPerPixel = 32; }, GraphStatus::kBadPixelSize},
+        {"left margin 201 (a quarter of 800 is 200)", [](GraphSpec& s) { s.marginLeft = 201; },
+         GraphStatus::kBadMargins},
+        {"panel width 1", [](GraphSpec& s) { s.panelMode = 1, s.panelWidth = 1, s.panelHeight = 100; },
+         GraphStatus::kBadPanel},
         {"panel past the right edge",
          [](GraphSpec& s) { s.panelMode = 1, s.panelLeft = 500, s.panelWidth = 301, s.panelHeight = 100; },
-         kGraphBadPanel},
+         GraphStatus::kBadPanel},
         {"no colour-bar divisions",
          [](GraphSpec& s) { s.panelMode = 1, s.panelWidth = 100, s.panelHeight = 100, s.tickDivisions = 0; },
-         kGraphBadPanel},
+         GraphStatus::kBadPanel},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -57,7 +59,7 @@ TEST(GraphSpec, InvalidSettingsReturnTheirGroupsCodeAndMakeNoImage) {
         EXPECT_EQ(ValidateGraph(spec), c.code);
         EXPECT_EQ(spec.errorCount, 1);
         PlotCanvas canvas;
-        EXPECT_EQ(CreateCanvas(spec, canvas), kCanvasInvalidGraph);
+        EXPECT_EQ(CreateCanvas(spec, canvas), CanvasStatus::kInvalidGraph);
         EXPECT_FALSE(canvas.image.hasImage());
         EXPECT_EQ(spec.hasCanvas, 0);
     }
@@ -65,13 +67,13 @@ TEST(GraphSpec, InvalidSettingsReturnTheirGroupsCodeAndMakeNoImage) {
     // an existing image as it was.
     GraphSpec spec;
     PlotCanvas canvas;
-    ASSERT_EQ(CreateCanvas(spec, canvas), kCanvasCreated);
+    ASSERT_EQ(CreateCanvas(spec, canvas), CanvasStatus::kCreated);
     spec.axisColour = 0x1000000;
     spec.labelFontHeight = 101;
     spec.gridPenWidth = 0;
-    EXPECT_EQ(ValidateGraph(spec), kGraphBadFonts);
+    EXPECT_EQ(ValidateGraph(spec), GraphStatus::kBadFonts);
     EXPECT_EQ(spec.errorCount, 3);
-    EXPECT_EQ(CreateCanvas(spec, canvas), kCanvasInvalidGraph);
+    EXPECT_EQ(CreateCanvas(spec, canvas), CanvasStatus::kInvalidGraph);
     EXPECT_EQ(canvas.image.pixelWidth(), 800);
     EXPECT_EQ(canvas.image.pixel(400, 400), kWhite);
 }
@@ -90,7 +92,7 @@ TEST(GraphSpec, PageSizeFromDpiWithTheLayoutOfOneHundredDpi) {
         GraphSpec spec;
         spec.portrait = c.portrait;
         spec.dpi = c.dpi;
-        ASSERT_EQ(ValidateGraph(spec), kGraphValid);
+        ASSERT_EQ(ValidateGraph(spec), GraphStatus::kValid);
         EXPECT_EQ(spec.errorCount, 0);
         EXPECT_EQ(spec.pixelWidth, c.width);
         EXPECT_EQ(spec.pixelHeight, c.height);
@@ -102,7 +104,7 @@ TEST(GraphSpec, PageSizeFromDpiWithTheLayoutOfOneHundredDpi) {
     given.pixelWidth = 101;
     given.pixelHeight = 640;
     given.marginTop = given.marginBottom = given.marginLeft = given.marginRight = given.marginOuter = 25;
-    ASSERT_EQ(ValidateGraph(given), kGraphValid);
+    ASSERT_EQ(ValidateGraph(given), GraphStatus::kValid);
     EXPECT_EQ(given.minDimension, 101.0);
 
     // The frame is drawn at the same logical place at 100 and 300 dpi.
@@ -112,8 +114,8 @@ TEST(GraphSpec, PageSizeFromDpiWithTheLayoutOfOneHundredDpi) {
         spec.xMin = 0, spec.xMax = 10, spec.xStep = 2;
         spec.yMin = 0, spec.yMax = 100, spec.yStep = 20;
         PlotCanvas canvas;
-        ASSERT_EQ(CreateCanvas(spec, canvas), kCanvasCreated);
-        ASSERT_EQ(DrawAxes(spec, canvas), kAxesDrawn);
+        ASSERT_EQ(CreateCanvas(spec, canvas), CanvasStatus::kCreated);
+        ASSERT_EQ(DrawAxes(spec, canvas), AxesStatus::kDrawn);
         const GraphFrame f = FrameOf(spec);
         EXPECT_EQ(f.left, 100.0);
         EXPECT_EQ(f.bottom, 1060.0);
@@ -152,8 +154,8 @@ TEST(DrawAxes, LabelsFollowTheDecimalsRuleAndNeverTouchTheFrame) {
         spec.xMin = 0, spec.xMax = 1, spec.xStep = 0.25;
         spec.yMin = -1000, spec.yMax = 1000, spec.yStep = 250;
         PlotCanvas canvas;
-        ASSERT_EQ(CreateCanvas(spec, canvas), kCanvasCreated);
-        ASSERT_EQ(DrawAxes(spec, canvas), kAxesDrawn);
+        ASSERT_EQ(CreateCanvas(spec, canvas), CanvasStatus::kCreated);
+        ASSERT_EQ(DrawAxes(spec, canvas), AxesStatus::kDrawn);
         const GraphFrame f = FrameOf(spec);
         int ink = 0, labelInk = 0;
         for (int y = int(f.top) - 20; y < int(f.bottom) + 4; ++y) {
@@ -166,11 +168,11 @@ TEST(DrawAxes, LabelsFollowTheDecimalsRuleAndNeverTouchTheFrame) {
 
     GraphSpec spec;
     PlotCanvas canvas;
-    EXPECT_EQ(DrawAxes(spec, canvas), kAxesNoCanvas);
-    ASSERT_EQ(CreateCanvas(spec, canvas), kCanvasCreated);
-    EXPECT_EQ(DrawAxes(spec, canvas), kAxesBadRange);  // the default ranges are empty
+    EXPECT_EQ(DrawAxes(spec, canvas), AxesStatus::kNoCanvas);
+    ASSERT_EQ(CreateCanvas(spec, canvas), CanvasStatus::kCreated);
+    EXPECT_EQ(DrawAxes(spec, canvas), AxesStatus::kBadRange);  // the default ranges are empty
     spec.xMax = 1, spec.xStep = 1e-6, spec.yMax = 1, spec.yStep = 0.5;
-    EXPECT_EQ(DrawAxes(spec, canvas), kAxesBadRange);  // a million ticks
+    EXPECT_EQ(DrawAxes(spec, canvas), AxesStatus::kBadRange);  // a million ticks
     const FontSpec font{"Arial", 20.0, false};
     EXPECT_EQ(FittedText(canvas.image, "File: a.20o", font, 200), "File: a.20o");
     const std::string cut = FittedText(canvas.image, "File: " + std::string(100, 'x') + ".20o", font, 200);
@@ -212,9 +214,9 @@ TEST(DrawColourBar, RampFromBottomToTopBesideThePanel) {
     spec.marginRight = 90;
     spec.zMin = -20, spec.zMax = 30;
     PlotCanvas canvas;
-    EXPECT_EQ(DrawColourBar(spec, canvas, 0), kColourBarNoCanvas);
-    ASSERT_EQ(CreateCanvas(spec, canvas), kCanvasCreated);
-    ASSERT_EQ(DrawColourBar(spec, canvas, 0), kColourBarDrawn);
+    EXPECT_EQ(DrawColourBar(spec, canvas, 0), ColourBarStatus::kNoCanvas);
+    ASSERT_EQ(CreateCanvas(spec, canvas), CanvasStatus::kCreated);
+    ASSERT_EQ(DrawColourBar(spec, canvas, 0), ColourBarStatus::kDrawn);
     const GraphFrame f = FrameOf(spec);
     // The bar is inset by 10 at both ends of the frame: 960 high.
     const int x = int(f.right + 12 + 3);
@@ -224,7 +226,7 @@ TEST(DrawColourBar, RampFromBottomToTopBesideThePanel) {
     EXPECT_TRUE(nearColour(canvas.image.pixel(x, int(top + 5)), ColourRamp(30 - 5.0 / 960 * 50, -20, 30, 0)));
     EXPECT_TRUE(nearColour(canvas.image.pixel(x, int(bottom - 481)), kGreen));
     spec.panelMode = 0;
-    EXPECT_EQ(DrawColourBar(spec, canvas, 0), kColourBarNotPanel);
+    EXPECT_EQ(DrawColourBar(spec, canvas, 0), ColourBarStatus::kNotPanel);
 }
 
 TEST(PlotXY, DrawsOneSeriesBrokenAtWideStepsOrRefusesBadInput) {
@@ -239,7 +241,7 @@ TEST(PlotXY, DrawsOneSeriesBrokenAtWideStepsOrRefusesBadInput) {
         {{1, 1, 1}, {1, 2, 3}},
         {{1, 2, std::numeric_limits<double>::infinity()}, {1, 2, 3}},
     };
-    for (const auto& b : bad) EXPECT_EQ(PlotXY(b.x, b.y, "x", "y", "title", path), kPlotXYBadInput);
+    for (const auto& b : bad) EXPECT_EQ(PlotXY(b.x, b.y, "x", "y", "title", path), PlotXYStatus::kBadInput);
     EXPECT_FALSE(std::filesystem::exists(path));
 
     // 0..9 then a jump from 9 to 100: the step is far more than a twentieth of the width.
@@ -247,7 +249,7 @@ TEST(PlotXY, DrawsOneSeriesBrokenAtWideStepsOrRefusesBadInput) {
     for (int i = 0; i < 10; ++i) x.push_back(i), y.push_back(i % 2);
     x.push_back(100), y.push_back(0);
     const std::string drawn = figurePath(dir.path(), "xy.png");
-    ASSERT_EQ(PlotXY(x, y, "Hours", "Value", "A title", drawn), kPlotXYSaved);
+    ASSERT_EQ(PlotXY(x, y, "Hours", "Value", "A title", drawn), PlotXYStatus::kSaved);
     Canvas png;
     ASSERT_TRUE(png.loadPng(drawn));
     EXPECT_EQ(png.pixelWidth(), 800);
@@ -262,8 +264,8 @@ TEST(PlotXY, DrawsOneSeriesBrokenAtWideStepsOrRefusesBadInput) {
     EXPECT_TRUE(curveAt(100 + 0.5 * 650 / 100, 570));
     EXPECT_TRUE(curveAt(100 + 8.5 * 650 / 100, 570));
     EXPECT_FALSE(curveAt((100 + 9 * 650 / 100 + 750) / 2, 570));
-    EXPECT_EQ(PlotXY(x, y, "x", "y", "t", dir.path() + "missing/xy.png"), kPlotXYSaveFailed);
-    EXPECT_EQ(PlotXY(x, y, "x", "y", "t", dir.path() + "xy.bmp"), kPlotXYSaveFailed);
+    EXPECT_EQ(PlotXY(x, y, "x", "y", "t", dir.path() + "missing/xy.png"), PlotXYStatus::kSaveFailed);
+    EXPECT_EQ(PlotXY(x, y, "x", "y", "t", dir.path() + "xy.bmp"), PlotXYStatus::kSaveFailed);
 }
 
 }  // namespace velarix

@@ -63,7 +63,7 @@ TEST(RealDayFigures, TwentyFourHourPlotHoldsTheCurvesAndTitlesAtBothResolutions)
         SCOPED_TRACE(high ? "300 dpi" : "100 dpi");
         const std::string path = figurePath(dir.path(), high ? "bjfs-24h-300dpi.png" : "bjfs-24h.png");
         RunLog log;
-        ASSERT_EQ(PlotTec24h(job, path, high, log), kPlotSaved) << log.messages;
+        ASSERT_EQ(PlotTec24h(job, path, high, log), PlotStatus::kSaved) << log.messages;
         EXPECT_EQ(log.messages, "\r\nPlotting 24Hr TEC: \r\nPlot saved... " + path);
         Canvas png;
         ASSERT_TRUE(png.loadPng(path));
@@ -91,7 +91,7 @@ TEST(RealDayFigures, PrnPagesShowEveryGpsSatelliteOnFourPages) {
         RunLog log;
         ASSERT_EQ(PlotPrnPages(
                       job, [&stem](int page) { return stem + std::to_string(page) + ".png"; }, false, high, log),
-                  kPlotSaved)
+                  PlotStatus::kSaved)
             << log.messages;
         EXPECT_TRUE(contains(log.messages, "Plot saved... " + stem + "4.png\r\nPRN Plots  ...done!"));
         EXPECT_FALSE(std::filesystem::exists(stem + "5.png"));
@@ -118,7 +118,7 @@ TEST(RealDayFigures, BiasFigureShowsBothPanelsAndTheS4) {
         SCOPED_TRACE(high ? "300 dpi" : "100 dpi");
         const std::string path = figurePath(dir.path(), high ? "bjfs-wbias-300dpi.png" : "bjfs-wbias.png");
         RunLog log;
-        ASSERT_EQ(DrawBiasFigure(job, path, high, log), kPlotSaved) << log.messages;
+        ASSERT_EQ(DrawBiasFigure(job, path, high, log), PlotStatus::kSaved) << log.messages;
         EXPECT_EQ(log.messages, "");
         Canvas png;
         ASSERT_TRUE(png.loadPng(path));

@@ -51,7 +51,7 @@ void writeAll(const RealDay& day, Written& out) {
     request.targetDir = out.dir.path();
     request.cesarDat = true;
     RunLog log;
-    ASSERT_EQ(WriteDayProducts(day.job, request, {}, log), kProductWritten) << log.messages;
+    ASSERT_EQ(WriteDayProducts(day.job, request, {}, log), ProductResult::kWritten) << log.messages;
     out.names = DayProductNames(day.job, request);
 }
 

@@ -21,7 +21,7 @@ TEST(RinexCopy, TheExampleDayReadsBackToTheSameGpsObservations) {
     job.dataInterval_s = 30.0;
     TempDir dir;
     const std::string path = dir.path() + "bjfs0010.20o";
-    ASSERT_EQ(WriteRinexCopy(job, path, log), kRinexCopyWritten) << log.messages;
+    ASSERT_EQ(WriteRinexCopy(job, path, log), RinexCopyResult::kWritten) << log.messages;
     const std::string text = readWholeFile(path);
     // The types the day holds (no P1 value at all), the input's marker, receiver and deltas.
     EXPECT_TRUE(contains(text, "     6    C1    P2    L1    L2    S1    S2                  # / TYPES OF OBSERV\n"));

@@ -18,10 +18,10 @@ struct NavRead {
     NavHeader header;
     RunLog log;
     NavReadReport report;
-    int result;
+    int result;  // the NavReadResult as the number it has always had
 
     explicit NavRead(const std::string& path, EphemerisTable start = {})
-        : table(std::move(start)), result(readNavigationFile(path, table, header, log, &report)) {}
+        : table(std::move(start)), result(statusCode(readNavigationFile(path, table, header, log, &report))) {}
     const KeplerEphemeris& kepler(int satNo) const { return table.kepler.at(satNo).begin()->second.at(0); }
     const GlonassEphemeris& glonass(int satNo) const { return table.glonass.at(satNo).begin()->second.at(0); }
 };
@@ -35,9 +35,9 @@ struct GpsRead {
     GpsBroadcastTable table;
     NavHeader header;
     RunLog log;
-    int result;
+    int result;  // the NavReadResult as its number
 
-    explicit GpsRead(const std::string& path) : result(readGpsNavigationR2(path, table, header, log)) {}
+    explicit GpsRead(const std::string& path) : result(statusCode(readGpsNavigationR2(path, table, header, log))) {}
 };
 
 inline GpsRead gpsText(const std::string& text) { return GpsRead(TempDir().write("brdc0100.24n", text)); }

@@ -32,8 +32,9 @@ TEST(ReaderRefusal, AFolderIsNoObservationOrNavigationFile) {
     }
 
     for (const auto& [path, result, message] :
-         {std::tuple{folder, kNavNotRegularFile, "\r\nError! navigation file " + folder + ": not a regular file"},
-          std::tuple{missing, kNavCannotOpen, "\r\nCan't open Nav. file: " + missing}}) {
+         {std::tuple{folder, NavReadResult::kNotRegularFile,
+                     "\r\nError! navigation file " + folder + ": not a regular file"},
+          std::tuple{missing, NavReadResult::kCannotOpen, "\r\nCan't open Nav. file: " + missing}}) {
         EphemerisTable table;
         NavHeader header;
         RunLog log;

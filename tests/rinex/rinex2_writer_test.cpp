@@ -99,7 +99,7 @@ TEST(RinexWriter, OneSecondDataWrittenAtThirtySecondsWithItsHeaderAndLayout) {
     TempDir dir;
     const std::string path = dir.path() + "test0010.20o";
     RunLog log;
-    ASSERT_EQ(WriteRinexCopyFile(table, header(NovatelCopyTypes()), 1.0, path, log), kRinexCopyWritten);
+    ASSERT_EQ(WriteRinexCopyFile(table, header(NovatelCopyTypes()), 1.0, path, log), RinexCopyResult::kWritten);
     EXPECT_TRUE(startsWith(log.messages, path));
     EXPECT_TRUE(contains(log.messages, "\r\nWarning! 1 value(s) too wide for the RINEX fields left blank in " + path));
     EXPECT_TRUE(contains(log.messages, "\r\nWarning! 2 loss-of-lock indicator(s) outside 1-9 left blank in " + path));
@@ -153,13 +153,13 @@ TEST(RinexWriter, NeverReplacesAFileAndWritesNothingWithoutData) {
     ReceiverObsTable table;
     for (int s = 0; s < 90; s += 30) table.add(record(5, s));
     RunLog log;
-    EXPECT_EQ(WriteRinexCopyFile(table, header(), 30.0, input, log), kRinexCopyNotWritten);
+    EXPECT_EQ(WriteRinexCopyFile(table, header(), 30.0, input, log), RinexCopyResult::kNotWritten);
     EXPECT_EQ(readWholeFile(input), "the input\n");
     EXPECT_TRUE(contains(log.messages, "\r\nError! in writing Rinex o/p file... " + input + " (")) << log.messages;
 
     ReceiverObsTable empty;
     empty.add(record(40, 0.0));
-    EXPECT_EQ(WriteRinexCopyFile(empty, header(), 30.0, dir.path() + "none0010.20o", log), kRinexCopyNoData);
+    EXPECT_EQ(WriteRinexCopyFile(empty, header(), 30.0, dir.path() + "none0010.20o", log), RinexCopyResult::kNoData);
     EXPECT_FALSE(fileExists(dir.path() + "none0010.20o"));
 
     // The recording's texts, position and antenna deltas go to the header.
@@ -169,7 +169,7 @@ TEST(RinexWriter, NeverReplacesAFileAndWritesNothingWithoutData) {
     h.approxPosition_m = {-2148744.6531, 4426641.5827, 4044656.5218};
     h.antennaDeltaHen_m = {0.0465, 0.0, 0.0};
     const std::string copy = dir.path() + "copy0010.20o";
-    ASSERT_EQ(WriteRinexCopyFile(table, h, 30.0, copy, log), kRinexCopyWritten);
+    ASSERT_EQ(WriteRinexCopyFile(table, h, 30.0, copy, log), RinexCopyResult::kWritten);
     const std::string text = readWholeFile(copy);
     EXPECT_TRUE(contains(text, "unknown             ASHTECH Z-XII3      unknown             REC # / TYPE / VERS"));
     EXPECT_TRUE(contains(text, " -2148744.6531  4426641.5827  4044656.5218                  APPROX POSITION XYZ"));

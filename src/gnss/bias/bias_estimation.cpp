@@ -80,7 +80,7 @@ public:
 
     int run() {
         double interval_s = 0.0;
-        if (DetectDataInterval(EpochsOfFirstLongSatellite(job_.tec), interval_s) != kIntervalFound) {
+        if (DetectDataInterval(EpochsOfFirstLongSatellite(job_.tec), interval_s) != DataIntervalResult::kFound) {
             log_.append(kNoIntervalText);
             return kBiasNoInterval;
         }

@@ -153,12 +153,12 @@ OrbitCheckResult CheckBroadcastOrbits(const EphemerisTable& broadcast, const Sp3
     return result;
 }
 
-int ReadBroadcastOrbits(const std::string& path, EphemerisTable& table, RunLog& log) {
+NavReadResult ReadBroadcastOrbits(const std::string& path, EphemerisTable& table, RunLog& log) {
     table.clear();
     PlainCopy plain(path);
     if (!plain.ok()) {
         log.append(strfmt("\r\nError! navigation file cannot be expanded: %s: %s", path.c_str(), plain.error().c_str()));
-        return -1;
+        return NavReadResult::kCannotOpen;
     }
     NavHeader header;
     return readNavigationFile(plain.path(), table, header, log);

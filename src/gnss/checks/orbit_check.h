@@ -14,6 +14,7 @@
 
 #include "gnss/checks/sp3_reader.h"
 #include "rinex/ephemeris_table.h"
+#include "rinex/nav_reader.h"
 
 namespace velarix {
 
@@ -63,7 +64,7 @@ struct OrbitCheckResult {
 OrbitCheckResult CheckBroadcastOrbits(const EphemerisTable& broadcast, const Sp3Orbits& precise);
 
 // Reads a navigation file, plain or compressed (.Z, gzip), into `table` (emptied first):
-// the navigation reader's result, or -1 when the file cannot be expanded.
-int ReadBroadcastOrbits(const std::string& path, EphemerisTable& table, RunLog& log);
+// the navigation reader's result, or kCannotOpen when the file cannot be expanded.
+[[nodiscard]] NavReadResult ReadBroadcastOrbits(const std::string& path, EphemerisTable& table, RunLog& log);
 
 }  // namespace velarix

@@ -72,12 +72,12 @@ double RingInterval_s(const std::vector<double>& epochsMjd) {
     return toMillisecond(ring[0]);
 }
 
-int DetectDataInterval(const std::vector<double>& epochsMjd, double& interval_s) {
-    if (epochsMjd.empty()) return kNoLongSatellite;
+DataIntervalResult DetectDataInterval(const std::vector<double>& epochsMjd, double& interval_s) {
+    if (epochsMjd.empty()) return DataIntervalResult::kNoLongSatellite;
     const double interval = RingInterval_s(epochsMjd);
-    if (!(interval > 0.0 && interval <= kMaxDataInterval_s)) return kIntervalOutOfRange;
+    if (!(interval > 0.0 && interval <= kMaxDataInterval_s)) return DataIntervalResult::kOutOfRange;
     interval_s = interval;
-    return kIntervalFound;
+    return DataIntervalResult::kFound;
 }
 
 }  // namespace velarix

@@ -22,13 +22,13 @@ std::vector<double> EpochsOfFirstLongSatellite(const ReceiverObsTable& table);
 // first epoch from the twelfth on at which the ring has settled, else after the last one.
 double RingInterval_s(const std::vector<double>& epochsMjd);
 
-enum DataIntervalResult {
-    kIntervalFound = 0,
-    kNoLongSatellite = -1,     // no epochs to detect from
-    kIntervalOutOfRange = -3,  // not in (0, 300] s
+enum class DataIntervalResult {
+    kFound = 0,
+    kNoLongSatellite = -1,  // no epochs to detect from
+    kOutOfRange = -3,       // not in (0, 300] s
 };
 
-// `interval_s` is set on kIntervalFound only.
-int DetectDataInterval(const std::vector<double>& epochsMjd, double& interval_s);
+// `interval_s` is set on kFound only.
+[[nodiscard]] DataIntervalResult DetectDataInterval(const std::vector<double>& epochsMjd, double& interval_s);
 
 }  // namespace velarix

@@ -80,9 +80,9 @@ int RunTecPasses(DayJob& job, RunLog& log, const ProgressText& progress, const s
     job.tec.clear();
     job.dataInterval_s = -1.0;
     double interval_s = 0.0;
-    const int detected = DetectDataInterval(intervalEpochs, interval_s);
-    if (detected != kIntervalFound) {
-        log.append(detected == kNoLongSatellite ? texts.noLongSatellite : texts.outOfRange);
+    const DataIntervalResult detected = DetectDataInterval(intervalEpochs, interval_s);
+    if (detected != DataIntervalResult::kFound) {
+        log.append(detected == DataIntervalResult::kNoLongSatellite ? texts.noLongSatellite : texts.outOfRange);
         return -1;
     }
     job.dataInterval_s = interval_s;
