@@ -47,7 +47,7 @@ const DayJob& sampleGeometry() {
         DayEnvironment environment;
         environment.options.mapping = IonoMapping::kMslm;
         RunLog log;
-        EXPECT_EQ(RunRinexDay(request, environment, job, log), kRinexDayDone) << log.messages;
+        EXPECT_EQ(RunRinexDay(request, environment, job, log), RinexDayResult::kDone) << log.messages;
         return job;
     }();
     return day;
