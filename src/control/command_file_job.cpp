@@ -253,7 +253,7 @@ RinexDayResult RunCommandFile(const CommandFile& file, const DayEnvironment& env
     CommonBlockSteps steps;
     steps.observedSatellites = job.receiverObs.prns.size();
     steps.fewSatellitesText = "\r\nSome errors in observation processing... <4 \r\n";
-    steps.deriveTec = [](DayJob& day, RunLog& dayLog) { return RawAnalyseReceiver(day, dayLog); };
+    steps.deriveTec = [](DayJob& day, RunLog& dayLog) { return statusCode(RawAnalyseReceiver(day, dayLog)); };
     steps.bias = bias;
     steps.productBase = CommandProductBase(file, observations, job.context.stationCode);
     const RinexDayResult result = RunCommonBlock(job, toOutput, steps, log, written);

@@ -47,12 +47,15 @@ RinexDayResult RunCommonBlock(DayJob& job, const DayEnvironment& environment, co
         log.append(job.dcb.loaded == 0 ? "\r\nWarning! no usable DCB file: every satellite bias is zero\r\n"
                                        : "\r\nWarning! no usable P1-P2 DCB file: every satellite bias is zero\r\n");
     }
-    const int biases = EstimateBiases(job, log, steps.bias);
-    if (biases == kBiasFewValues) {
-        log.say(strfmt("\r\nError! Rx bais out of bounds (extreme TEC values code= %d or few TEC points)\r\n", biases));
+    const BiasResult biases = EstimateBiases(job, log, steps.bias);
+    if (biases == BiasResult::kFewValues) {
+        log.say(strfmt("\r\nError! Rx bais out of bounds (extreme TEC values code= %d or few TEC points)\r\n",
+                       statusCode(biases)));
         return RinexDayResult::kRxBiasOutOfBounds;
     }
-    if (biases != kBiasesApplied) log.say(strfmt("\r\nSome errors in receiver bais processing... err = %d \r\n", biases));
+    if (biases != BiasResult::kApplied) {
+        log.say(strfmt("\r\nSome errors in receiver bais processing... err = %d \r\n", statusCode(biases)));
+    }
     log.say(biasSummaryText(job));
     if (steps.lastStage == DayStage::kCalibrated) return RinexDayResult::kDone;
 

@@ -70,13 +70,14 @@ RinexDayResult readObservationsAhead(const DayRequest& request, DayJob& job, Day
     return RinexDayResult::kDone;
 }
 
-RinexDayResult readResult(int result) {
+RinexDayResult readResult(DayReadResult result) {
     switch (result) {
-        case kDayRead: return RinexDayResult::kDone;
-        case kDayNavigationFailed: return RinexDayResult::kNoNavigation;
-        case kDayNoStationPosition: return RinexDayResult::kNoStationPosition;
-        default: return RinexDayResult::kObservationFailed;
+        case DayReadResult::kRead: return RinexDayResult::kDone;
+        case DayReadResult::kNavigationFailed: return RinexDayResult::kNoNavigation;
+        case DayReadResult::kNoStationPosition: return RinexDayResult::kNoStationPosition;
+        case DayReadResult::kObservationFailed: break;
     }
+    return RinexDayResult::kObservationFailed;
 }
 
 }  // namespace
