@@ -46,7 +46,7 @@ void BM_DayToCalibration(benchmark::State& state) {
     for (auto _ : state) {
         DayJob job;
         RunLog log;
-        if (calibrate(job, log) != kRinexDayDone) {
+        if (calibrate(job, log) != RinexDayResult::kDone) {
             state.SkipWithError(("the day failed: " + log.messages).c_str());
             return;
         }
@@ -57,7 +57,7 @@ void BM_DayToCalibration(benchmark::State& state) {
 void BM_DayOutputs(benchmark::State& state) {
     static DayJob job;
     RunLog log;
-    if (job.tec.empty() && calibrate(job, log) != kRinexDayDone) {
+    if (job.tec.empty() && calibrate(job, log) != RinexDayResult::kDone) {
         state.SkipWithError(("the day failed: " + log.messages).c_str());
         return;
     }

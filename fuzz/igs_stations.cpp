@@ -14,7 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!files.writeInput(data, size)) return 0;
     StationCatalogue catalogue;
     std::string errorText;
-    readIgsStationFile(files.input(), catalogue, &errorText);
+    // Any result will do: the entries before a bad line stay and are looked up below.
+    (void)readIgsStationFile(files.input(), catalogue, &errorText);
     if (!catalogue.empty()) findStation(catalogue, catalogue.begin()->first);
     return 0;
 }

@@ -117,7 +117,7 @@ int toolProducts(const ToolArgs& args) {
     std::fputs(withLineFeeds(log.messages).c_str(), stderr);
     std::fputs("\n", stderr);
     for (const std::string& path : written) std::printf("%s\n", path.c_str());
-    if (result != kRinexDayDone) {
+    if (result != RinexDayResult::kDone) {
         std::fprintf(stderr, "velarix-tools: products: %s\n", rinexDayResultText(result));
         return 1;
     }

@@ -137,7 +137,7 @@ int toolTec(const ToolArgs& args) {
     const RinexDayResult result = RunRinexDay(request, environment, job, log);
     std::fputs(withLineFeeds(log.messages).c_str(), stderr);
     std::fputs("\n", stderr);
-    if (result != kRinexDayDone) {
+    if (result != RinexDayResult::kDone) {
         std::fprintf(stderr, "velarix-tools: tec: %s\n", rinexDayResultText(result));
         return 1;
     }

@@ -82,7 +82,7 @@ RinexDayResult runDay(const DayRequest& request, const DayEnvironment& environme
 
 py::dict resultDict(RinexDayResult result, const RunLog& log, const std::vector<std::string>& written) {
     py::dict out;
-    out["code"] = static_cast<int>(result);
+    out["code"] = statusCode(result);
     out["reason"] = rinexDayResultText(result);
     out["log"] = withLineFeeds(log.messages);
     py::list paths;
@@ -121,7 +121,7 @@ py::dict ProcessGivenDay(const std::string& observation, const std::string& navi
     const RinexDayResult result = runDay(request, environment, *job, log, written);
 
     py::dict out = resultDict(result, log, written);
-    if (result != kRinexDayDone) return out;
+    if (result != RinexDayResult::kDone) return out;
     AddTecArrays(job->tec, out);
     if (request.lastStage != DayStage::kTec) out["biases"] = BiasDict(job->bias);
     out["station"] = StationDict(*job);
@@ -134,7 +134,7 @@ py::dict RunArchiveDay(const std::string& observation, const DayCallOptions& cal
     const RunOptions options = runOptionsFor(call, kCmnFile | kStdFile | kBiasFile, kTec24HourImage);
     RunLog log;
     std::vector<std::string> written;
-    RinexDayResult result = kRinexDayNoInput;
+    RinexDayResult result = RinexDayResult::kNoInput;
     {
         py::gil_scoped_release release;
         FileSearch search;
@@ -154,9 +154,9 @@ py::dict RunArchiveDay(const std::string& observation, const DayCallOptions& cal
             result = RunRinexDay(request, environment, *job, log, &written);
         }
     }
-    if (result != kRinexDayDone) {
-        log.appendError(strfmt("%s .. day not processed (err = %d): %s\r\n", observation.c_str(),
-                               static_cast<int>(result), rinexDayResultText(result)));
+    if (result != RinexDayResult::kDone) {
+        log.appendError(strfmt("%s .. day not processed (err = %d): %s\r\n", observation.c_str(), statusCode(result),
+                               rinexDayResultText(result)));
     }
     py::dict out = resultDict(result, log, written);
     // The texts as the program's own log files hold them (CR LF), for AppendRunLogs.

@@ -65,7 +65,8 @@ bool readObservations(const std::vector<std::string>& paths, const std::string& 
         log.append("\r\nFile.... " + fileNameOf(path));
         ExpandedFiles copies;
         std::string plain;
-        if (decompressInput(path, rinexCompressionCode(classify(path)), workDirectory, copies, plain, log) != 0) {
+        if (decompressInput(path, rinexCompressionCode(classify(path)), workDirectory, copies, plain, log) !=
+            RinexDayResult::kDone) {
             continue;
         }
         job.context.decompressedInputPath = plain;
@@ -118,7 +119,7 @@ bool readNavigation(const CommandFile& file, const std::string& workDirectory, E
         return false;
     }
     DayFiles files;
-    if (expandGivenFiles(given, workDirectory, copies, files, log) != kRinexDayDone) return false;
+    if (expandGivenFiles(given, workDirectory, copies, files, log) != RinexDayResult::kDone) return false;
     if (!ReadNavigationFiles(job, files.navigationPaths, log)) return false;
     log.say(" ..done!");
     return true;
@@ -136,7 +137,9 @@ void readDcb(const CommandFile& file, const std::string& workDirectory, Expanded
     if (!found.p1c1.empty()) given.p1c1 = found.p1c1.front();
     DayFiles files;
     if (!given.p1p2.empty() || !given.p1p2All.empty() || !given.p1c1.empty()) {
-        if (expandGivenFiles(given, workDirectory, copies, files, log) == kRinexDayDone) ReadDayDcb(job, files, log);
+        if (expandGivenFiles(given, workDirectory, copies, files, log) == RinexDayResult::kDone) {
+            ReadDayDcb(job, files, log);
+        }
     }
     log.say((job.dcb.loaded & DcbTable::kP1p2Loaded) != 0 ? "\r\nDCB applied..\r\n"
                                                           : "\r\nDCB files not found in path.. not applied..\r\n");
@@ -221,10 +224,10 @@ RinexDayResult RunCommandFile(const CommandFile& file, const DayEnvironment& env
     describeDay(file, observations.empty() ? file.path : observations.front(), job);
     if (observations.empty()) {
         log.say("\r\nError! no observation file to process in " + file.path + "\r\n");
-        return kRinexDayNoInput;
+        return RinexDayResult::kNoInput;
     }
     showTitle(environment, "Reading rinex file.. wait!!");
-    if (!readObservations(observations, file.outputPath, job, log)) return kRinexDayObservationFailed;
+    if (!readObservations(observations, file.outputPath, job, log)) return RinexDayResult::kObservationFailed;
 
     BiasOptions bias;
     if (file.useRxBias) {
@@ -233,15 +236,15 @@ RinexDayResult RunCommandFile(const CommandFile& file, const DayEnvironment& env
     }
     // Expanded navigation and DCB files live until they are read.
     ExpandedFiles copies;
-    if (!readNavigation(file, file.outputPath, copies, job, log)) return kRinexDayNoNavigation;
+    if (!readNavigation(file, file.outputPath, copies, job, log)) return RinexDayResult::kNoNavigation;
     if (file.useSatDcb) {
         readDcb(file, file.outputPath, copies, job, log);
     } else {
         log.append("\r\nInfo! Use_Sat_DCB No: the satellites' DCBs are not applied\r\n");
     }
     copies.clear();
-    if (!ReceiverEphemeridesCurrent(job, log)) return kRinexDayNoNavigation;
-    if (!takeStationPosition(environment, job, log)) return kRinexDayNoStationPosition;
+    if (!ReceiverEphemeridesCurrent(job, log)) return RinexDayResult::kNoNavigation;
+    if (!takeStationPosition(environment, job, log)) return RinexDayResult::kNoStationPosition;
 
     showTitle(environment, "All files read! Now processing data.. wait");
     DayEnvironment toOutput = environment;
@@ -250,11 +253,11 @@ RinexDayResult RunCommandFile(const CommandFile& file, const DayEnvironment& env
     CommonBlockSteps steps;
     steps.observedSatellites = job.receiverObs.prns.size();
     steps.fewSatellitesText = "\r\nSome errors in observation processing... <4 \r\n";
-    steps.deriveTec = [](DayJob& day, RunLog& dayLog) { return RawAnalyseReceiver(day, dayLog); };
+    steps.deriveTec = [](DayJob& day, RunLog& dayLog) { return statusCode(RawAnalyseReceiver(day, dayLog)); };
     steps.bias = bias;
     steps.productBase = CommandProductBase(file, observations, job.context.stationCode);
     const RinexDayResult result = RunCommonBlock(job, toOutput, steps, log, written);
-    if (result != kRinexDayDone) {
+    if (result != RinexDayResult::kDone) {
         log.say("\r\nInfo! errors in Common Block process... \r\n");
         return result;
     }
@@ -262,7 +265,7 @@ RinexDayResult RunCommandFile(const CommandFile& file, const DayEnvironment& env
     const ProductResult lastTecWritten = WriteLastTecFile(job, lastTec, log);
     if (lastTecWritten == ProductResult::kWritten && written != nullptr) written->push_back(lastTec);
     log.refresh();
-    return lastTecWritten == ProductResult::kNotCreated ? kRinexDayOutputsFailed : kRinexDayDone;
+    return lastTecWritten == ProductResult::kNotCreated ? RinexDayResult::kOutputsFailed : RinexDayResult::kDone;
 }
 
 }  // namespace velarix

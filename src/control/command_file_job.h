@@ -33,7 +33,7 @@ std::string CommandProductBase(const CommandFile& file, const std::vector<std::s
 std::optional<double> ReceiverBiasOfDay(const std::string& dataPath, const std::string& stationCode, int year,
                                         int dayOfYear, RunLog& log);
 
-// Processes the day of a validated command file. kRinexDayDone, or the reason the day
+// Processes the day of a validated command file. kDone, or the reason the day
 // ended (see RinexDayResult). The paths of the products written go to `written`.
 [[nodiscard]] RinexDayResult RunCommandFile(const CommandFile& file, const DayEnvironment& environment, DayJob& job,
                                             RunLog& log, std::vector<std::string>* written = nullptr);

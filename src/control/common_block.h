@@ -23,7 +23,7 @@ struct CommonBlockSteps {
     std::string productBase;
 };
 
-// kRinexDayDone, or the reason the day ended: fewer than 4 satellites, no TEC, the
+// kDone, or the reason the day ended: fewer than 4 satellites, no TEC, the
 // receiver bias out of bounds, products that could not be written.
 [[nodiscard]] RinexDayResult RunCommonBlock(DayJob& job, const DayEnvironment& environment,
                                             const CommonBlockSteps& steps, RunLog& log,

@@ -149,7 +149,8 @@ void announceDecoding(const std::string& path, bool compact, RunLog& log) {
 }
 
 // How the observation file's decoding ended (expandFile's result and the decoder's text).
-int reportDecoding(const std::string& path, bool compact, DecodeStatus result, const std::string& text, RunLog& log) {
+RinexDayResult reportDecoding(const std::string& path, bool compact, DecodeStatus result, const std::string& text,
+                              RunLog& log) {
     if (expandSucceeded(result)) {
         if (!compact) {
             log.say(" ...done!\r\n");
@@ -158,27 +159,27 @@ int reportDecoding(const std::string& path, bool compact, DecodeStatus result, c
         } else {
             log.say("Successfull.");
         }
-        return kRinexDayDone;
+        return RinexDayResult::kDone;
     }
     if (!compact) {
         log.say("\r\nDecompress failed.... program exited!\r\n" + path + "\r\n" + text);
         log.appendError(path + " .. Decompress failed\r\n");
-        return kRinexDayExpandFailed;
+        return RinexDayResult::kExpandFailed;
     }
     log.say("\r\nHatanaka decompression failed.... " + path + "\r\nProgram aborted with error!\r\n" + text);
     log.appendError(path + " .. Hatanaka decompress failed\r\n");
-    return kRinexDayCompactFailed;
+    return RinexDayResult::kCompactFailed;
 }
 
 bool isCompact(int compression) { return compression == 2 || compression == 3; }
 
 }  // namespace
 
-int decompressInput(const std::string& path, int compression, const std::string& workDirectory,
-                    ExpandedFiles& copies, std::string& plainPath, RunLog& log) {
+RinexDayResult decompressInput(const std::string& path, int compression, const std::string& workDirectory,
+                               ExpandedFiles& copies, std::string& plainPath, RunLog& log) {
     if (!isExpandable(path)) {
         plainPath = path;
-        return kRinexDayDone;
+        return RinexDayResult::kDone;
     }
     announceDecoding(path, isCompact(compression), log);
     const PlainCopy& copy = copies.emplace_back(path, workDirectory);
@@ -192,12 +193,12 @@ int decompressInput(const std::string& path, int compression, const std::string&
     return reportDecoding(path, isCompact(compression), result, text, log);
 }
 
-int readObservationInput(const std::string& path, int compression, DayJob& job, ObservationRead& read,
-                         RunLog& log) {
+RinexDayResult readObservationInput(const std::string& path, int compression, DayJob& job, ObservationRead& read,
+                                    RunLog& log) {
     if (!isExpandable(path)) {
         LineReader in(path);
         read = ReadObservationFile(job, in, path);
-        return kRinexDayDone;
+        return RinexDayResult::kDone;
     }
     announceDecoding(path, isCompact(compression), log);
     std::string text;
@@ -210,28 +211,28 @@ int readObservationInput(const std::string& path, int compression, DayJob& job, 
     return reportDecoding(path, isCompact(compression), result, text, log);
 }
 
-int locateNavAndDcb(const DayRequest& request, const DayEnvironment& environment, double dayMjd,
-                    ExpandedFiles& copies, DayFiles& files, RunLog& log) {
+RinexDayResult locateNavAndDcb(const DayRequest& request, const DayEnvironment& environment, double dayMjd,
+                               ExpandedFiles& copies, DayFiles& files, RunLog& log) {
     const std::string navigation = locateNavigation(request, environment, dayMjd, copies, log);
-    if (navigation.empty()) return kRinexDayNoNavigation;
+    if (navigation.empty()) return RinexDayResult::kNoNavigation;
     files.navigationPaths = {navigation};
-    return locateDcb(request, environment, dayMjd, copies, files, log) ? kRinexDayDone : kRinexDayNoDcb;
+    return locateDcb(request, environment, dayMjd, copies, files, log) ? RinexDayResult::kDone : RinexDayResult::kNoDcb;
 }
 
-int expandGivenFiles(const GivenDayFiles& given, const std::string& workDirectory, ExpandedFiles& copies,
-                     DayFiles& files, RunLog& log) {
+RinexDayResult expandGivenFiles(const GivenDayFiles& given, const std::string& workDirectory, ExpandedFiles& copies,
+                                DayFiles& files, RunLog& log) {
     const auto plain = [&](const std::string& path, std::string& into) {
         if (path.empty()) return true;
         into = plainAuxiliary(path, workDirectory, copies, log, false);
         return !into.empty();
     };
     for (const std::string& path : given.navigation) {
-        if (!plain(path, files.navigationPaths.emplace_back())) return kRinexDayExpandFailed;
+        if (!plain(path, files.navigationPaths.emplace_back())) return RinexDayResult::kExpandFailed;
     }
     const bool expanded =
         plain(given.p1c1, files.p1c1Path) && plain(given.p1p2, files.p1p2Path) && plain(given.p1p2All, files.p1p2AllPath) &&
         plain(given.biasSinex, files.biasSinexPath);
-    return expanded ? kRinexDayDone : kRinexDayExpandFailed;
+    return expanded ? RinexDayResult::kDone : RinexDayResult::kExpandFailed;
 }
 
 void TakeCataloguePosition(const DayEnvironment& environment, DayJob& job) {

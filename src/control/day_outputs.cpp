@@ -22,8 +22,8 @@ bool plotFailed(PlotStatus status) { return status == PlotStatus::kNoCanvas || s
 
 }  // namespace
 
-int writeDayOutputs(const DayJob& job, const DayEnvironment& environment, RunLog& log,
-                    std::vector<std::string>* written, const std::string& productBase) {
+RinexDayResult writeDayOutputs(const DayJob& job, const DayEnvironment& environment, RunLog& log,
+                               std::vector<std::string>* written, const std::string& productBase) {
     const RunOptions& options = environment.options;
     const std::string targetDir = options.separateTarget ? options.targetDir : std::string();
     const ProductNameFields names = ProductNameFieldsOf(job, targetDir);
@@ -73,7 +73,7 @@ int writeDayOutputs(const DayJob& job, const DayEnvironment& environment, RunLog
         return WriteRinexCopy(job, path, log) == RinexCopyResult::kWritten;
     };
     failed |= WriteDayProducts(job, request, callouts, log, written) != ProductResult::kWritten;
-    return failed ? -1 : 0;
+    return failed ? RinexDayResult::kOutputsFailed : RinexDayResult::kDone;
 }
 
 }  // namespace velarix

@@ -19,7 +19,7 @@ namespace {
 
 // A day that gave no products: named with its reason in the error log.
 void recordFailedDay(RunLog& log, const std::string& path, RinexDayResult result) {
-    log.appendError(strfmt("%s .. day not processed (err = %d): %s\r\n", path.c_str(), static_cast<int>(result),
+    log.appendError(strfmt("%s .. day not processed (err = %d): %s\r\n", path.c_str(), statusCode(result),
                            rinexDayResultText(result)));
 }
 
@@ -30,7 +30,7 @@ bool processRinexDay(const std::string& path, const DayEnvironment& environment,
     FileSearch search;
     if (search.checkPath(path) != 0) {
         log.say("\r\nError! No file(s) found.. exited. Choose file again!.");
-        recordFailedDay(log, path, kRinexDayNoInput);
+        recordFailedDay(log, path, RinexDayResult::kNoInput);
         return false;
     }
     DayRequest request;
@@ -41,8 +41,8 @@ bool processRinexDay(const std::string& path, const DayEnvironment& environment,
     request.workDirectory = request.targetDirectory;
 
     const RinexDayResult result = RunRinexDay(request, environment, job, log, written);
-    if (result != kRinexDayDone) recordFailedDay(log, path, result);
-    return result == kRinexDayDone;
+    if (result != RinexDayResult::kDone) recordFailedDay(log, path, result);
+    return result == RinexDayResult::kDone;
 }
 
 // The day of `session.currentInputPath`: its files are those of its station and day in
@@ -78,7 +78,7 @@ int runCommandFile(Session& session) {
     }
     const RinexDayResult result =
         RunCommandFile(file, sessionDayEnvironment(session, &session.window), session.job, session.log);
-    if (result != kRinexDayDone) {
+    if (result != RinexDayResult::kDone) {
         recordFailedDay(session.log, path, result);
         ++session.failedJobs;
     }

@@ -35,7 +35,8 @@ SetupStatus prepareProgram(int argc, const char* const* argv, const std::string&
     setup.programDir = programDir;
     setup.settingsFile = line.settingsFile.empty() ? settingsPath(setup.programDir) : line.settingsFile;
     std::string problem;
-    loadSettings(setup.settingsFile, setup.options, &problem);
+    // No panel is open yet to take the change flag; a refused file is named in `problem`.
+    (void)loadSettings(setup.settingsFile, setup.options, &problem);
     if (!problem.empty()) {
         messages += strfmt("velarix: settings file %s not used: %s\n", setup.settingsFile.c_str(), problem.c_str());
     }

@@ -45,13 +45,13 @@ double dayInstantMjd(const InputFileInfo& info) {
 // compressed one as it is decoded; the messages of each read wait in `files` for their
 // place in the log. A file that does not decode is left out when the day has others: the
 // tables are read again without it.
-int readObservationsAhead(const DayRequest& request, DayJob& job, DayFiles& files, RunLog& log) {
-    int failure = kRinexDayNoInput;
+RinexDayResult readObservationsAhead(const DayRequest& request, DayJob& job, DayFiles& files, RunLog& log) {
+    RinexDayResult failure = RinexDayResult::kNoInput;
     std::vector<std::string> kept;
     for (const std::string& path : request.observationFiles) {
         ObservationRead read;
-        const int result = readObservationInput(path, rinexCompressionCode(classify(path)), job, read, log);
-        if (result == kRinexDayDone) {
+        const RinexDayResult result = readObservationInput(path, rinexCompressionCode(classify(path)), job, read, log);
+        if (result == RinexDayResult::kDone) {
             files.observationsRead.push_back(std::move(read));
             kept.push_back(path);
             continue;
@@ -67,35 +67,38 @@ int readObservationsAhead(const DayRequest& request, DayJob& job, DayFiles& file
     }
     if (kept.empty()) return failure;
     job.context.decompressedInputPath = kept.back();
-    return kRinexDayDone;
+    return RinexDayResult::kDone;
 }
 
-RinexDayResult readResult(int result) {
+RinexDayResult readResult(DayReadResult result) {
     switch (result) {
-        case kDayRead: return kRinexDayDone;
-        case kDayNavigationFailed: return kRinexDayNoNavigation;
-        case kDayNoStationPosition: return kRinexDayNoStationPosition;
-        default: return kRinexDayObservationFailed;
+        case DayReadResult::kRead: return RinexDayResult::kDone;
+        case DayReadResult::kNavigationFailed: return RinexDayResult::kNoNavigation;
+        case DayReadResult::kNoStationPosition: return RinexDayResult::kNoStationPosition;
+        case DayReadResult::kObservationFailed: break;
     }
+    return RinexDayResult::kObservationFailed;
 }
 
 }  // namespace
 
 const char* rinexDayResultText(RinexDayResult result) {
     switch (result) {
-        case kRinexDayDone: return "done";
-        case kRinexDayExpandFailed: return "an observation file could not be expanded";
-        case kRinexDayCompactFailed: return "a Compact RINEX file could not be decoded";
-        case kRinexDayNoInput: return "no observation file with a dated name";
-        case kRinexDayNoNavigation:
+        case RinexDayResult::kDone: return "done";
+        case RinexDayResult::kExpandFailed: return "an observation file could not be expanded";
+        case RinexDayResult::kCompactFailed: return "a Compact RINEX file could not be decoded";
+        case RinexDayResult::kNoInput: return "no observation file with a dated name";
+        case RinexDayResult::kNoNavigation:
             return "the navigation file could not be read, or holds no current ephemeris for the observations";
-        case kRinexDayNoDcb: return "no DCB file for the month";
-        case kRinexDayObservationFailed: return "the observation file could not be read";
-        case kRinexDayNoStationPosition: return "no station position: not listed, not in the header, and the solution failed";
-        case kRinexDayTooFewSatellites: return "observations of fewer than 4 satellites";
-        case kRinexDayRxBiasOutOfBounds: return "the receiver bias is out of bounds";
-        case kRinexDayNoTec: return "no TEC record: no satellite had a current ephemeris and usable observations";
-        case kRinexDayOutputsFailed: return "the products could not be written";
+        case RinexDayResult::kNoDcb: return "no DCB file for the month";
+        case RinexDayResult::kObservationFailed: return "the observation file could not be read";
+        case RinexDayResult::kNoStationPosition:
+            return "no station position: not listed, not in the header, and the solution failed";
+        case RinexDayResult::kTooFewSatellites: return "observations of fewer than 4 satellites";
+        case RinexDayResult::kRxBiasOutOfBounds: return "the receiver bias is out of bounds";
+        case RinexDayResult::kNoTec:
+            return "no TEC record: no satellite had a current ephemeris and usable observations";
+        case RinexDayResult::kOutputsFailed: return "the products could not be written";
     }
     return "unknown failure";
 }
@@ -108,26 +111,27 @@ RinexDayResult RunRinexDay(const DayRequest& request, const DayEnvironment& envi
     describeInput(request, info, job);
     if (request.observationFiles.empty() || (!request.given && info.year < 0)) {
         log.say("\r\nError! no observation file with a dated name to process: " + request.inputPath + "\r\n");
-        return kRinexDayNoInput;
+        return RinexDayResult::kNoInput;
     }
 
     showStatus(environment, StatusLine::Input, "Input: " + request.inputPath);
     showStatus(environment, StatusLine::Title, "Reading rinex file.. wait!!");
     DayFiles files;
-    if (const int read = readObservationsAhead(request, job, files, log); read != kRinexDayDone) {
-        return static_cast<RinexDayResult>(read);
+    if (const RinexDayResult read = readObservationsAhead(request, job, files, log); read != RinexDayResult::kDone) {
+        return read;
     }
     job.context.filled = true;
     // The expanded navigation and DCB files live until the day is read.
     ExpandedFiles copies;
 
     TakeCataloguePosition(environment, job);
-    const int located = request.given ? expandGivenFiles(*request.given, request.workDirectory, copies, files, log)
-                                      : locateNavAndDcb(request, environment, dayInstantMjd(info), copies, files, log);
-    if (located != kRinexDayDone) return static_cast<RinexDayResult>(located);
+    const RinexDayResult located = request.given
+                                       ? expandGivenFiles(*request.given, request.workDirectory, copies, files, log)
+                                       : locateNavAndDcb(request, environment, dayInstantMjd(info), copies, files, log);
+    if (located != RinexDayResult::kDone) return located;
     const RinexDayResult read = readResult(ReadDayFiles(job, files, log));
     copies.clear();
-    if (read != kRinexDayDone) return read;
+    if (read != RinexDayResult::kDone) return read;
 
     showStatus(environment, StatusLine::Title, "All files read! Now processing data.. wait");
     CommonBlockSteps steps;
@@ -140,7 +144,7 @@ RinexDayResult RunRinexDay(const DayRequest& request, const DayEnvironment& envi
         steps.bias.receiverDcb = FindReceiverDcb(job, request.dataDirectory, log);
     }
     const RinexDayResult common = RunCommonBlock(job, environment, steps, log, written);
-    if (common != kRinexDayDone) log.say("\r\nInfo! errors in Common Block process... \r\n");
+    if (common != RinexDayResult::kDone) log.say("\r\nInfo! errors in Common Block process... \r\n");
     return common;
 }
 

@@ -20,6 +20,7 @@
 #include "download/download_request.h"
 #include "gnss/day_job.h"
 #include "platform/run_log.h"
+#include "platform/status_code.h"
 #include "platform/window.h"
 #include "stations/igs_stations.h"
 #include "ui/run_options.h"
@@ -64,24 +65,25 @@ struct DayEnvironment {
     MainWindow* window = nullptr;                // the status lines; nullptr without a window
 };
 
-// How a day ended. Every value but kRinexDayDone is a day that gave no products.
-enum RinexDayResult : int {
-    kRinexDayDone = 0,
-    kRinexDayExpandFailed = -1,          // an observation file could not be expanded (.Z, gzip)
-    kRinexDayCompactFailed = -2,         // a Compact RINEX file could not be decoded
-    kRinexDayNoInput = -3,               // no observation file, or a name without a date
-    kRinexDayNoNavigation = -4,          // no usable navigation file, or one of another day
-    kRinexDayNoDcb = -5,                 // no DCB file for the month (years other than 1994-1997)
-    kRinexDayObservationFailed = -6,     // no observation file gave an epoch
-    kRinexDayNoStationPosition = -7,     // no catalogue, header or solved position
-    kRinexDayTooFewSatellites = -8,      // observations of fewer than 4 satellites
-    kRinexDayRxBiasOutOfBounds = -9,     // the receiver bias could not be estimated
-    kRinexDayNoTec = -10,                // the TEC derivation gave nothing
-    kRinexDayOutputsFailed = -11,        // a product or plot could not be written
+// How a day ended. Every value but kDone is a day that gave no products. The numbers are
+// those of the error log ("err = %d") and of the Python result's "code".
+enum class RinexDayResult {
+    kDone = 0,
+    kExpandFailed = -1,       // an observation file could not be expanded (.Z, gzip)
+    kCompactFailed = -2,      // a Compact RINEX file could not be decoded
+    kNoInput = -3,            // no observation file, or a name without a date
+    kNoNavigation = -4,       // no usable navigation file, or one of another day
+    kNoDcb = -5,              // no DCB file for the month (years other than 1994-1997)
+    kObservationFailed = -6,  // no observation file gave an epoch
+    kNoStationPosition = -7,  // no catalogue, header or solved position
+    kTooFewSatellites = -8,   // observations of fewer than 4 satellites
+    kRxBiasOutOfBounds = -9,  // the receiver bias could not be estimated
+    kNoTec = -10,             // the TEC derivation gave nothing
+    kOutputsFailed = -11,     // a product or plot could not be written
 };
 
 // The reason in a few words, for the error log and the tools.
-const char* rinexDayResultText(RinexDayResult result);
+[[nodiscard]] const char* rinexDayResultText(RinexDayResult result);
 
 // The paths of the products and plots written go to `written` when it is given.
 [[nodiscard]] RinexDayResult RunRinexDay(const DayRequest& request, const DayEnvironment& environment, DayJob& job,

@@ -318,17 +318,17 @@ ObservationRead ReadObservationFile(DayJob& job, LineReader& in, const std::stri
     return ahead;
 }
 
-int ReadDayFiles(DayJob& job, const DayFiles& files, RunLog& log) {
+DayReadResult ReadDayFiles(DayJob& job, const DayFiles& files, RunLog& log) {
     if (!files.p1c1Path.empty() || !files.p1p2Path.empty() || !files.p1p2AllPath.empty() ||
         !files.biasSinexPath.empty()) {
         ReadDayDcb(job, files, log);
     }
-    if (!ReadNavigationFiles(job, files.navigationPaths, log)) return kDayNavigationFailed;
-    if (!readObservations(job, files, log)) return kDayObservationFailed;
-    if (!ephemeridesCurrent(job, job.obs.bySatellite, log)) return kDayNavigationFailed;
-    if (!takeStationPosition(job, log)) return kDayNoStationPosition;
+    if (!ReadNavigationFiles(job, files.navigationPaths, log)) return DayReadResult::kNavigationFailed;
+    if (!readObservations(job, files, log)) return DayReadResult::kObservationFailed;
+    if (!ephemeridesCurrent(job, job.obs.bySatellite, log)) return DayReadResult::kNavigationFailed;
+    if (!takeStationPosition(job, log)) return DayReadResult::kNoStationPosition;
     job.dayStartMjd = ProcessingDayMjd(job.obs);
-    return kDayRead;
+    return DayReadResult::kRead;
 }
 
 }  // namespace velarix

@@ -9,6 +9,7 @@
 #include "gnss/day_job.h"
 #include "platform/line_reader.h"
 #include "platform/run_log.h"
+#include "platform/status_code.h"
 
 namespace velarix {
 
@@ -35,12 +36,12 @@ struct DayFiles {
     std::vector<ObservationRead> observationsRead{};  // read already, before any of observationPaths
 };
 
-enum DayReadResult {
-    kDayRead = 0,
-    kDayObservationFailed = -2,  // no observation file gave an epoch
-    kDayNavigationFailed = -4,   // a navigation file could not be opened, none gave an ephemeris, or
-                                 // no observed satellite has a current one (a file of another day)
-    kDayNoStationPosition = -7,  // neither the catalogue, the header nor the solution gave a position
+enum class DayReadResult {
+    kRead = 0,
+    kObservationFailed = -2,  // no observation file gave an epoch
+    kNavigationFailed = -4,   // a navigation file could not be opened, none gave an ephemeris, or
+                              // no observed satellite has a current one (a file of another day)
+    kNoStationPosition = -7,  // neither the catalogue, the header nor the solution gave a position
 };
 
 // Reads the files into `job`, which the caller has begun (DayJob::beginFile/beginDay) and
@@ -54,7 +55,7 @@ enum DayReadResult {
 // - observed satellites whose ephemerides are all out of date at some of their epochs are
 //   listed; when no observed satellite has a current ephemeris, the day fails;
 // - job.dayStartMjd is the calendar day that holds most of the epochs.
-int ReadDayFiles(DayJob& job, const DayFiles& files, RunLog& log);
+[[nodiscard]] DayReadResult ReadDayFiles(DayJob& job, const DayFiles& files, RunLog& log);
 
 // The pieces of ReadDayFiles that the command files' reading shares:
 // Reads the DCB files of `files` (those named); each file that gave nothing is named in

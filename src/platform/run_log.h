@@ -33,7 +33,7 @@ public:
     // Then appends `errors` (when longer than 2 characters) to Log_errors.txt and
     // empties it when that succeeded. Returns false when the message log could not be
     // written.
-    bool flush(const std::string& directory);
+    [[nodiscard]] bool flush(const std::string& directory);
 
     std::string messages;
     std::string errors;

@@ -30,12 +30,12 @@ constexpr std::size_t kIgsLineMaxChars = 190;  // without the line end
 // (or the one named is no regular file), -2 when a line is malformed (wrong number of
 // TAB fields, a number that does not read, or longer than kIgsLineMaxChars). On -1 and -2 `errorText` (when given) names the
 // file, and for -2 the line ("@line# N"); entries read before a bad line stay loaded.
-int loadIgsStations(const std::string& programDir, StationCatalogue& catalogue,
-                    std::string* errorText = nullptr);
+[[nodiscard]] int loadIgsStations(const std::string& programDir, StationCatalogue& catalogue,
+                                  std::string* errorText = nullptr);
 
 // The same for an explicit path.
-int readIgsStationFile(const std::string& path, StationCatalogue& catalogue,
-                       std::string* errorText = nullptr);
+[[nodiscard]] int readIgsStationFile(const std::string& path, StationCatalogue& catalogue,
+                                     std::string* errorText = nullptr);
 
 // First entry, in catalogue order, whose code equals `code` without regard to case;
 // nullptr when none does.

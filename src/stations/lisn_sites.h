@@ -53,16 +53,16 @@ extern const std::size_t kLisnSiteTableSize;
 // Parses every record of `text` into `table` (a site already present keeps its first
 // record). Returns the number of records read, or -1 at the first malformed line, with
 // `errorText` (when given) holding "@line# N" and the reason; `table` is then unchanged.
-int parseLisnSites(std::string_view text, LisnSiteTable& table, std::string* errorText = nullptr);
+[[nodiscard]] int parseLisnSites(std::string_view text, LisnSiteTable& table, std::string* errorText = nullptr);
 
 // Loads the embedded table into `table`; when it is empty or does not parse, reports
 // that in `log` and reads "LISN_Site_Def.txt" from the program directory, then from
 // <prefix>/share/velarix/. Returns 0 on success, -1 when neither source gives a table
 // (the S4 analysis cannot run then).
-int loadLisnSites(const std::string& programDir, LisnSiteTable& table, RunLog& log);
+[[nodiscard]] int loadLisnSites(const std::string& programDir, LisnSiteTable& table, RunLog& log);
 
 // The same with the embedded text given explicitly.
-int loadLisnSites(const std::string& programDir, std::string_view embeddedText, LisnSiteTable& table,
-                  RunLog& log);
+[[nodiscard]] int loadLisnSites(const std::string& programDir, std::string_view embeddedText, LisnSiteTable& table,
+                                RunLog& log);
 
 }  // namespace velarix

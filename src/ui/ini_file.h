@@ -28,9 +28,9 @@ constexpr std::size_t kMaxIniBytes = 64 * 1024;
 class IniFile {
 public:
     // Reads `path`; anything but kOk leaves the object empty.
-    IniStatus load(const std::string& path);
+    [[nodiscard]] IniStatus load(const std::string& path);
     // Writes the whole file through a temporary file that replaces it only when complete.
-    IniStatus save(const std::string& path) const;
+    [[nodiscard]] IniStatus save(const std::string& path) const;
 
     bool hasSection(const std::string& section) const { return find(section) != nullptr; }
     std::optional<std::string> get(const std::string& section, const std::string& key) const;

@@ -23,14 +23,14 @@ std::string settingsPath(const std::string& programDir);
 // existing file that is not a settings file (not empty and without any of the sections
 // "Process Options", "Output File Options", "Output Image Options", "S4 Options"), one
 // that is not a regular file or is too large, and a value holding a line break.
-bool saveSettings(const std::string& path, const RunOptions& options, std::string* reason = nullptr);
+[[nodiscard]] bool saveSettings(const std::string& path, const RunOptions& options, std::string* reason = nullptr);
 
 // Applies the file at `path`, when it exists, to `options`. Returns the change flag that
 // the option panel raises: 0 nothing applied, 1 an output choice was applied, 2 the
 // scope or the all-stations choice was applied (the S4 archive roots raise no flag). A
 // missing file returns 0 and leaves `options` as they are; so does a refused one (not a
 // regular file, larger than 64 KiB, unreadable), whose reason goes to `problem`.
-int loadSettings(const std::string& path, RunOptions& options, std::string* problem = nullptr);
+[[nodiscard]] int loadSettings(const std::string& path, RunOptions& options, std::string* problem = nullptr);
 
 // "a;b;;c " -> {"a", "b", "c"}: the paths of an "Archive Roots" value, blanks around each
 // removed, empty ones dropped; and back.

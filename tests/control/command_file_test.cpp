@@ -215,7 +215,7 @@ TEST(CommandFile, TheExampleDayAgreesWithTheRinexJobWithinTheFactorOfTheReceiver
     DayJob job;
     RunLog log;
     std::vector<std::string> written;
-    ASSERT_EQ(RunCommandFile(p.file, environment, job, log, &written), kRinexDayDone) << log.messages;
+    ASSERT_EQ(RunCommandFile(p.file, environment, job, log, &written), RinexDayResult::kDone) << log.messages;
     const std::string base = out.path() + "bjfs0010";
     EXPECT_EQ(written, (std::vector<std::string>{out.path() + "bjfs001-2020-01-01_page0.png",
                                                  out.path() + "bjfs001-2020-01-01.Std", base + ".Bias", base + ".cmn",
@@ -254,7 +254,7 @@ TEST(CommandFile, TheExampleDayAgreesWithTheRinexJobWithinTheFactorOfTheReceiver
     toRinexOut.options.targetDir = rinexOut.path();
     DayJob rinexJob;
     RunLog rinexLog;
-    ASSERT_EQ(RunRinexDay(request, toRinexOut, rinexJob, rinexLog), kRinexDayDone) << rinexLog.messages;
+    ASSERT_EQ(RunRinexDay(request, toRinexOut, rinexJob, rinexLog), RinexDayResult::kDone) << rinexLog.messages;
     EXPECT_EQ(contentsOf(kExamples), examples);
     const auto mine = cmnLines(base + ".cmn");
     const auto theirs = cmnLines(rinexOut.path() + "bjfs001-2020-01-01.Cmn");
@@ -289,7 +289,7 @@ TEST(CommandFile, AReceiverBiasOfTheDayIsAppliedAndADayWithoutObservationsFails)
     ASSERT_TRUE(p.valid);
     DayJob job;
     RunLog log;
-    ASSERT_EQ(RunCommandFile(p.file, environment, job, log), kRinexDayDone) << log.messages;
+    ASSERT_EQ(RunCommandFile(p.file, environment, job, log), RinexDayResult::kDone) << log.messages;
     EXPECT_TRUE(contains(log.messages, "\r\nReceiver bias from " + data.path() + "bjfs001-2020-01-01.Bias: Total= "
                                        "-43.1 TECU\r\n"));
     EXPECT_EQ(job.bias.rxBiasStage1, -43.1);
@@ -301,7 +301,7 @@ TEST(CommandFile, AReceiverBiasOfTheDayIsAppliedAndADayWithoutObservationsFails)
     TempDir empty;
     p.file.outputPath = empty.path();
     RunLog failed;
-    EXPECT_EQ(RunCommandFile(p.file, environment, job, failed), kRinexDayObservationFailed);
+    EXPECT_EQ(RunCommandFile(p.file, environment, job, failed), RinexDayResult::kObservationFailed);
     EXPECT_TRUE(contains(failed.messages, "\r\nCan't open observation input file " + data.path() + "bjfs0020.20o"));
     EXPECT_TRUE(contains(failed.messages, "\r\nObs. file read ERRORS.... \r\n"));
     EXPECT_TRUE(fs::is_empty(empty.path()));

@@ -137,7 +137,7 @@ TEST(RinexJob, Cat2WithoutP1RunsThroughWithTheP1C1Correction) {
     const DayEnvironment environment{&catalogue, RunOptions{}, "", {}, &window};
     DayJob job;
     RunLog log;
-    ASSERT_EQ(RunRinexDay(requestFor(dir.path() + "cat20010.16o"), environment, job, log), kRinexDayDone)
+    ASSERT_EQ(RunRinexDay(requestFor(dir.path() + "cat20010.16o"), environment, job, log), RinexDayResult::kDone)
         << log.messages;
     // C1 for want of P1, brought to P1 by the P1-C1 biases of the month.
     EXPECT_EQ(job.obs.tecSelection.at(kGps).firstCodeName, "C1C");
@@ -273,7 +273,7 @@ TEST(RinexJob, ANavigationArchiveThatFailsTwiceEndsTheDay) {
     dir.write("brdc0010.20n.Z", "not compressed\n");
     DayJob job;
     RunLog log;
-    EXPECT_EQ(RunRinexDay(requestFor(input), DayEnvironment{}, job, log), kRinexDayNoNavigation);
+    EXPECT_EQ(RunRinexDay(requestFor(input), DayEnvironment{}, job, log), RinexDayResult::kNoNavigation);
     EXPECT_EQ(count(log.messages, "\r\nDecompressing... " + dir.path() + "brdc0010.20n.Z\r\nDecompress...error! "), 2)
         << log.messages;
     EXPECT_FALSE(contains(log.messages, "Accessing Internet"));  // a file was there
@@ -286,7 +286,7 @@ TEST(RinexJob, MissingFilesAreAskedOfTheDownloadAndSearchedForAgain) {
     // Without a download: one line says so, and the day ends with the navigation messages.
     DayJob job;
     RunLog log;
-    EXPECT_EQ(RunRinexDay(requestFor(input), DayEnvironment{}, job, log), kRinexDayNoNavigation);
+    EXPECT_EQ(RunRinexDay(requestFor(input), DayEnvironment{}, job, log), RinexDayResult::kNoNavigation);
     EXPECT_TRUE(contains(log.messages, "\r\n Navigation file not found..\r\n----Accessing Internet to download "
                                        "file!!---\r\n\r\nInfo! downloading is off in this run: place "
                                        "the file(s) in " + dir.path() + "\r\n\r\nError! Navigation file not "
@@ -305,7 +305,7 @@ TEST(RinexJob, MissingFilesAreAskedOfTheDownloadAndSearchedForAgain) {
         }
     };
     RunLog fetched;
-    EXPECT_NE(RunRinexDay(requestFor(input), environment, job, fetched), kRinexDayNoNavigation);
+    EXPECT_NE(RunRinexDay(requestFor(input), environment, job, fetched), RinexDayResult::kNoNavigation);
     ASSERT_EQ(asked.size(), 2u) << fetched.messages;
     EXPECT_TRUE(asked[0].navigation && !asked[1].navigation);
     EXPECT_EQ(asked[0].dayMjd, 58849.0);
@@ -329,10 +329,10 @@ TEST(RinexJob, MissingDcbFilesEndTheDayExceptInTheYearsCodePublishedNone) {
         const RinexDayResult result = RunRinexDay(requestFor(input), DayEnvironment{}, job, log);
         EXPECT_TRUE(contains(log.messages, "\r\nError! DCB file(s) not found @main->in rnx-RDcmd\r\n")) << yy;
         if (std::string(yy) == "96") {
-            EXPECT_NE(result, kRinexDayNoDcb);
+            EXPECT_NE(result, RinexDayResult::kNoDcb);
             EXPECT_TRUE(contains(log.messages, warning + "\r\nReading nav file ")) << log.messages;
         } else {
-            EXPECT_EQ(result, kRinexDayNoDcb);
+            EXPECT_EQ(result, RinexDayResult::kNoDcb);
             EXPECT_FALSE(contains(log.messages, "Warning!"));
         }
     }
@@ -345,7 +345,8 @@ TEST(RinexJob, FewerThanFourSatellitesEndTheDayBeforeAnyProduct) {
     copyInto(dir, kData + "gnss/P1P22001.DCB", "P1P22001.DCB");
     DayJob job;
     RunLog log;
-    EXPECT_EQ(RunRinexDay(requestFor(input), DayEnvironment{}, job, log), kRinexDayTooFewSatellites) << log.messages;
+    EXPECT_EQ(RunRinexDay(requestFor(input), DayEnvironment{}, job, log), RinexDayResult::kTooFewSatellites)
+        << log.messages;
     EXPECT_EQ(job.obs.bySatellite.size(), 3u);
     EXPECT_TRUE(log.messages.ends_with("Info3! insufficient no. of raw-data PRNs to analyze\r\n"
                                        "\r\nInfo! errors in Common Block process... \r\n"))
@@ -388,7 +389,8 @@ TEST(RinexJob, TheStationListPlacesTheStationOnTheEarthAndTheSolutionStandsInFor
     copyInto(cat2, set + "P1P21601_ALL.DCB.Z", "P1P21601_ALL.DCB.Z");
     DayJob solved;
     RunLog solvedLog;
-    EXPECT_EQ(RunRinexDay(requestFor(unplaced, DayStage::kTec), DayEnvironment{}, solved, solvedLog), kRinexDayDone);
+    EXPECT_EQ(RunRinexDay(requestFor(unplaced, DayStage::kTec), DayEnvironment{}, solved, solvedLog),
+              RinexDayResult::kDone);
     EXPECT_TRUE(contains(solvedLog.messages, "\r\nError! Station coordinates not available!.. computing\r\n"));
     EXPECT_TRUE(contains(solvedLog.messages, "\r\nINFO! station Lat,Lon & Alt are 33.31")) << solvedLog.messages;
     EXPECT_GT(solved.context.longitudeDeg, 241.0);
@@ -405,7 +407,7 @@ TEST(RinexJob, CompactRinexIsDecodedUnderTheObservationName) {
     copyInto(dir, kData + "gnss/P1P22001.DCB", "P1P21701.DCB");
     DayJob job;
     RunLog log;
-    EXPECT_EQ(RunRinexDay(requestFor(input), DayEnvironment{}, job, log), kRinexDayNoNavigation);
+    EXPECT_EQ(RunRinexDay(requestFor(input), DayEnvironment{}, job, log), RinexDayResult::kNoNavigation);
     EXPECT_TRUE(contains(log.messages, "\r\n" + input + "\r\nDecompressing Compact/Hatanaka rinex.... Successfull."))
         << log.messages;
     EXPECT_TRUE(contains(log.messages, "\r\nReading Rinex Obs. file " + input + "\r\n")) << log.messages;
@@ -431,7 +433,7 @@ TEST(RinexJob, ADayAfterCodesMonthlyFilesTakesItsBiasesFromABiasSinexFileBesideI
     RunLog log;
     ASSERT_EQ(RunRinexDay(requestFor(dir.path() + "BELE00BRA_R_20240100000_01D_30S_MO.crx.gz", DayStage::kCalibrated),
                           environment, job, log),
-              kRinexDayDone)
+              RinexDayResult::kDone)
         << log.messages;
     // The CAS file (first by name of the two daily files), with the satellites' and BELE's values.
     EXPECT_TRUE(contains(log.messages, "\r\nDCB file is.." + dir.path() + cas + "\r\n")) << log.messages;
@@ -491,7 +493,7 @@ TEST(RinexJob, ACompressedDayIsReadAsItIsDecodedWithThePlainDaysTableAndNoCopy) 
     copyInto(dir, set + "brdc0010.20n", "brdc0010.20n");
     copyInto(dir, set + "P1P22001_ALL.DCB.Z", "P1P22001_ALL.DCB.Z");
     const TecDay reference = tecDay(plain, {plain});
-    ASSERT_EQ(reference.result, kRinexDayDone) << reference.messages;
+    ASSERT_EQ(reference.result, RinexDayResult::kDone) << reference.messages;
     ASSERT_GT(reference.tecRecords, 20u);  // satellites with TEC
 
     TempDir packed;
@@ -499,7 +501,7 @@ TEST(RinexJob, ACompressedDayIsReadAsItIsDecodedWithThePlainDaysTableAndNoCopy) 
     for (const char* name : {"brdc0010.20n", "P1P22001_ALL.DCB.Z"}) copyInto(packed, set + name, name);
     const auto before = contentsOf(packed.path());
     const TecDay streamed = tecDay(gz, {gz});
-    EXPECT_EQ(streamed.result, kRinexDayDone) << streamed.messages;
+    EXPECT_EQ(streamed.result, RinexDayResult::kDone) << streamed.messages;
     EXPECT_EQ(streamed.table, reference.table);
     EXPECT_EQ(streamed.tecRecords, reference.tecRecords);
     // The reader's messages in their place after the navigation and DCB files', under the
@@ -519,7 +521,7 @@ TEST(RinexJob, ACompressedDayIsReadAsItIsDecodedWithThePlainDaysTableAndNoCopy) 
     const auto cutBefore = contentsOf(packed.path());
     DayJob job;
     RunLog log;
-    EXPECT_EQ(RunRinexDay(requestFor(cut), DayEnvironment{}, job, log), kRinexDayExpandFailed);
+    EXPECT_EQ(RunRinexDay(requestFor(cut), DayEnvironment{}, job, log), RinexDayResult::kExpandFailed);
     EXPECT_TRUE(log.messages.ends_with("\r\nDecompress failed.... program exited!\r\n" + cut +
                                        "\r\nTruncated input file"))
         << log.messages;
@@ -531,7 +533,7 @@ TEST(RinexJob, ACompressedDayIsReadAsItIsDecodedWithThePlainDaysTableAndNoCopy) 
     const std::string first = gzipInto(packed, plain, "bjfs001a.20o.gz");
     const std::string second = packed.write("bjfs001b.20o.gz", bytes);
     const TecDay sessions = tecDay(first, {first, second});
-    EXPECT_EQ(sessions.result, kRinexDayDone) << sessions.messages;
+    EXPECT_EQ(sessions.result, RinexDayResult::kDone) << sessions.messages;
     EXPECT_EQ(sessions.table, reference.table);
     EXPECT_EQ(count(sessions.messages, "Reading Rinex Obs. file"), 1) << sessions.messages;
 }

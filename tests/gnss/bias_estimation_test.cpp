@@ -72,7 +72,7 @@ TEST(EstimateBiases, RecoversTheReceiverBiasLiftsTheNightMinimumToTwoAndSumsUp) 
         SCOPED_TRACE(withDcb ? "with satellite biases" : "all DCB values 0");
         DayJob job = syntheticDay(withDcb);
         RunLog log;
-        ASSERT_EQ(EstimateBiases(job, log), kBiasesApplied) << log.messages;
+        ASSERT_EQ(EstimateBiases(job, log), BiasResult::kApplied) << log.messages;
         const BiasResults& b = job.bias;
         EXPECT_NEAR(b.rxBiasStage1, kRxBias, 0.1);
         EXPECT_NEAR(b.rxBiasStage2, 1.5, 0.1);  // the night's 0.5 TECU becomes 2
@@ -123,8 +123,8 @@ TEST(EstimateBiases, OtherSystemsNeitherCrashNorMoveTheGpsBiasesAndALowSatellite
     other.verticalOffset = 40.0;
     mixed.tec[607] = mixed.tec[201] = passes(other);
     RunLog log1, log2;
-    ASSERT_EQ(EstimateBiases(gpsOnly, log1), kBiasesApplied);
-    ASSERT_EQ(EstimateBiases(mixed, log2), kBiasesApplied);
+    ASSERT_EQ(EstimateBiases(gpsOnly, log1), BiasResult::kApplied);
+    ASSERT_EQ(EstimateBiases(mixed, log2), BiasResult::kApplied);
     const BiasResults &a = gpsOnly.bias, &b = mixed.bias;
     EXPECT_EQ(std::tuple(a.rxBiasStage1, a.rxBiasStage2, a.satBias, a.interchannelBias, a.finalCurve.bins),
               std::tuple(b.rxBiasStage1, b.rxBiasStage2, b.satBias, b.interchannelBias, b.finalCurve.bins));
@@ -156,7 +156,7 @@ TEST(EstimateBiases, TooFewValuesEndWithMinusNineAndAFullTableStopsCollecting) {
     }
     const TecTable untouched = low.tec;
     RunLog log;
-    EXPECT_EQ(EstimateBiases(low, log), kBiasFewValues);
+    EXPECT_EQ(EstimateBiases(low, log), BiasResult::kFewValues);
     EXPECT_TRUE(contains(log.messages, "\r\nError! @rBias_Calc; count for 2sigma less than 100.. bad/less TEC data!"));
     EXPECT_NEAR(low.bias.rxBiasStage1, kRxBias, 0.1);  // it is the curve that lacks values
     EXPECT_EQ(low.tec.at(13).begin()->second.slantTec, untouched.at(13).begin()->second.slantTec);
@@ -164,12 +164,12 @@ TEST(EstimateBiases, TooFewValuesEndWithMinusNineAndAFullTableStopsCollecting) {
     for (auto& [prn, series] : low.tec) {
         for (auto& [epoch, r] : series) r.elevation_deg = std::min(r.elevation_deg, 24.0);
     }
-    EXPECT_EQ(EstimateBiases(low, log), kBiasFewValues);
+    EXPECT_EQ(EstimateBiases(low, log), BiasResult::kFewValues);
     // No satellite with 50 epochs: no interval, nothing changed.
     DayJob sparse;
     sparse.tec[3] = TecSeries(untouched.at(3).begin(), std::next(untouched.at(3).begin(), 40));
     RunLog sparseLog;
-    EXPECT_EQ(EstimateBiases(sparse, sparseLog), kBiasNoInterval);
+    EXPECT_EQ(EstimateBiases(sparse, sparseLog), BiasResult::kNoInterval);
     EXPECT_EQ(sparseLog.messages, "\r\nError! @Rxbias - D-interval invalid");
 
     // All records high: more values than the collection holds, which stops in time.
@@ -179,7 +179,7 @@ TEST(EstimateBiases, TooFewValuesEndWithMinusNineAndAFullTableStopsCollecting) {
         high.tec[prn] = passes(gps(prn));
         erase_if(high.tec[prn], [](const auto& entry) { return entry.second.elevation_deg <= 30.5; });
     }
-    EXPECT_EQ(EstimateBiases(high, log), kBiasesApplied);
+    EXPECT_EQ(EstimateBiases(high, log), BiasResult::kApplied);
     EXPECT_TRUE(contains(log.messages, "\r\nInfo! Count exceeds limit while processing for 2 sigma TEC!!"));
     EXPECT_NEAR(high.bias.rxBiasStage1, kRxBias, 0.1);
 }
@@ -189,7 +189,7 @@ TEST(EstimateBiases, AReceiverBiasGivenBeforehandIsAppliedAsItIsWithoutTheNightL
     RunLog log;
     BiasOptions options;
     options.givenRxBias_TECU = kRxBias;
-    ASSERT_EQ(EstimateBiases(job, log, options), kBiasesApplied) << log.messages;
+    ASSERT_EQ(EstimateBiases(job, log, options), BiasResult::kApplied) << log.messages;
     EXPECT_EQ(job.bias.rxBiasStage1, kRxBias);
     EXPECT_EQ(job.bias.rxBiasStage2, 0.0);
     EXPECT_EQ(job.bias.rxBiasTotal, kRxBias);
@@ -201,7 +201,7 @@ TEST(EstimateBiases, AReceiverBiasGivenBeforehandIsAppliedAsItIsWithoutTheNightL
     // A wrong bias is applied just the same: the stage does not search.
     DayJob off = syntheticDay(true);
     options.givenRxBias_TECU = kRxBias + 10.0;
-    ASSERT_EQ(EstimateBiases(off, log, options), kBiasesApplied);
+    ASSERT_EQ(EstimateBiases(off, log, options), BiasResult::kApplied);
     EXPECT_EQ(off.bias.rxBiasStage1, kRxBias + 10.0);
 }
 

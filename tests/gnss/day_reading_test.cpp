@@ -54,43 +54,47 @@ TEST(ReadDayFiles, UnreadableOrForeignFilesEndTheDayWithTheirReason) {
     const std::string empty = dir.write("empty0010.20o", "");
     const struct {
         DayFiles files;
-        int result;
+        DayReadResult result;
         std::string logged;
         std::string error;  // what Log_errors.txt gets
     } cases[] = {
-        {{{kObservation}, {dir.path() + "folder.20n"}, "", "", ""}, kDayNavigationFailed,
+        {{{kObservation}, {dir.path() + "folder.20n"}, "", "", ""}, DayReadResult::kNavigationFailed,
          "\r\nError! navigation file " + dir.path() + "folder.20n: not a regular file", ""},
-        {{{kObservation}, {kData + "bad/blank.10n"}, "", "", ""}, kDayNavigationFailed,
+        {{{kObservation}, {kData + "bad/blank.10n"}, "", "", ""}, DayReadResult::kNavigationFailed,
          "\r\nError! no ephemeris in the navigation file(s)\r\n", ""},
         {{{kObservation}, {kData + "bad/test_input_rinex2_nav_UnsupportedRinex.99n"}, "", "", ""},
-         kDayNavigationFailed, "\r\nError! no ephemeris in the navigation file(s)\r\n", ""},
-        {{{dir.path() + "folder.20o"}, {kNavigation}, "", "", ""}, kDayObservationFailed,
+         DayReadResult::kNavigationFailed, "\r\nError! no ephemeris in the navigation file(s)\r\n", ""},
+        {{{dir.path() + "folder.20o"}, {kNavigation}, "", "", ""}, DayReadResult::kObservationFailed,
          "\r\nError! observation input file " + dir.path() + "folder.20o: not a regular file",
          dir.path() + "folder.20o .. not a regular file\r\n"},
-        {{{dir.path() + "missing.20o"}, {kNavigation}, "", "", ""}, kDayObservationFailed,
+        {{{dir.path() + "missing.20o"}, {kNavigation}, "", "", ""}, DayReadResult::kObservationFailed,
          "\r\nCan't open observation input file " + dir.path() + "missing.20o",
          dir.path() + "missing.20o .. can't open file\r\n"},
-        {{{empty}, {kNavigation}, "", "", ""}, kDayObservationFailed,
+        {{{empty}, {kNavigation}, "", "", ""}, DayReadResult::kObservationFailed,
          "\r\nError! incomplete header... end of file..", empty + " .. incomplete header\r\n"},
-        {{{kData + "bad/test_input_rinex2_obs_NotObs.06o"}, {kNavigation}, "", "", ""}, kDayObservationFailed,
+        {{{kData + "bad/test_input_rinex2_obs_NotObs.06o"}, {kNavigation}, "", "", ""},
+         DayReadResult::kObservationFailed,
          "\r\nError! not a RINEX observation file: " + kData + "bad/test_input_rinex2_obs_NotObs.06o",
          kData + "bad/test_input_rinex2_obs_NotObs.06o .. Obs. file read ERRORS\r\n"},
         // The reader used to end here with its status "read": the day went on with nothing.
-        {{{noTec}, {kNavigation}, "", "", ""}, kDayObservationFailed,
+        {{{noTec}, {kNavigation}, "", "", ""}, DayReadResult::kObservationFailed,
          "\r\nError! @OBS_read: one or more of Required observable(s) P1/C1,P2,L1,L2 missing! in RinexVer2",
          noTec + " .. Obs. file read ERRORS\r\n"},
-        {{{headerOnly}, {kNavigation}, "", "", ""}, kDayObservationFailed,
+        {{{headerOnly}, {kNavigation}, "", "", ""}, DayReadResult::kObservationFailed,
          "\r\nError! no observation epoch in " + headerOnly + "\r\nObs. file read ERRORS.... \r\n",
          headerOnly + " .. Obs. file read ERRORS\r\n"},
         // Ephemerides of 2024 for observations of 2020: no geometry from them.
-        {{{kEsbcObservation}, {kData + "nav_brdc_r304_excerpt.rnx"}, "", "", ""}, kDayNavigationFailed,
+        {{{kEsbcObservation}, {kData + "nav_brdc_r304_excerpt.rnx"}, "", "", ""}, DayReadResult::kNavigationFailed,
          "\r\nInfo!Reading Rinex3 format.. in testing phase.. please check outputs!\r\n",
          ""},
-        {{{kEsbcObservation}, {kData + "nav_brdc_r304_excerpt.rnx"}, "", "", ""}, kDayNavigationFailed,
+        {{{kEsbcObservation}, {kData + "nav_brdc_r304_excerpt.rnx"}, "", "", ""}, DayReadResult::kNavigationFailed,
          "\r\nError! no ephemeris for any satellite: the navigation file(s) cover 2024-01-09 23:30 to 2024-01-10 "
          "02:00 (within 4 h, 30 min for GLONASS and SBAS), the observations 2020-06-25 00:00 to 2020-06-25 00:00\r\n",
          ""},
-        {{{kObservation}, {kNavigation}, "", "", ""}, kDayRead, "\r\nObs. file read completed.... \r\n", ""},
+        {{{kObservation}, {kNavigation}, "", "", ""},
+         DayReadResult::kRead,
+         "\r\nObs. file read completed.... \r\n",
+         ""},
     };
     for (const auto& c : cases) {
         DayJob job;
@@ -106,7 +110,8 @@ TEST(ReadDayFiles, SessionFilesThatFailAreLeftOutAndNamed) {
     const std::string broken = dir.write("bjfs001b.20o", "not an observation file\n");
     DayJob job;
     RunLog log;
-    ASSERT_EQ(ReadDayFiles(job, {{broken, kObservation}, {kNavigation}, "", "", ""}, log), kDayRead) << log.messages;
+    ASSERT_EQ(ReadDayFiles(job, {{broken, kObservation}, {kNavigation}, "", "", ""}, log), DayReadResult::kRead)
+        << log.messages;
     EXPECT_EQ(log.errors, broken + " .. Obs. file read ERRORS\r\n");
     EXPECT_TRUE(contains(log.messages, "\r\nObs. file read completed.... \r\n"));
     EXPECT_EQ(job.obs.bySatellite.size(), 9u);
@@ -120,7 +125,7 @@ TEST(ReadDayFiles, DcbFilesThatGiveNothingAreNamedAndTheDayGoesOn) {
                            {{kObservation}, {kNavigation}, fixtures + "P1C12001.DCB", fixtures + "P1P22001.DCB",
                             fixtures + "P1P22001_ALL.DCB"},
                            read),
-              kDayRead);
+              DayReadResult::kRead);
     EXPECT_TRUE(contains(read.messages, "\r\nReading DCB file(s).... done!")) << read.messages;
 
     TempDir dir;
@@ -129,7 +134,7 @@ TEST(ReadDayFiles, DcbFilesThatGiveNothingAreNamedAndTheDayGoesOn) {
     RunLog log;
     job.beginDay();
     ASSERT_EQ(ReadDayFiles(job, {{kObservation}, {kNavigation}, dir.path() + "P1C12001.DCB", truncated, ""}, log),
-              kDayRead);
+              DayReadResult::kRead);
     EXPECT_TRUE(contains(log.messages, "\r\nReading DCB file(s).... \r\nError! DCB file " + dir.path() +
                                            "P1C12001.DCB: not a regular file\r\nError! DCB file " + truncated +
                                            ": no '***' line, nothing read\r\n"))
@@ -146,7 +151,7 @@ TEST(ReadDayFiles, TheHeaderPositionReplacesTheCataloguesAndTheCataloguesSparesT
     DayJob withHeader;
     RunLog log;
     withHeader.station.setFromGeodetic(10.0, 20.0, 30.0);
-    ASSERT_EQ(ReadDayFiles(withHeader, {{kObservation}, {kNavigation}, "", "", ""}, log), kDayRead);
+    ASSERT_EQ(ReadDayFiles(withHeader, {{kObservation}, {kNavigation}, "", "", ""}, log), DayReadResult::kRead);
     EXPECT_NEAR(withHeader.station.x_m, -2148744.6531, 1e-3);
     EXPECT_NEAR(withHeader.context.latitudeDeg, withHeader.station.latitude_deg, 1e-12);
 
@@ -158,7 +163,8 @@ TEST(ReadDayFiles, TheHeaderPositionReplacesTheCataloguesAndTheCataloguesSparesT
     DayJob listedOnly;
     listed(listedOnly);
     RunLog listedLog;
-    ASSERT_EQ(ReadDayFiles(listedOnly, {{unplaced}, {}, "", "", ""}, listedLog), kDayRead) << listedLog.messages;
+    ASSERT_EQ(ReadDayFiles(listedOnly, {{unplaced}, {}, "", "", ""}, listedLog), DayReadResult::kRead)
+        << listedLog.messages;
     EXPECT_FALSE(contains(listedLog.messages, "Station coordinates not available"));
     const EcefPosition expected = geodeticToEcef(39.6086, 115.89249, 88.2);
     EXPECT_NEAR(listedOnly.station.x_m, expected.x_m, 1e-6);
@@ -172,7 +178,7 @@ TEST(ReadDayFiles, TheHeaderPositionReplacesTheCataloguesAndTheCataloguesSparesT
     // Neither: the solution is tried, and two epochs give none.
     DayJob unknown;
     RunLog unknownLog;
-    EXPECT_EQ(ReadDayFiles(unknown, {{unplaced}, {}, "", "", ""}, unknownLog), kDayNoStationPosition);
+    EXPECT_EQ(ReadDayFiles(unknown, {{unplaced}, {}, "", "", ""}, unknownLog), DayReadResult::kNoStationPosition);
     EXPECT_TRUE(contains(unknownLog.messages, "\r\nError! Station coordinates not available!.. computing\r\n"));
 }
 
@@ -228,7 +234,8 @@ TEST(ReadDayFiles, EpochsWithoutACurrentEphemerisAreReported) {
     const std::string morning = dir.write("brdc0010.20n", text);
     DayJob job;
     RunLog log;
-    ASSERT_EQ(ReadDayFiles(job, {{shared + "set1_bjfs_2020_001/bjfs0010.20o"}, {morning}, "", "", ""}, log), kDayRead);
+    ASSERT_EQ(ReadDayFiles(job, {{shared + "set1_bjfs_2020_001/bjfs0010.20o"}, {morning}, "", "", ""}, log),
+              DayReadResult::kRead);
     const std::size_t at = log.messages.find("\r\nWarning! ");
     ASSERT_NE(at, std::string::npos) << log.messages;
     EXPECT_TRUE(contains(log.messages.substr(at), " satellite(s) without a current ephemeris (none within 4 h, 30 min "

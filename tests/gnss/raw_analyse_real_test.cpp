@@ -66,7 +66,7 @@ TEST(RawAnalyseBjfs, PositionSolvedThirtySecondsTecFromTheRawTextAndPseudoS4Ever
     const DayFiles files{{blanked}, {shared + kSet + "brdc0010.20n"}, p1c1.path(), "", all.path()};
     DayJob job;
     RunLog log;
-    ASSERT_EQ(ReadDayFiles(job, files, log), kDayRead) << log.messages;
+    ASSERT_EQ(ReadDayFiles(job, files, log), DayReadResult::kRead) << log.messages;
     EXPECT_EQ(job.dayStartMjd, 58849.0);
     EXPECT_TRUE(contains(log.messages, "\r\nError! Station coordinates not available!.. computing\r\n"));
     EXPECT_TRUE(contains(log.messages, "\r\nINFO! station Lat,Lon & Alt are 39.60")) << log.messages;
@@ -141,10 +141,12 @@ TEST(ReadDayFiles, StopsAtFilesThatCannotBeRead) {
     DayJob job;
     RunLog navLog, obsLog;
     const std::string excerpt = std::string(VELARIX_TEST_DATA) + "/obs_bjfs_excerpt.20o";
-    EXPECT_EQ(ReadDayFiles(job, {{excerpt}, {dir.path() + "x.20n"}, "", "", ""}, navLog), kDayNavigationFailed);
+    EXPECT_EQ(ReadDayFiles(job, {{excerpt}, {dir.path() + "x.20n"}, "", "", ""}, navLog),
+              DayReadResult::kNavigationFailed);
     EXPECT_TRUE(contains(navLog.messages, "\r\nError! reading Navigation file\r\n"));
     job.beginDay();
-    EXPECT_EQ(ReadDayFiles(job, {{dir.path() + "bjfs0010.20o"}, {}, "", "", ""}, obsLog), kDayObservationFailed);
+    EXPECT_EQ(ReadDayFiles(job, {{dir.path() + "bjfs0010.20o"}, {}, "", "", ""}, obsLog),
+              DayReadResult::kObservationFailed);
     EXPECT_TRUE(contains(obsLog.messages, "\r\nObs. file read ERRORS.... \r\n"));
     EXPECT_EQ(obsLog.errors, dir.path() + "bjfs0010.20o .. can't open file\r\n");
 }

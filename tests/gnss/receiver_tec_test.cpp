@@ -72,11 +72,11 @@ TEST(RawAnalyseReceiver, FailuresAreReportedWithTheirMessages) {
     DayJob job;
     job.receiverObs = tableWith("C1 L1 L2", 60);
     RunLog log;
-    EXPECT_EQ(RawAnalyseReceiver(job, log), kReceiverTecNoObservables);
+    EXPECT_EQ(RawAnalyseReceiver(job, log), ReceiverTecResult::kNoObservables);
     EXPECT_EQ(log.messages, "\r\nError! @RAW analyse: one or more of Required observable(s) P1/C1,P2,L1,L2 missing!");
     job.receiverObs = tableWith("C1 P2 L1 L2", 40);  // fewer than 50 epochs
     log.messages.clear();
-    EXPECT_EQ(RawAnalyseReceiver(job, log), kReceiverTecNoInterval);
+    EXPECT_EQ(RawAnalyseReceiver(job, log), ReceiverTecResult::kNoInterval);
     EXPECT_EQ(log.messages, "\r\nError! @raw-analyse2 - interval invalid\r\n");
     EXPECT_TRUE(job.tec.empty());
 }
@@ -90,7 +90,7 @@ TEST(RawAnalyseReceiver, TheExampleDayGivesTheRinexPathsRecordsScaledByTheFixedF
     files.observationPaths = {kExamples + "bjfs0010.20o"};
     files.navigationPaths = {kExamples + "brdc0010.20n"};
     files.p1c1Path = p1c1.path();
-    ASSERT_EQ(ReadDayFiles(rinex, files, log), kDayRead) << log.messages;
+    ASSERT_EQ(ReadDayFiles(rinex, files, log), DayReadResult::kRead) << log.messages;
     ASSERT_EQ(RawAnalyse(rinex, log), 0);
 
     DayJob receiver;
@@ -103,7 +103,7 @@ TEST(RawAnalyseReceiver, TheExampleDayGivesTheRinexPathsRecordsScaledByTheFixedF
     foreign.prn = 40;
     receiver.receiverObs.add(foreign);
     RunLog receiverLog;
-    ASSERT_EQ(RawAnalyseReceiver(receiver, receiverLog), kReceiverTecDone);
+    ASSERT_EQ(RawAnalyseReceiver(receiver, receiverLog), ReceiverTecResult::kDone);
     EXPECT_TRUE(contains(receiverLog.messages, "\r\nFollowing PRN# is out of range for calculation.. prn = 40"));
     EXPECT_TRUE(contains(receiverLog.messages, "\r\nINFO: @RAW analyse: Data interval = 30.00 Secs\r\n"));
     EXPECT_EQ(receiver.dataInterval_s, 30.0);

@@ -47,7 +47,7 @@ const DayJob& sampleGeometry() {
         DayEnvironment environment;
         environment.options.mapping = IonoMapping::kMslm;
         RunLog log;
-        EXPECT_EQ(RunRinexDay(request, environment, job, log), kRinexDayDone) << log.messages;
+        EXPECT_EQ(RunRinexDay(request, environment, job, log), RinexDayResult::kDone) << log.messages;
         return job;
     }();
     return day;
@@ -119,7 +119,7 @@ TEST(ReceiverBiasModel, RecoversTheReceiverBiasOfSyntheticDays) {
         RunLog log;
         BiasOptions options;
         options.calibration = Calibration::kModel;
-        ASSERT_EQ(EstimateBiases(day, log, options), kBiasesApplied) << log.messages;
+        ASSERT_EQ(EstimateBiases(day, log, options), BiasResult::kApplied) << log.messages;
         ASSERT_TRUE(contains(log.messages, "receiver bias model: fitted")) << log.messages;
         fitted++;
         sumAbsError_ns += std::fabs(day.bias.rxBiasStage1 - kTrueBias_TECU) / kTecuPerNsP1P2;

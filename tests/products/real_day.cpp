@@ -45,7 +45,7 @@ std::unique_ptr<RealDay> calibrate(const std::string& folder, const std::string&
 
     DayJob& job = day->job;
     RunLog log;
-    if (RunRinexDay(request, environment, job, log) != kRinexDayDone) {
+    if (RunRinexDay(request, environment, job, log) != RinexDayResult::kDone) {
         ADD_FAILURE() << folder << " could not be read: " << log.messages;
         return nullptr;
     }

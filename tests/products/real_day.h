@@ -3,6 +3,7 @@
 // the station found in the IGS list as the job finds it; each built once per test program.
 #include <string>
 
+#include "gnss/bias/bias_estimation.h"
 #include "gnss/day_job.h"
 
 namespace velarix {
@@ -11,7 +12,7 @@ struct RealDay {
     std::string folder;        // the set's folder, ending in '/'
     DayJob job;                // calibrated
     TecTable uncalibrated;     // job.tec before the bias stage
-    int biasResult = 0;
+    BiasResult biasResult = BiasResult::kApplied;
     std::string log;
 };
 

@@ -227,7 +227,7 @@ void checkBiasSummary(const RealDay& day, const std::string& path) {
 
 void checkDay(const RealDay* day, const char* cmnName, const char* datName) {
     if (day == nullptr) GTEST_SKIP() << "no shared data";
-    ASSERT_EQ(day->biasResult, 0) << day->log;
+    ASSERT_EQ(day->biasResult, BiasResult::kApplied) << day->log;
     Written out;
     writeAll(*day, out);
     const std::string folder = out.dir.path();

@@ -65,7 +65,7 @@ TEST(Settings, HandWrittenOrMissingFiles) {
     EXPECT_EQ(options.s4ArchiveRoots, (std::vector<std::string>{"/a", "/b"}));
     // The roots alone raise no change flag; a file without the key keeps them.
     EXPECT_EQ(loadSettings(dir.write("b.ini", "[S4 Options]\r\nArchive Roots=/c\r\n"), options), 0);
-    loadSettings(dir.write("c.ini", "[Process Options]\r\nThis Month=true\r\n"), options);
+    EXPECT_EQ(loadSettings(dir.write("c.ini", "[Process Options]\r\nThis Month=true\r\n"), options), 2);
     EXPECT_EQ(options.s4ArchiveRoots, std::vector<std::string>{"/c"});
 }
 
@@ -141,7 +141,7 @@ TEST(Settings, JobsAreStoredOnlyWhenChosenAndReadOnlyWhenWhole) {
     ASSERT_TRUE(saveSettings(path, options));
     EXPECT_TRUE(contains(readWholeFile(path), "Is All Stations=false\nJobs=3\n")) << readWholeFile(path);
     RunOptions loaded;
-    loadSettings(path, loaded);
+    EXPECT_EQ(loadSettings(path, loaded), 2);  // the saved scope is applied too
     EXPECT_EQ(loaded.jobs, 3);
     options.jobs = 0;  // one per core again: the key goes
     ASSERT_TRUE(saveSettings(path, options));
@@ -150,11 +150,12 @@ TEST(Settings, JobsAreStoredOnlyWhenChosenAndReadOnlyWhenWhole) {
     for (const char* value : {"x", "2.5", "-1", "99999", "4 cores"}) {
         RunOptions read;
         read.jobs = 7;
-        loadSettings(dir.write("j.ini", std::string("[Process Options]\nJobs=") + value + "\n"), read);
+        // Only the jobs value is looked at here.
+        (void)loadSettings(dir.write("j.ini", std::string("[Process Options]\nJobs=") + value + "\n"), read);
         EXPECT_EQ(read.jobs, 0) << value;
     }
     RunOptions blanks;
-    loadSettings(dir.write("k.ini", "[Process Options]\nJobs = 2 \r\n"), blanks);
+    (void)loadSettings(dir.write("k.ini", "[Process Options]\nJobs = 2 \r\n"), blanks);  // only the jobs value
     EXPECT_EQ(blanks.jobs, 2);
 }
 

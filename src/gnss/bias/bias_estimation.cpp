@@ -78,11 +78,11 @@ public:
     BiasRun(DayJob& job, RunLog& log, const BiasOptions& options)
         : job_(job), log_(log), options_(options), bias_(job.bias), day_(job.dayStartMjd), mapping_(job.mapping) {}
 
-    int run() {
+    BiasResult run() {
         double interval_s = 0.0;
         if (DetectDataInterval(EpochsOfFirstLongSatellite(job_.tec), interval_s) != DataIntervalResult::kFound) {
             log_.append(kNoIntervalText);
-            return kBiasNoInterval;
+            return BiasResult::kNoInterval;
         }
         FillFigureS4(job_, bias_.figures);
         bias_.figures.biasedTec = FigureTec(job_.tec, day_);
@@ -103,7 +103,7 @@ public:
         const std::vector<TimedValue> first =
             curveValues(grid_, kGridCurveLowest_TECU, kFirstCurveHighest_TECU, recordCount(grid_));
         if (first.size() >= kMinCurveValues) {
-            if (formCurve(first, curve, kGridOverflowText) != 0) return kBiasBinOverflow;
+            if (!formCurve(first, curve, kGridOverflowText)) return BiasResult::kBinOverflow;
         }
         if (options_.givenRxBias_TECU) {
             bias_.rxBiasStage1 = *options_.givenRxBias_TECU;
@@ -111,7 +111,7 @@ public:
             // Without two satellites above 25 deg at a time no candidate scores at all, and
             // any bias would pass for the best: such a day has too few values.
             log_.append(kFewValuesText);
-            return kBiasFewValues;
+            return BiasResult::kFewValues;
         }
 
         // Pass 2: stage-1 receiver bias in.
@@ -119,7 +119,7 @@ public:
             r.slantTec += bias_.rxBiasStage1;
             r.verticalTec = r.slantTec * mappingFactor(r);
         });
-        if (const int code = gridCurve(curve); code != 0) return code;
+        if (const BiasResult code = gridCurve(curve); code != BiasResult::kApplied) return code;
 
         // Pass 3: interchannel biases out, measured against the curve of pass 2.
         setInterchannelBiases(curve);
@@ -128,7 +128,7 @@ public:
             r.verticalTec = r.slantTec * mappingFactor(r);
             clearOutside(r, kGridValidHighest_TECU);
         });
-        if (const int code = gridCurve(curve); code != 0) return code;
+        if (const BiasResult code = gridCurve(curve); code != BiasResult::kApplied) return code;
         double lowest = 0.0;
         double highest = 0.0;
         // A curve with no point between 1 and 23 h has no night to lift: stage 2 stays 0.
@@ -143,7 +143,7 @@ public:
             r.verticalTec += bias_.rxBiasStage2;
             clearOutside(r, kGridValidHighest_TECU);
         });
-        if (const int code = gridCurve(curve); code != 0) return code;
+        if (const BiasResult code = gridCurve(curve); code != BiasResult::kApplied) return code;
         bias_.rxBiasTotal = bias_.rxBiasStage1 + bias_.rxBiasStage2;
 
         return finalPass();
@@ -307,7 +307,8 @@ private:
         return values;
     }
 
-    int formCurve(const std::vector<TimedValue>& values, TwoSigmaCurve& curve, const char* overflowText) {
+    // Whether the curve was formed; a bin overflow is logged with `overflowText`.
+    bool formCurve(const std::vector<TimedValue>& values, TwoSigmaCurve& curve, const char* overflowText) {
         std::vector<double> hours;
         std::vector<double> tec;
         hours.reserve(values.size());
@@ -318,24 +319,24 @@ private:
         }
         if (TwoSigmaItr(hours, tec, kTenthHourBins, curve) == kTwoSigmaBinOverflow) {
             log_.append(overflowText);
-            return kBiasBinOverflow;
+            return false;
         }
-        return 0;
+        return true;
     }
 
     // The curve of passes 2 to 4.
-    int gridCurve(TwoSigmaCurve& curve) {
+    BiasResult gridCurve(TwoSigmaCurve& curve) {
         const std::vector<TimedValue> values =
             curveValues(grid_, kGridCurveLowest_TECU, kLaterCurveHighest_TECU, recordCount(grid_));
         if (values.size() < kMinGridCurveValues) {
             log_.append(kFewValuesText);
-            return kBiasFewValues;
+            return BiasResult::kFewValues;
         }
-        return formCurve(values, curve, kGridOverflowText);
+        return formCurve(values, curve, kGridOverflowText) ? BiasResult::kApplied : BiasResult::kBinOverflow;
     }
 
     // Pass 5: the biases out of the day's table itself. The stage-2 bias is a vertical one.
-    int finalPass() {
+    BiasResult finalPass() {
         for (auto& [satNo, series] : job_.tec) {
             for (auto& [epochMjd, r] : series) {
                 r.slantTec += bias_.rxBiasStage1 - satBias(satNo) - interchannel(satNo, epochMjd);
@@ -349,11 +350,11 @@ private:
             curveValues(job_.tec, kValidLowest_TECU, kFinalCurveHighest_TECU, recordCount(job_.tec));
         if (values.size() < kMinCurveValues) {
             log_.append(kFewValuesText);
-            return kBiasFewValues;
+            return BiasResult::kFewValues;
         }
-        if (formCurve(values, bias_.finalCurve, kFinalOverflowText) != 0) return kBiasBinOverflow;
+        if (!formCurve(values, bias_.finalCurve, kFinalOverflowText)) return BiasResult::kBinOverflow;
         curveExtremes(bias_.finalCurve, bias_.minTecAverage, bias_.maxTecAverage);
-        return kBiasesApplied;
+        return BiasResult::kApplied;
     }
 
     DayJob& job_;
@@ -367,7 +368,7 @@ private:
 
 }  // namespace
 
-int EstimateBiases(DayJob& job, RunLog& log, const BiasOptions& options) {
+BiasResult EstimateBiases(DayJob& job, RunLog& log, const BiasOptions& options) {
     job.bias.clear();
     return BiasRun(job, log, options).run();
 }

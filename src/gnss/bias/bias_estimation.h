@@ -14,14 +14,16 @@
 #include "gnss/constants.h"
 #include "gnss/day_job.h"
 #include "platform/run_log.h"
+#include "platform/status_code.h"
 
 namespace velarix {
 
-enum BiasResult {
-    kBiasesApplied = 0,
-    kBiasNoInterval = -1,   // no usable data interval; nothing changed
-    kBiasBinOverflow = -4,  // a 2-sigma bin overflowed
-    kBiasFewValues = -9,    // too few values for a 2-sigma curve (or for the receiver bias)
+// How the bias estimation ended; the numbers are those of the run log ("err = %d").
+enum class BiasResult {
+    kApplied = 0,
+    kNoInterval = -1,   // no usable data interval; nothing changed
+    kBinOverflow = -4,  // a 2-sigma bin overflowed
+    kFewValues = -9,    // too few values for a 2-sigma curve (or for the receiver bias)
 };
 
 // A receiver's published P1-P2 DCB and the file it came from.
@@ -42,9 +44,9 @@ struct BiasOptions {
     std::optional<double> givenRxBias_TECU;
 };
 
-// One of BiasResult. job.bias is cleared first; on kBiasFewValues from the final pass
-// job.tec already holds the calibrated values.
-int EstimateBiases(DayJob& job, RunLog& log, const BiasOptions& options = {});
+// job.bias is cleared first; on kFewValues from the final pass job.tec already holds the
+// calibrated values.
+[[nodiscard]] BiasResult EstimateBiases(DayJob& job, RunLog& log, const BiasOptions& options = {});
 
 // The bias summary that follows the bias stage in the run log: station (from
 // job.context, or job.station when the context has no position), the biases applied per

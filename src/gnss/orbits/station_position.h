@@ -25,6 +25,6 @@ namespace velarix {
 //
 // Returns 0 when the approximate position was established, -1 otherwise, -2 when mode 1
 // could not write `solutionsPath` (reported in `log`; an established position is stored all the same).
-int SolveStationPosition(DayJob& job, int mode, const std::string& solutionsPath, RunLog& log);
+[[nodiscard]] int SolveStationPosition(DayJob& job, int mode, const std::string& solutionsPath, RunLog& log);
 
 }  // namespace velarix

@@ -11,6 +11,6 @@ namespace velarix {
 // Empties job.tec and fills it from job.obs, job.ephemerides, job.dcb and job.station;
 // sets job.dataInterval_s and job.phaseSign. 0 when both passes ran; -1 when the data
 // interval could not be established (job.tec stays empty, job.dataInterval_s is -1).
-int RawAnalyse(DayJob& job, RunLog& log, const ProgressText& progress = {});
+[[nodiscard]] int RawAnalyse(DayJob& job, RunLog& log, const ProgressText& progress = {});
 
 }  // namespace velarix

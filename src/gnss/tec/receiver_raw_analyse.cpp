@@ -70,12 +70,12 @@ ReceiverCodePair ChooseReceiverCodePair(const ReceiverObsTable& table) {
     return ReceiverCodePair::kNone;
 }
 
-int RawAnalyseReceiver(DayJob& job, RunLog& log, const ProgressText& progress) {
+ReceiverTecResult RawAnalyseReceiver(DayJob& job, RunLog& log, const ProgressText& progress) {
     job.tec.clear();
     const ReceiverCodePair pair = ChooseReceiverCodePair(job.receiverObs);
     if (pair == ReceiverCodePair::kNone) {
         log.append("\r\nError! @RAW analyse: one or more of Required observable(s) P1/C1,P2,L1,L2 missing!");
-        return kReceiverTecNoObservables;
+        return ReceiverTecResult::kNoObservables;
     }
     const bool p1c1Applies = pair == ReceiverCodePair::kC1P2 && (job.dcb.loaded & DcbTable::kP1c1Loaded) != 0;
 
@@ -99,8 +99,9 @@ int RawAnalyseReceiver(DayJob& job, RunLog& log, const ProgressText& progress) {
                                return true;
                            });
     };
-    return RunTecPasses(job, log, progress, EpochsOfFirstLongSatellite(job.receiverObs), kIntervalTexts, satellites,
-                        derive);
+    const int passes = RunTecPasses(job, log, progress, EpochsOfFirstLongSatellite(job.receiverObs), kIntervalTexts,
+                                    satellites, derive);
+    return passes == 0 ? ReceiverTecResult::kDone : ReceiverTecResult::kNoInterval;
 }
 
 }  // namespace velarix

@@ -8,6 +8,7 @@
 #include "gnss/day_job.h"
 #include "gnss/tec/tec_passes.h"
 #include "platform/run_log.h"
+#include "platform/status_code.h"
 #include "rinex/receiver_obs_table.h"
 
 namespace velarix {
@@ -19,15 +20,16 @@ enum class ReceiverCodePair { kP1P2, kC1P2, kC1C2, kNone };
 // none. A GSV4004 receiver (its type names it) always gives C1 with P2.
 ReceiverCodePair ChooseReceiverCodePair(const ReceiverObsTable& table);
 
-enum ReceiverTecResult {
-    kReceiverTecDone = 0,
-    kReceiverTecNoInterval = -1,      // no usable data interval; job.tec stays empty
-    kReceiverTecNoObservables = -2,   // no code pair with both phases; job.tec stays empty
+// How the derivation ended; the numbers are those of the run log ("err = %d").
+enum class ReceiverTecResult {
+    kDone = 0,
+    kNoInterval = -1,     // no usable data interval; job.tec stays empty
+    kNoObservables = -2,  // no code pair with both phases; job.tec stays empty
 };
 
 // Empties job.tec and fills it from job.receiverObs, job.ephemerides, job.dcb (its P1-C1
 // biases when C1 stands in for P1) and job.station; sets job.dataInterval_s and
-// job.phaseSign. One of ReceiverTecResult.
-int RawAnalyseReceiver(DayJob& job, RunLog& log, const ProgressText& progress = {});
+// job.phaseSign.
+[[nodiscard]] ReceiverTecResult RawAnalyseReceiver(DayJob& job, RunLog& log, const ProgressText& progress = {});
 
 }  // namespace velarix

@@ -79,8 +79,8 @@ struct TecIntervalTexts {
 // epochs of the first satellite with more than 49); then pass 1 calls `derive(satNo)` for
 // each of `satellites` that has an ephemeris, and pass 2 levels every satellite derived.
 // 0, or -1 when the interval could not be established (job.tec stays empty).
-int RunTecPasses(DayJob& job, RunLog& log, const ProgressText& progress, const std::vector<double>& intervalEpochs,
-                 const TecIntervalTexts& texts, const std::vector<int>& satellites,
-                 const std::function<void(int satNo)>& derive);
+[[nodiscard]] int RunTecPasses(DayJob& job, RunLog& log, const ProgressText& progress,
+                               const std::vector<double>& intervalEpochs, const TecIntervalTexts& texts,
+                               const std::vector<int>& satellites, const std::function<void(int satNo)>& derive);
 
 }  // namespace velarix
