@@ -40,10 +40,11 @@ fuzz:
 	bash scripts/run-fuzzers build-fuzz/fuzz tests/fuzz $(FUZZ_SECONDS)
 
 # Reader and decoder throughput on the real data, then whole runs of velarix on the
-# sample day and on a month of it (figures in the README).
+# sample day and on a month of it, and the heap peak of a day (figures in the README).
 bench: build
 	bash scripts/run-benchmarks $(BUILD)/bench
 	bash bench/end_to_end.sh $(BUILD)
+	bash bench/day_memory.sh $(BUILD)
 
 clean:
 	rm -rf build build-sanitize build-fuzz build-bench

@@ -137,7 +137,10 @@ RinexDayResult RunRinexDay(const DayRequest& request, const DayEnvironment& envi
     CommonBlockSteps steps;
     steps.observedSatellites = job.obs.bySatellite.size();
     steps.fewSatellitesText = "Info3! insufficient no. of raw-data PRNs to analyze\r\n";
-    steps.deriveTec = [](DayJob& day, RunLog& dayLog) { return RawAnalyse(day, dayLog); };
+    // Nothing after the TEC reads the observation table: it is given back as the TEC grows.
+    steps.deriveTec = [](DayJob& day, RunLog& dayLog) {
+        return RawAnalyse(day, dayLog, {}, ObservationsAfterTec::kReleased);
+    };
     steps.lastStage = request.lastStage;
     steps.bias.calibration = environment.options.calibration;
     if (steps.bias.calibration == Calibration::kDcb && request.lastStage != DayStage::kTec) {

@@ -26,6 +26,7 @@ namespace {
 constexpr double kLowestHeaderHeight_m = -300.0;
 constexpr std::size_t kMinRecordsForDay = 5;
 constexpr std::size_t kFirstLineLimit = 90;
+constexpr std::size_t kDayPoolBlockBytes = 256 * 1024;
 
 bool readNavigation(DayJob& job, const std::string& path, RunLog& log) {
     log.append("\r\nReading nav file " + path);
@@ -108,13 +109,17 @@ bool readObservationFile(DayJob& job, LineReader& in, const std::string& path, R
     double version = 0.0;
     if (!firstLineVersion(in, path, version, log)) return false;
     if (version >= 3.0) log.say("\r\nInfo!Reading Rinex3 format.. in testing phase.. please check outputs!\r\n");
+    // Only what the day's stages take: a file lists many more observables than TEC needs.
+    // The TEC derivation gives the table back block by block (gnss/tec/raw_analyse.h): small
+    // blocks give it back in small steps.
+    job.obs.pool.setLargestBlock(kDayPoolBlockBytes);
     // The first line was read for its version alone; the reader starts again before it.
     if (!in.rewindToStart()) {
         log.append("\r\nError! incomplete header... end of file..");
         log.appendError(path + " .. incomplete header\r\n");
         return false;
     }
-    const ObsReadCounts counts = OBS_readR3(in, path, job.obs, job.obsHeader, log);
+    const ObsReadCounts counts = OBS_readR3(in, path, job.obs, job.obsHeader, log, ObsKeep::kTecOnly);
     bool read = job.obs.readStatus >= 0;
     // The reader goes on past a foreign header line, and ends early without TEC
     // observables; neither gives a day.

@@ -50,7 +50,8 @@ enum class DayReadResult {
 // - a DCB file that gives nothing is named (the day goes on without it);
 // - each observation file is checked (first line), read and judged: one that cannot be
 //   opened, is no observation file, lacks the observables for TEC or holds no epoch is
-//   named in `log.errors` and left out; the day fails only when every file failed;
+//   named in `log.errors` and left out; the day fails only when every file failed. Only
+//   the observables the day's stages take are stored (ObsKeep::kTecOnly);
 // - the header's position replaces the catalogue's; with neither, the position solution;
 // - observed satellites whose ephemerides are all out of date at some of their epochs are
 //   listed; when no observed satellite has a current ephemeris, the day fails;

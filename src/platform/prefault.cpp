@@ -20,4 +20,17 @@ void PrefaultPages(void* begin, std::size_t bytes) {
 #endif
 }
 
+void AdviseHugePages(void* begin, std::size_t bytes) {
+#ifdef MADV_HUGEPAGE
+    static const auto page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
+    const auto start = reinterpret_cast<std::uintptr_t>(begin);
+    const std::uintptr_t first = (start + page - 1) / page * page;
+    const std::uintptr_t last = (start + bytes) / page * page;
+    if (last > first) (void)madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+#else
+    (void)begin;
+    (void)bytes;
+#endif
+}
+
 }  // namespace velarix

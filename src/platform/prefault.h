@@ -9,4 +9,11 @@ namespace velarix {
 
 void PrefaultPages(void* begin, std::size_t bytes);
 
+// Asks the kernel to back the range with transparent huge pages (2 MiB on x86-64) when
+// they are set to "madvise" or "always"; a range that is not 2 MiB-aligned gets them only
+// where it covers whole aligned 2 MiB pieces. Without huge pages (set to "never", an older
+// kernel, a refusal) the range keeps ordinary pages: this is advice only. Call it before
+// PrefaultPages, so that the range is populated with huge pages.
+void AdviseHugePages(void* begin, std::size_t bytes);
+
 }  // namespace velarix

@@ -1,5 +1,6 @@
 // The RINEX 2 data section read into the observation table: every system's satellites
 // that have the observables for TEC are stored, under their RINEX 3 observation codes.
+#include <algorithm>
 #include <array>
 #include <vector>
 
@@ -7,6 +8,7 @@
 #include "rinex/obs_read_state.h"
 #include "rinex/rinex2_epochs.h"
 #include "rinex/rinex2_tec_rule.h"
+#include "rinex/tec_selection.h"
 
 namespace velarix {
 
@@ -29,13 +31,35 @@ public:
 private:
     ObsReadState& state_;
     std::array<std::vector<int>, kUnknownSystem + 1> obsIds_;  // each system's identifiers of the types
+    // Each system's positions in the list that are stored, ascending: all of them, or with
+    // ObsKeep::kTecOnly those of its TEC observables.
+    std::array<std::vector<std::size_t>, kUnknownSystem + 1> kept_;
     std::array<bool, kUnknownSystem + 1> occurred_{};
 };
+
+// The systems whose list buildHeaderLists writes, and so the only ones that get a TEC selection.
+constexpr int kListedSystems[] = {kGps, kSbas, kGlonass, kGalileo};
 
 ObsTableConsumer::ObsTableConsumer(ObsReadState& state) : state_(state) {
     const std::vector<std::string>& types = state.header.rinex2ObsTypes;
     for (int system = kGps; system <= kUnknownSystem; ++system) {
         for (const std::string& type : types) obsIds_[system].push_back(obsCodeId(rinex2ToRinex3Code(system, type)));
+        if (state.keep == ObsKeep::kEvery) {
+            for (std::size_t i = 0; i < types.size(); ++i) kept_[system].push_back(i);
+        }
+    }
+    if (state.keep != ObsKeep::kTecOnly) return;
+    // RINEX 2 chooses from the header alone (pass 1 after the read), so the choice is known now.
+    for (int system : kListedSystems) {
+        std::vector<HeaderObsType> list;
+        for (const std::string& type : types) {
+            const std::string code = rinex2ToRinex3Code(system, type);
+            list.push_back({code, obsCodeId(code)});
+        }
+        const std::vector<int> ids = tecObservablesKept(selectTecObservables(system, list), false);
+        for (std::size_t i = 0; i < list.size(); ++i) {
+            if (std::find(ids.begin(), ids.end(), list[i].id) != ids.end()) kept_[system].push_back(i);
+        }
     }
 }
 
@@ -51,10 +75,13 @@ void ObsTableConsumer::satellite(const Rinex2SatelliteData& data) {
     // Absent values after the last one present are not stored: a long list of observables
     // over mostly empty lines would otherwise take far more memory than the file.
     const std::vector<int>& ids = obsIds_[data.id.systemCode];
-    std::span<SatObservation> stored = state_.table.pool.allocate(data.reached);
-    for (std::size_t i = 0; i < data.reached; ++i) {
-        stored[i] = data.values[i];
-        stored[i].obsId = ids[i];
+    const std::vector<std::size_t>& kept = kept_[data.id.systemCode];
+    const auto reached =
+        static_cast<std::size_t>(std::lower_bound(kept.begin(), kept.end(), data.reached) - kept.begin());
+    std::span<SatObservation> stored = state_.table.pool.allocate(reached);
+    for (std::size_t k = 0; k < reached; ++k) {
+        stored[k] = data.values[kept[k]];
+        stored[k].obsId = ids[kept[k]];
     }
     SatEpochRecord record;
     record.epochMjd = data.epochMjd;
@@ -67,7 +94,7 @@ void ObsTableConsumer::satellite(const Rinex2SatelliteData& data) {
 }
 
 void ObsTableConsumer::buildHeaderLists() {
-    for (int system : {kGps, kSbas, kGlonass, kGalileo}) {
+    for (int system : kListedSystems) {
         if (!occurred_[system]) continue;
         std::vector<HeaderObsType>& list = state_.header.obsTypes[system];
         list.clear();

@@ -8,6 +8,7 @@
 #include "rinex/fixed_fields.h"
 #include "rinex/obs_read_state.h"
 #include "rinex/satellite_id.h"
+#include "rinex/tec_selection.h"
 
 namespace velarix {
 
@@ -80,6 +81,7 @@ struct SystemLayout {
     std::vector<long> occurrences;                         // per position
     std::vector<std::array<int, 4>> candidatePositions;   // -1: the list lacks the observable
     std::vector<long> candidateCounts;
+    std::vector<std::size_t> kept;  // with ObsKeep::kTecOnly: the positions stored, ascending
 };
 
 class Rinex3Reader {
@@ -123,8 +125,15 @@ void Rinex3Reader::prepare(int systemCode, const std::vector<HeaderObsType>& typ
     layout.obsIds.clear();
     for (std::size_t i = 0; i < count; ++i) layout.obsIds.push_back(types[i].id);
     layout.occurrences.assign(count, 0);
+    layout.kept.clear();
     const auto selection = state_.table.tecSelection.find(systemCode);
     if (selection == state_.table.tecSelection.end()) return;
+    if (state_.keep == ObsKeep::kTecOnly) {
+        const std::vector<int> ids = tecObservablesKept(selection->second, true);
+        for (std::size_t i = 0; i < count; ++i) {
+            if (std::find(ids.begin(), ids.end(), layout.obsIds[i]) != ids.end()) layout.kept.push_back(i);
+        }
+    }
     for (const TecCandidate& candidate : selection->second.candidates) {
         std::array<int, 4> positions{};
         for (std::size_t role = 0; role < 4; ++role) {
@@ -148,8 +157,11 @@ void Rinex3Reader::readSatellite(std::string_view line, const EpochLine& epoch, 
     // Rejected numbers (G33, J01, E36) still count for the selection but are not stored:
     // later stages index GPS tables by number, and a raw PRN would collide with GPS.
     const bool stored = accepted == 0 && (id.systemCode == kGps || id.systemCode == kIrnss);
+    // A read that keeps some of the observables parses all of them (they all count for the
+    // selection) and stores those kept after.
+    const bool storedWhole = stored && state_.keep == ObsKeep::kEvery;
     std::span<SatObservation> values;
-    if (stored) {
+    if (storedWhole) {
         values = state_.table.pool.allocate(count);
     } else {
         scratch_.resize(count);
@@ -180,6 +192,13 @@ void Rinex3Reader::readSatellite(std::string_view line, const EpochLine& epoch, 
         if (all) ++layout.candidateCounts[k];
     }
     if (!stored) return;
+    if (!storedWhole) {
+        const auto reached = static_cast<std::size_t>(
+            std::lower_bound(layout.kept.begin(), layout.kept.end(), count) - layout.kept.begin());
+        const std::span<SatObservation> kept = state_.table.pool.allocate(reached);
+        for (std::size_t k = 0; k < reached; ++k) kept[k] = values[layout.kept[k]];
+        values = kept;
+    }
     SatEpochRecord record;
     record.epochMjd = epoch.mjd;
     record.satNo = id.satNo;

@@ -73,6 +73,7 @@ public:
 
     ObsTable& table;
     Rinex3ObsHeader& header;
+    ObsKeep keep = ObsKeep::kEvery;
 
 private:
     // bySatellite entries by satellite number, so that a record is stored without a lookup.

@@ -57,11 +57,13 @@ bool readObsHeader(ObsLineInput& input, Rinex3ObsHeader& header, const char* len
 namespace {
 
 // push_back with the vector's growth done here, so that the new room is made resident in
-// one call before the records are copied into it.
+// one call before the records are copied into it. It grows by half, not twice: the room
+// left over at the end of a read is then about a quarter of the records' size on average,
+// not nearly a half.
 void appendRecord(std::vector<SatEpochRecord>& records, const SatEpochRecord& record) {
     if (records.size() == records.capacity()) {
         std::vector<SatEpochRecord> grown;
-        grown.reserve(std::max<std::size_t>(64, 2 * records.capacity()));
+        grown.reserve(std::max<std::size_t>(64, records.capacity() + records.capacity() / 2));
         PrefaultPages(grown.data(), grown.capacity() * sizeof(SatEpochRecord));
         grown.insert(grown.end(), records.begin(), records.end());
         records.swap(grown);
@@ -141,7 +143,8 @@ void takeStationPosition(const Rinex3ObsHeader& header, ObsTable& table) {
 
 }  // namespace
 
-ObsReadCounts OBS_readR3(const std::string& path, ObsTable& table, Rinex3ObsHeader& header, RunLog& log) {
+ObsReadCounts OBS_readR3(const std::string& path, ObsTable& table, Rinex3ObsHeader& header, RunLog& log,
+                         ObsKeep keep) {
     table.readStatus = 0;
     LineReader in(path);
     if (in.openStatus() == InputFileStatus::kNotRegularFile) {
@@ -154,14 +157,15 @@ ObsReadCounts OBS_readR3(const std::string& path, ObsTable& table, Rinex3ObsHead
         table.readStatus = kObsCannotOpen;
         return {};
     }
-    return OBS_readR3(in, path, table, header, log);
+    return OBS_readR3(in, path, table, header, log, keep);
 }
 
 ObsReadCounts OBS_readR3(LineReader& in, const std::string& path, ObsTable& table, Rinex3ObsHeader& header,
-                         RunLog& log) {
+                         RunLog& log, ObsKeep keep) {
     table.readStatus = 0;
     header.reset();
     ObsReadState state(in, table, header, log, path);
+    state.keep = keep;
     if (!readObsHeader(state, header, kHeaderLengthMessage)) {
         table.readStatus = kObsHeaderIncomplete;
         state.messages.finish();

@@ -20,12 +20,21 @@ struct ObsReadCounts {
     double lastEpochMjd = 0.0;
 };
 
+// Which observables of a satellite line a read stores in the table.
+enum class ObsKeep {
+    kEvery,    // every one of the header's list (the tools and the summaries)
+    kTecOnly,  // those the TEC derivation, the S4 stage and the station position can take
+               // (tecObservablesKept in rinex/tec_selection.h); a processing day reads so
+};
+
 // Resets `header` and appends to the maps of `table` (the caller empties them between
-// files as it needs). `table.readStatus` tells how the read ended.
-ObsReadCounts OBS_readR3(const std::string& path, ObsTable& table, Rinex3ObsHeader& header, RunLog& log);
+// files as it needs). `table.readStatus` tells how the read ended. What is counted, chosen
+// and reported is the same whatever `keep` stores.
+ObsReadCounts OBS_readR3(const std::string& path, ObsTable& table, Rinex3ObsHeader& header, RunLog& log,
+                         ObsKeep keep = ObsKeep::kEvery);
 // The same from lines already open (a file, or a decoder's pipe) that `path` names in the
 // messages.
 ObsReadCounts OBS_readR3(LineReader& in, const std::string& path, ObsTable& table, Rinex3ObsHeader& header,
-                         RunLog& log);
+                         RunLog& log, ObsKeep keep = ObsKeep::kEvery);
 
 }  // namespace velarix

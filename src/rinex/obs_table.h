@@ -3,7 +3,7 @@
 // station position solution read.
 //
 // Layout: the observations of every record live in one pool of fixed-size blocks that
-// never move; a record holds a span into it. Records are therefore small (48 bytes), a
+// never move; a record holds a span into it. Records are therefore small (40 bytes), a
 // read makes no allocation per record, and the table costs little more than the values
 // themselves. The table owns the pool, so it can be moved but not copied.
 #include <array>
@@ -27,16 +27,17 @@ struct SatObservation {
     std::int16_t signalStrength = 0;
 };
 
-// One satellite at one epoch.
+// One satellite at one epoch (40 bytes: the letter after the flag, where it fills padding).
 struct SatEpochRecord {
     double epochMjd = 0.0;
     int satNo = 0;
-    char systemLetter = 'G';
     int systemCode = kGps;
     // In the order of the header's list for the system, absent values included, up to the
     // last field the file's line reaches (RINEX 3 lines may stop early; the rest are absent).
+    // A read that keeps the TEC observables only (ObsKeep::kTecOnly) stores those of them.
     std::span<const SatObservation> observations;
     std::int16_t epochFlag = 0;
+    char systemLetter = 'G';
 
     // The observation with this identifier, or nullptr when the record has none.
     const SatObservation* find(int obsId) const;
@@ -45,21 +46,51 @@ struct SatEpochRecord {
 };
 
 // Storage of the observations of all records.
+//
+// Blocks are filled in file order and grow from 64 KiB to 2 MiB, so a small file costs
+// little. Blocks of 2 MiB are aligned to 2 MiB and asked to be backed by the kernel's
+// transparent huge pages (madvise MADV_HUGEPAGE, where the system allows it), which spares
+// a large read most of the first-touch page faults; a refusal leaves ordinary pages. A block can be released on its own once nothing reads its observations again
+// (the TEC derivation of a day releases them as it goes, see gnss/tec/raw_analyse.h).
 class ObservationPool {
 public:
-    // `count` zeroed observations that stay where they are until clear().
+    // `count` zeroed observations that stay where they are until their block is released
+    // or the pool cleared.
     std::span<SatObservation> allocate(std::size_t count);
     void clear();
     // Observations handed out.
     std::size_t size() const { return handedOut_; }
 
+    // Blocks in the order they were filled (released ones included).
+    std::size_t blockCount() const { return blocks_.size(); }
+    // The block that holds `observation`; blockCount() when no block of the pool does.
+    std::size_t blockOf(const SatObservation* observation) const;
+    bool holds(std::size_t block, const SatObservation* observation) const;
+    // Frees the block's memory; the spans handed out from it must not be read again.
+    void releaseBlock(std::size_t block);
+
+    static constexpr std::size_t kHugeBlockBytes = std::size_t{2} << 20;
+    // Blocks grow no larger than `bytes` (at least the first block's 64 KiB) from now on. A
+    // table that is released block by block takes smaller blocks: a block is the step in
+    // which its memory comes back, and 2 MiB are much of a small day.
+    void setLargestBlock(std::size_t bytes);
+
 private:
-    // Blocks grow from 64 KiB to 512 KiB, so a small file costs little.
     static constexpr std::size_t kFirstBlockObservations = 4096;
-    static constexpr std::size_t kMaxBlockObservations = 32768;
+    std::size_t maxBlockObservations_ = kHugeBlockBytes / sizeof(SatObservation);
+
+    struct FreeBlock {
+        void operator()(SatObservation* block) const;
+    };
+    struct Block {
+        std::unique_ptr<SatObservation[], FreeBlock> data;
+        std::size_t capacity = 0;
+        std::size_t used = 0;
+    };
+    void addBlock(std::size_t count);
 
     // Each block is filled up to its capacity and never reallocated, so spans stay valid.
-    std::vector<std::vector<SatObservation>> blocks_;
+    std::vector<Block> blocks_;
     std::size_t handedOut_ = 0;
 };
 
@@ -125,6 +156,9 @@ struct ObsTable {
 
     // Empties the maps and the pool and forgets the position.
     void clear();
+    // Empties the records and the pool once nothing reads them again; the TEC selection,
+    // the position and the read status stay.
+    void releaseObservations();
 };
 
 }  // namespace velarix

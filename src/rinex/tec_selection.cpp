@@ -137,6 +137,34 @@ void selectTecObservablesPass1(const Rinex3ObsHeader& header, ObsTable& table) {
     }
 }
 
+TecObsSelection selectTecObservables(int systemCode, const std::vector<HeaderObsType>& types) {
+    return selectFromHeader(systemCode, types);
+}
+
+std::vector<int> tecObservablesKept(const TecObsSelection& selection, bool candidatesOpen) {
+    std::vector<int> kept;
+    if (selection.enough != 1) return kept;
+    const auto keep = [&kept](int obsId) {
+        if (obsId != kNoObsCode && std::find(kept.begin(), kept.end(), obsId) == kept.end()) kept.push_back(obsId);
+    };
+    const auto strengthOf = [&selection](int codeId) {
+        const auto found = selection.strengthByBand.find(bandOf(codeId));
+        return found == selection.strengthByBand.end() ? kNoObsCode : found->second;
+    };
+    if (candidatesOpen) {
+        for (const TecCandidate& candidate : selection.candidates) {
+            for (int obsId : candidate.obsIds) keep(obsId);
+            keep(strengthOf(candidate.obsIds[kFirstCode]));
+        }
+    } else {
+        for (int obsId : {selection.firstCode, selection.secondCode, selection.firstPhase, selection.secondPhase,
+                          selection.firstStrength}) {
+            keep(obsId);
+        }
+    }
+    return kept;
+}
+
 void selectTecObservablesPass2(ObsTable& table, RunLog& log) {
     for (auto& [systemCode, selection] : table.tecSelection) {
         std::vector<TecCandidate>& candidates = selection.candidates;

@@ -11,6 +11,7 @@
 // of its chosen observables, and its signal strengths the S observables of those bands.
 #include <cstddef>
 #include <string_view>
+#include <vector>
 
 #include "platform/run_log.h"
 #include "rinex/obs_table.h"
@@ -31,6 +32,16 @@ BandRule tecBandRule(int systemCode, int band);
 
 // Fills `table.tecSelection` for every system with RINEX 3 observable types.
 void selectTecObservablesPass1(const Rinex3ObsHeader& header, ObsTable& table);
+
+// Pass 1 of one system's list, as selectTecObservablesPass1 makes it.
+TecObsSelection selectTecObservables(int systemCode, const std::vector<HeaderObsType>& types);
+
+// The observables a read that keeps only what TEC needs (ObsKeep::kTecOnly) stores of a
+// system with this selection: the four of every candidate and the signal strength of its
+// first band when the data are still to choose among the candidates (RINEX 3, pass 2), else
+// the four chosen and the first band's strength (RINEX 2, chosen from the header alone).
+// The station position takes the first code, the S4 stage the first-band strength.
+std::vector<int> tecObservablesKept(const TecObsSelection& selection, bool candidatesOpen);
 
 // Chooses among each system's candidates by their counts and reports to `log`.
 void selectTecObservablesPass2(ObsTable& table, RunLog& log);

@@ -13,6 +13,8 @@
 #include "gnss/day_reading.h"
 #include "gnss/tec/raw_analyse.h"
 #include "gnss/s4/s4_stage.h"
+#include "rinex/obs_reader.h"
+#include "rinex/satellite_id.h"
 #include "test_support.h"
 
 namespace velarix {
@@ -134,6 +136,64 @@ TEST(RawAnalyseBjfs, PositionSolvedThirtySecondsTecFromTheRawTextAndPseudoS4Ever
     }
     EXPECT_EQ(values, tenths);
     EXPECT_GT(fiveMinuteSteps, (values - static_cast<int>(job.tec.size())) * 9 / 10);
+}
+
+namespace {
+
+void expectSameTec(const TecTable& a, const TecTable& b) {
+    ASSERT_EQ(a.size(), b.size());
+    for (const auto& [satNo, series] : a) {
+        const TecSeries& other = b.at(satNo);
+        ASSERT_EQ(series.size(), other.size()) << satNo;
+        auto at = other.begin();
+        for (const auto& [epoch, r] : series) {
+            const TecRecord& o = (at++)->second;
+            ASSERT_TRUE(epoch == o.epochMjd && r.epochMjd == o.epochMjd && r.codeTec == o.codeTec &&
+                        r.phaseTec == o.phaseTec && r.slantTec == o.slantTec && r.verticalTec == o.verticalTec &&
+                        r.azimuth_deg == o.azimuth_deg && r.ippLongitude_deg == o.ippLongitude_deg &&
+                        r.ippLatitude_deg == o.ippLatitude_deg && r.elevation_deg == o.elevation_deg &&
+                        r.signal1 == o.signal1 && r.s4 == o.s4 && r.valid == o.valid)
+                << satNo << " " << epoch;
+        }
+    }
+}
+
+}  // namespace
+
+TEST(RawAnalyseBjfs, TheTecOfTheObservablesKeptAndReleasedAsItGrowsIsThatOfTheWholeTable) {
+    // The example day as the day reads it (its TEC observables, five of the seven types),
+    // its TEC derived releasing the table, against the TEC of the whole table kept.
+    const std::string examples = std::string(VELARIX_SOURCE_DIR) + "/examples/";
+    const PlainCopy p1c1(examples + "P1C12001.DCB.Z");
+    const DayFiles files{{examples + "bjfs0010.20o"}, {examples + "brdc0010.20n"}, p1c1.path(), "", ""};
+    DayJob kept, whole;
+    RunLog keptLog, wholeLog;
+    ASSERT_EQ(ReadDayFiles(kept, files, keptLog), DayReadResult::kRead) << keptLog.messages;
+    ASSERT_EQ(ReadDayFiles(whole, files, wholeLog), DayReadResult::kRead);
+    whole.obs.releaseObservations();
+    Rinex3ObsHeader header;
+    (void)OBS_readR3(files.observationPaths.front(), whole.obs, header, wholeLog, ObsKeep::kEvery);
+    ASSERT_EQ(whole.obs.bySatellite.size(), kept.obs.bySatellite.size());
+    // GPS's P1 (C1P) is not kept: C1 is chosen (GLONASS takes P1 and leaves C1 out).
+    const int p1 = obsCodeId("C1P");
+    EXPECT_NE(whole.obs.bySatellite.at(5).front().find(p1), nullptr);
+    for (const auto& [satNo, records] : kept.obs.bySatellite) {
+        for (const SatEpochRecord& record : records) {
+            ASSERT_TRUE((record.find(p1) == nullptr || !isGpsPrn(satNo)) && record.observations.size() <= 5) << satNo;
+        }
+    }
+    EXPECT_GT(kept.obs.pool.blockCount(), 5u);  // released in several steps
+
+    RunLog keptTec, wholeTec;
+    ASSERT_EQ(RawAnalyse(kept, keptTec, {}, ObservationsAfterTec::kReleased), 0);
+    ASSERT_EQ(RawAnalyse(whole, wholeTec), 0);
+    EXPECT_EQ(keptTec.messages, wholeTec.messages);
+    EXPECT_GT(kept.tec.size(), 25u);
+    expectSameTec(kept.tec, whole.tec);
+    // Nothing of the observations is left but what tells how they were chosen.
+    EXPECT_TRUE(kept.obs.bySatellite.empty() && kept.obs.byEpoch.empty() && kept.obs.pool.blockCount() == 0);
+    EXPECT_EQ(kept.obs.tecSelection.at(kGps).firstCodeName, "C1C");
+    EXPECT_FALSE(whole.obs.bySatellite.empty());
 }
 
 TEST(ReadDayFiles, StopsAtFilesThatCannotBeRead) {

@@ -1,6 +1,8 @@
 // The observation reader on small synthetic files: header handling and both data loops.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
 #include <random>
 
 #include "geodesy/time.h"
@@ -235,6 +237,92 @@ TEST(ObsReader, ShortLinesTakeMemoryForTheFieldsTheyHoldOnly) {
     EXPECT_EQ(read.records(7), 200u);
     EXPECT_EQ(read.table.pool.size(), 200u * 32u);
     EXPECT_DOUBLE_EQ(read.record(7, 0).value(obsCodeId("C1C")), 5.0);
+}
+
+namespace {
+
+std::vector<int> ids(std::initializer_list<const char*> codes) {
+    std::vector<int> list;
+    for (const char* code : codes) list.push_back(obsCodeId(code));
+    return list;
+}
+
+// `kept` read the text of `every` keeping `keptIds[system]` only: the same log, counts,
+// records and choice, each record with those of its observables that `every` holds, alike.
+void expectKeptOnly(const ObsRead& every, const ObsRead& kept, const std::map<int, std::vector<int>>& keptIds) {
+    EXPECT_EQ(kept.log.messages, every.log.messages);
+    EXPECT_TRUE(kept.counts.lines == every.counts.lines && kept.counts.epochs == every.counts.epochs &&
+                kept.counts.discarded == every.counts.discarded);
+    ASSERT_EQ(kept.table.bySatellite.size(), every.table.bySatellite.size());
+    for (const auto& [satNo, records] : every.table.bySatellite) {
+        const std::vector<SatEpochRecord>& keptRecords = kept.table.bySatellite.at(satNo);
+        ASSERT_EQ(keptRecords.size(), records.size()) << satNo;
+        const std::vector<int>& wanted = keptIds.at(systemOf(satNo));
+        for (std::size_t i = 0; i < records.size(); ++i) {
+            const SatEpochRecord& whole = records[i];
+            const SatEpochRecord& part = keptRecords[i];
+            EXPECT_TRUE(part.epochMjd == whole.epochMjd && part.epochFlag == whole.epochFlag &&
+                        part.systemLetter == whole.systemLetter);
+            std::vector<int> expected, stored;
+            for (const SatObservation& o : whole.observations) {
+                if (std::find(wanted.begin(), wanted.end(), o.obsId) != wanted.end()) expected.push_back(o.obsId);
+            }
+            for (const SatObservation& o : part.observations) {
+                stored.push_back(o.obsId);
+                const SatObservation* same = whole.find(o.obsId);
+                ASSERT_NE(same, nullptr);
+                EXPECT_TRUE(o.value == same->value && o.lossOfLock == same->lossOfLock &&
+                            o.signalStrength == same->signalStrength);
+            }
+            EXPECT_EQ(stored, expected) << satNo << " " << i;
+        }
+    }
+    for (const auto& [system, selection] : every.table.tecSelection) {
+        const TecObsSelection& other = kept.table.tecSelection.at(system);
+        EXPECT_TRUE(other.firstCode == selection.firstCode && other.secondCode == selection.secondCode &&
+                    other.firstPhase == selection.firstPhase && other.secondPhase == selection.secondPhase &&
+                    other.firstStrength == selection.firstStrength && other.secondStrength == selection.secondStrength)
+            << system;
+        EXPECT_EQ(other.occurrences, selection.occurrences);
+    }
+}
+
+}  // namespace
+
+TEST(ObsReader, KeepingTheTecObservablesStoresThoseAloneAndChangesNothingElse) {
+    // RINEX 2 chooses from the header: GPS takes C1 before P1, GLONASS P1 before C1; the
+    // other code, D1 and the second band's strength are left out.
+    const std::vector<std::string> types = {"L1", "L2", "C1", "P1", "P2", "S1", "S2", "D1"};
+    const std::vector<double> values = {110000000.123, 85000000.456, 21000000.5, 21000001.25,
+                                        21000003.75,   45.25,        38.5,       -1234.5};
+    std::string r2 = rinex2Header(types);
+    for (int epoch = 0; epoch < 3; ++epoch) {
+        r2 += rinex2Epoch(0, epoch, 0.0, 0, {"G01", "R05", "G07"});
+        for (int sat = 0; sat < 3; ++sat) r2 += rinex2Data(values);
+    }
+    const ObsRead every2 = obsText(r2);
+    const ObsRead kept2 = obsText(r2, ObsKeep::kTecOnly);
+    expectKeptOnly(every2, kept2,
+                   {{kGps, ids({"L1P", "L2P", "C1C", "C2P", "S1P"})},
+                    {kGlonass, ids({"L1P", "L2P", "C1P", "C2P", "S1P"})}});
+    EXPECT_EQ(every2.record(1, 0).observations.size(), 8u);
+    EXPECT_EQ(kept2.record(1, 0).observations.size(), 5u);
+
+    // RINEX 3 chooses by the data: every candidate's four and the strength of its first band
+    // are kept, S2W and D1C are not; a line that stops early keeps the kept ones it reaches.
+    std::string r3 = rinex3Header({"G    9 C1C L1C C2W L2W C5Q L5Q S1C S2W D1C"});
+    const std::vector<double> gps = {20000000.123, 105000000.456, 20000003.5, 82000000.25, 20000004.5,
+                                     78000000.75,  45.5,          38.25,      -2345.5};
+    for (int epoch = 0; epoch < 3; ++epoch) {
+        r3 += rinex3Epoch(0, epoch, 0.0, 0, 3) + rinex3Sat("G01", gps) + rinex3Sat("G02", gps) +
+              rinex3Sat("G03", {20000000.123, 105000000.456, 20000003.5});
+    }
+    const ObsRead every3 = obsText(r3);
+    const ObsRead kept3 = obsText(r3, ObsKeep::kTecOnly);
+    expectKeptOnly(every3, kept3, {{kGps, ids({"C1C", "L1C", "C2W", "L2W", "C5Q", "L5Q", "S1C"})}});
+    EXPECT_EQ(kept3.record(1, 0).observations.size(), 7u);
+    EXPECT_EQ(kept3.record(3, 0).observations.size(), 3u);
+    EXPECT_EQ(kept3.table.tecSelection.at(kGps).candidates.size(), every3.table.tecSelection.at(kGps).candidates.size());
 }
 
 TEST(ObsReaderRinex3, ByEpochOnlyWhileThePositionIsUnknown) {

@@ -105,7 +105,8 @@ struct ObsRead {
     RunLog log;
     ObsReadCounts counts;
 
-    explicit ObsRead(const std::string& path) : counts(OBS_readR3(path, table, header, log)) {}
+    explicit ObsRead(const std::string& path, ObsKeep keep = ObsKeep::kEvery)
+        : counts(OBS_readR3(path, table, header, log, keep)) {}
     bool logHas(std::string_view text) const { return log.messages.find(text) != std::string::npos; }
     size_t records(int satNo) const {
         const auto found = table.bySatellite.find(satNo);
@@ -119,6 +120,8 @@ struct ObsRead {
     const SatEpochRecord& record(int satNo, size_t index) const { return table.bySatellite.at(satNo).at(index); }
 };
 
-inline ObsRead obsText(const std::string& text) { return ObsRead(TempDir().write("test.obs", text)); }
+inline ObsRead obsText(const std::string& text, ObsKeep keep = ObsKeep::kEvery) {
+    return ObsRead(TempDir().write("test.obs", text), keep);
+}
 
 }  // namespace velarix

@@ -8,9 +8,19 @@
 
 namespace velarix {
 
+// What becomes of job.obs once the TEC is derived.
+enum class ObservationsAfterTec {
+    kKept,
+    // Pass 1 releases the pool's blocks as it goes through them (the day's TEC and its
+    // observations are never held whole together), then the records: job.obs keeps its
+    // TEC selection, position and read status only. For a caller that reads it no more.
+    kReleased,
+};
+
 // Empties job.tec and fills it from job.obs, job.ephemerides, job.dcb and job.station;
 // sets job.dataInterval_s and job.phaseSign. 0 when both passes ran; -1 when the data
 // interval could not be established (job.tec stays empty, job.dataInterval_s is -1).
-[[nodiscard]] int RawAnalyse(DayJob& job, RunLog& log, const ProgressText& progress = {});
+[[nodiscard]] int RawAnalyse(DayJob& job, RunLog& log, const ProgressText& progress = {},
+                             ObservationsAfterTec after = ObservationsAfterTec::kKept);
 
 }  // namespace velarix

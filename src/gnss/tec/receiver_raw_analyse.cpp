@@ -47,12 +47,7 @@ TecObservables observablesOf(const ReceiverObsRecord& r, ReceiverCodePair pair) 
     o.code2_m = pair == ReceiverCodePair::kC1C2 ? r.c2 : r.p2;
     o.phase1_cycles = r.l1;
     o.phase2_cycles = r.l2;
-    o.code1Lli = pair == ReceiverCodePair::kP1P2 ? r.p1Lli : 0.0;
-    o.code2Lli = pair == ReceiverCodePair::kC1C2 ? 0.0 : r.p2Lli;
-    o.phase1Lli = r.l1Lli;
-    o.phase2Lli = r.l2Lli;
     o.signal1 = r.s1;
-    o.signal2 = r.s2;
     return o;
 }
 

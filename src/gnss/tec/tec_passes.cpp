@@ -32,13 +32,6 @@ bool TecOfEpoch(const TecObservables& o, const TecConversion& c, TecRecord& reco
     record.codeTec = (p2_ns - p1_ns) * c.tecPerNs;
     record.phaseTec = (l1_ns - l2_ns) * c.tecPerNs;
     record.signal1 = o.signal1;
-    record.signal2 = o.signal2;
-    record.phase1_ns = l1_ns;
-    record.code1_ns = p1_ns;
-    record.phase1Lli = o.phase1Lli;
-    record.phase2Lli = o.phase2Lli;
-    record.code1Lli = o.code1Lli;
-    record.code2Lli = o.code2Lli;
     return true;
 }
 
@@ -76,7 +69,7 @@ void StoreSatelliteTec(DayJob& job, int satNo, TecSeries series) {
 
 int RunTecPasses(DayJob& job, RunLog& log, const ProgressText& progress, const std::vector<double>& intervalEpochs,
                  const TecIntervalTexts& texts, const std::vector<int>& satellites,
-                 const std::function<void(int satNo)>& derive) {
+                 const std::function<void(int satNo)>& derive, const std::function<void()>& endOfPass1) {
     job.tec.clear();
     job.dataInterval_s = -1.0;
     double interval_s = 0.0;
@@ -97,6 +90,7 @@ int RunTecPasses(DayJob& job, RunLog& log, const ProgressText& progress, const s
         }
         derive(satNo);
     }
+    if (endOfPass1) endOfPass1();
 
     job.phaseSign = 1.0;
     for (auto& [satNo, series] : job.tec) {

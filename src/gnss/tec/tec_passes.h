@@ -23,12 +23,7 @@ struct TecObservables {
     double code2_m = 0.0;
     double phase1_cycles = 0.0;  // first and second carrier phase
     double phase2_cycles = 0.0;
-    double code1Lli = 0.0;
-    double code2Lli = 0.0;
-    double phase1Lli = 0.0;
-    double phase2Lli = 0.0;
-    double signal1 = 0.0;  // signal strengths, 0 when the epoch has none
-    double signal2 = 0.0;
+    double signal1 = 0.0;  // first-band signal strength, 0 when the epoch has none
 };
 
 // How the observables become TEC.
@@ -51,21 +46,27 @@ void AddTecGeometry(const DayJob& job, int satNo, TecRecord& record);
 // series is not stored.
 void StoreSatelliteTec(DayJob& job, int satNo, TecSeries series);
 
-// Pass 1 for one satellite: `observables(record, out)` picks an epoch's observables
-// (false for an epoch without them); a repeated epoch keeps its first record.
+// Pass 1 for one epoch of a satellite into `series`: `observables(record, out)` picks the
+// epoch's observables into `picked` (false for an epoch without them); a repeated epoch
+// keeps its first record.
+template <typename Record, typename Observables>
+void DeriveEpochTec(const DayJob& job, int satNo, const Record& epoch, const TecConversion& conversion,
+                    Observables& observables, TecObservables& picked, TecSeries& series) {
+    TecRecord record;
+    if (!observables(epoch, picked) || !TecOfEpoch(picked, conversion, record)) return;
+    if (series.count(record.epochMjd) != 0) return;
+    AddTecGeometry(job, satNo, record);
+    series.emplace(record.epochMjd, record);
+}
+
+// Pass 1 for one satellite, its epochs in order (DeriveEpochTec), then StoreSatelliteTec.
 template <typename Record, typename Observables>
 void DeriveSatelliteTec(DayJob& job, int satNo, const std::vector<Record>& epochs, const TecConversion& conversion,
                         Observables observables) {
     TecSeries series;
     series.reserve(epochs.size());
     TecObservables picked;
-    TecRecord record;
-    for (const Record& epoch : epochs) {
-        if (!observables(epoch, picked) || !TecOfEpoch(picked, conversion, record)) continue;
-        if (series.count(record.epochMjd) != 0) continue;
-        AddTecGeometry(job, satNo, record);
-        series.emplace(record.epochMjd, record);
-    }
+    for (const Record& epoch : epochs) DeriveEpochTec(job, satNo, epoch, conversion, observables, picked, series);
     StoreSatelliteTec(job, satNo, std::move(series));
 }
 
@@ -77,10 +78,12 @@ struct TecIntervalTexts {
 
 // Both passes: empties job.tec; detects the data interval from `intervalEpochs` (the
 // epochs of the first satellite with more than 49); then pass 1 calls `derive(satNo)` for
-// each of `satellites` that has an ephemeris, and pass 2 levels every satellite derived.
+// each of `satellites` that has an ephemeris, then `endOfPass1` when given (for a path that
+// derives its satellites side by side), and pass 2 levels every satellite derived.
 // 0, or -1 when the interval could not be established (job.tec stays empty).
 [[nodiscard]] int RunTecPasses(DayJob& job, RunLog& log, const ProgressText& progress,
                                const std::vector<double>& intervalEpochs, const TecIntervalTexts& texts,
-                               const std::vector<int>& satellites, const std::function<void(int satNo)>& derive);
+                               const std::vector<int>& satellites, const std::function<void(int satNo)>& derive,
+                               const std::function<void()>& endOfPass1 = {});
 
 }  // namespace velarix

@@ -4,6 +4,7 @@
 // electrons per square metre.
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <map>
 #include <stdexcept>
 #include <utility>
@@ -11,29 +12,21 @@
 
 namespace velarix {
 
+// 96 bytes: the fields the stages, products and tools read, nothing narrower than they
+// were computed in (a float would move the last printed digit of some product).
 struct TecRecord {
     double epochMjd = 0.0;
     double codeTec = 0.0;      // TECU, from the two pseudoranges
     double phaseTec = 0.0;     // TECU, from the two carrier phases, cycle slips corrected
     double slantTec = 0.0;     // TECU, phase levelled to code; later bias-corrected
     double verticalTec = 0.0;  // TECU, slantTec * MappingFactor; later bias-corrected
-    double reserved1 = 0.0;
-    double reserved2 = 0.0;
     double azimuth_deg = 0.0;       // 0..360
     double ippLongitude_deg = 0.0;  // pierce point, 0..360
     double ippLatitude_deg = 0.0;
     double elevation_deg = 0.0;
-    double signal1 = 0.0;  // first-band signal strength, as read
-    double signal2 = 0.0;  // second-band signal strength, as read
+    double signal1 = 0.0;  // first-band signal strength, as read (the pseudo-S4 of the S4 stage)
     double s4 = -1.0;      // amplitude scintillation index; -1 until the S4 stage sets it
-    double phase1_ns = 0.0;
-    double code1_ns = 0.0;  // after the P1-C1 correction
-    double phase1Lli = 0.0;
-    double phase2Lli = 0.0;
-    double code1Lli = 0.0;
-    double code2Lli = 0.0;
-    int valid = 1;
-    int spare = 0;
+    std::int8_t valid = 1;  // 1: shown in the products; 0: not
 };
 
 // One satellite's records by epoch (MJD), unique and in ascending order: a map's
@@ -72,6 +65,7 @@ public:
     void clear() { records_.clear(); }
     // Room for `count` records without moving them; shrink() gives unused room back.
     void reserve(std::size_t count) { records_.reserve(count); }
+    std::size_t capacity() const { return records_.capacity(); }
     void shrink() { records_.shrink_to_fit(); }
 
     // Adds the record of an epoch not yet held; an epoch already held keeps its record.
