@@ -100,8 +100,8 @@ TEST(KeplerOrbit, VelocityIsTheRateOfThePosition) {
     const double mjd = 59025.4123;
     SatState at, before, after;
     ASSERT_EQ(SatellitePosition(table, 7, mjd, at), 0);
-    SatellitePosition(table, 7, mjd - 0.5 / kSecondsPerDay, before);
-    SatellitePosition(table, 7, mjd + 0.5 / kSecondsPerDay, after);
+    ASSERT_EQ(SatellitePosition(table, 7, mjd - 0.5 / kSecondsPerDay, before), 0);
+    ASSERT_EQ(SatellitePosition(table, 7, mjd + 0.5 / kSecondsPerDay, after), 0);
     EXPECT_NEAR(at.vx_mps, after.x_m - before.x_m, 0.01);
     EXPECT_NEAR(at.vy_mps, after.y_m - before.y_m, 0.01);
     EXPECT_NEAR(at.vz_mps, after.z_m - before.z_m, 0.01);

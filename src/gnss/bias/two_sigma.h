@@ -39,7 +39,7 @@ constexpr int kTwoSigmaBinOverflow = -1;
 // neighbour counts as the bin itself. Returns the number of bins holding values, or
 // kTwoSigmaBinOverflow when a bin holds more than kTwoSigmaBinCapacity values (the curve
 // is then left as it was).
-int TwoSigmaItr(const std::vector<double>& hours, const std::vector<double>& values, TwoSigmaBinMode mode,
-                TwoSigmaCurve& curve);
+[[nodiscard]] int TwoSigmaItr(const std::vector<double>& hours, const std::vector<double>& values, TwoSigmaBinMode mode,
+                              TwoSigmaCurve& curve);
 
 }  // namespace velarix

@@ -59,6 +59,6 @@ struct IonexMaps {
 // announced; the complete maps read are kept. -1: the file cannot be opened or expanded,
 // or is no regular file (the message says which). -2: not an IONEX 1.x file. -3: a
 // header without a usable grid, or 3-dimensional maps.
-int ReadIonexFile(const std::string& path, IonexMaps& maps, RunLog& log);
+[[nodiscard]] int ReadIonexFile(const std::string& path, IonexMaps& maps, RunLog& log);
 
 }  // namespace velarix

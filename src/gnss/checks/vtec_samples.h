@@ -28,15 +28,15 @@ TecFileLayout TecFileLayoutOf(const std::string& path);
 // read are reported with their line and skipped. 0: read; -1: the file cannot be opened
 // or is no regular file (the message says which); -2: the header lacks one of those
 // columns, or no row could be read.
-int ReadTecToolTable(const std::string& path, std::vector<VtecSample>& samples, RunLog& log);
+[[nodiscard]] int ReadTecToolTable(const std::string& path, std::vector<VtecSample>& samples, RunLog& log);
 
 // Reads a ".Cmn" product: three header lines (station, position, column names), then
 // tab-separated data lines "MJD, time, PRN, azimuth, elevation, pierce-point latitude and
 // longitude, slant TEC, vertical TEC, S4"; every line is a valid record. The same results
 // and reports as ReadTecToolTable; -2 also when the third line is not the column names'.
-int ReadCmnFile(const std::string& path, std::vector<VtecSample>& samples, RunLog& log);
+[[nodiscard]] int ReadCmnFile(const std::string& path, std::vector<VtecSample>& samples, RunLog& log);
 
 // The reader that fits the file's layout.
-int ReadVtecSamples(const std::string& path, std::vector<VtecSample>& samples, RunLog& log);
+[[nodiscard]] int ReadVtecSamples(const std::string& path, std::vector<VtecSample>& samples, RunLog& log);
 
 }  // namespace velarix

@@ -51,7 +51,7 @@ constexpr double kMaxGlonassIntegration_days = 1.0;
 // one), its system no orbit model, the selected Keplerian record no orbit (semi-major
 // axis not positive), or the selected GLONASS record lies more than
 // kMaxGlonassIntegration_days from `mjd`.
-int SatellitePosition(const EphemerisTable& table, int satNo, double mjd, SatState& state,
-                      EphemerisUse use = EphemerisUse::kNearestRecord);
+[[nodiscard]] int SatellitePosition(const EphemerisTable& table, int satNo, double mjd, SatState& state,
+                                    EphemerisUse use = EphemerisUse::kNearestRecord);
 
 }  // namespace velarix

@@ -15,7 +15,7 @@ double EccentricAnomaly(double meanAnomaly_rad, double eccentricity, int& iterat
 // Keplerian systems (GPS, Galileo, BeiDou, QZSS, IRNSS) with the system's GM and Earth
 // rotation rate; BeiDou GEO satellites through their inclined reference frame. 0, or -1
 // for a record without a usable orbit (semi-major axis not positive).
-int KeplerPosition(const KeplerEphemeris& record, double mjd, SatState& state);
+[[nodiscard]] int KeplerPosition(const KeplerEphemeris& record, double mjd, SatState& state);
 
 // GLONASS: the reference state integrated to `mjd` by fourth-order Runge-Kutta in 60 s
 // steps (the last one shortened). `stepsTaken_s`, when given, receives the steps.

@@ -40,6 +40,6 @@ struct PointPositionResult {
 // during the signal's travel time. Pseudoranges must be non-zero (they scale the design
 // rows). 0 on success; 1 when the least-squares decomposition fails (fewer than four
 // satellites, or no convergence): `result.failure` then holds its message.
-int PointPosition(std::span<const SatelliteRange> satellites, PointPositionResult& result);
+[[nodiscard]] int PointPosition(std::span<const SatelliteRange> satellites, PointPositionResult& result);
 
 }  // namespace velarix

@@ -68,9 +68,11 @@ std::vector<SatelliteRange> usableSatellites(const DayJob& job, double mjd, cons
         if (!std::isfinite(state.clockOffset_s)) continue;
         if (approximate) {
             double elevation_rad = 0.0, azimuth_rad = 0.0;
-            LookAngles(approximate->x_m, approximate->y_m, approximate->z_m, state.x_m, state.y_m, state.z_m,
-                       elevation_rad, azimuth_rad);
-            if (!(elevation_rad > kElevationMask_rad)) continue;
+            if (LookAngles(approximate->x_m, approximate->y_m, approximate->z_m, state.x_m, state.y_m, state.z_m,
+                           elevation_rad, azimuth_rad) == 0 ||
+                !(elevation_rad > kElevationMask_rad)) {
+                continue;
+            }
         }
         satellites.push_back({pseudorange_m, state.x_m, state.y_m, state.z_m, state.clockOffset_s});
         taken.push_back(record.satNo);

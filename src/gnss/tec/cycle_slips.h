@@ -12,6 +12,6 @@ constexpr int kMaxSlips = 2990;
 
 // Corrects `series` in place and returns the number of slips (0 or more); on
 // kTooFewForSlips or kTooManySlips the series is left as it was.
-int CorrectCycleSlips(std::vector<double>& series);
+[[nodiscard]] int CorrectCycleSlips(std::vector<double>& series);
 
 }  // namespace velarix

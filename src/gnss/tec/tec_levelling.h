@@ -29,6 +29,6 @@ double ArcMean(std::vector<ArcPoint> points);
 // Sets slantTec = arc offset + phaseSign * phaseTec and verticalTec = slantTec *
 // MappingFactor(elevation) for every record. Returns the number of arcs, or kTooManyArcs
 // when the satellite has more than 29 breaks (slantTec and verticalTec are then 0).
-int LevelSatellite(TecSeries& series, double phaseSign, IonoMapping mapping = IonoMapping::kThinShell);
+[[nodiscard]] int LevelSatellite(TecSeries& series, double phaseSign, IonoMapping mapping = IonoMapping::kThinShell);
 
 }  // namespace velarix
