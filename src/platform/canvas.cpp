@@ -111,6 +111,17 @@ void Canvas::line(double x0, double y0, double x1, double y1, double width, Colo
     cairo_stroke(context_);
 }
 
+void Canvas::polyline(std::span<const CanvasPoint> points, double width, Colour colour) {
+    if (context_ == nullptr || points.size() < 2) return;
+    setColour(colour);
+    cairo_set_line_width(context_, width);
+    cairo_set_line_cap(context_, CAIRO_LINE_CAP_ROUND);
+    cairo_set_line_join(context_, CAIRO_LINE_JOIN_ROUND);
+    cairo_move_to(context_, points[0].x, points[0].y);
+    for (std::size_t i = 1; i < points.size(); ++i) cairo_line_to(context_, points[i].x, points[i].y);
+    cairo_stroke(context_);
+}
+
 void Canvas::frame(double left, double top, double right, double bottom, double width, Colour colour) {
     if (context_ == nullptr) return;
     setColour(colour);
@@ -118,6 +129,21 @@ void Canvas::frame(double left, double top, double right, double bottom, double 
     cairo_set_line_join(context_, CAIRO_LINE_JOIN_MITER);
     cairo_rectangle(context_, left, top, right - left, bottom - top);
     cairo_stroke(context_);
+}
+
+void SegmentBatch::segment(double x0, double y0, double x1, double y1, Colour colour) {
+    const bool continues = !points_.empty() && colour == colour_ && points_.back().x == x0 && points_.back().y == y0;
+    if (!continues) {
+        flush();
+        colour_ = colour;
+        points_.push_back({x0, y0});
+    }
+    points_.push_back({x1, y1});
+}
+
+void SegmentBatch::flush() {
+    canvas_.polyline(points_, width_, colour_);
+    points_.clear();
 }
 
 void Canvas::selectFont(cairo_t* cr, const FontSpec& font) {

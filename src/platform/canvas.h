@@ -7,8 +7,10 @@
 // pixels in both directions, so a figure laid out for 100 dpi draws the same at 300 dpi
 // with three times the pixels. Colours are 0x00BBGGRR.
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/safe_output.h"
 
@@ -22,6 +24,11 @@ using Colour = std::uint32_t;  // 0x00BBGGRR
 constexpr Colour rgbColour(int red, int green, int blue) {
     return static_cast<Colour>(red) | static_cast<Colour>(green) << 8 | static_cast<Colour>(blue) << 16;
 }
+
+struct CanvasPoint {
+    double x = 0.0;
+    double y = 0.0;
+};
 
 struct FontSpec {
     std::string family = "Arial";
@@ -66,6 +73,10 @@ public:
     void fillRectangle(double x, double y, double width, double height, Colour colour);
     // A straight line with round ends, so that consecutive segments join smoothly.
     void line(double x0, double y0, double x1, double y1, double width, Colour colour);
+    // Connected straight lines through the points, with round joins and ends: the same
+    // line as each segment drawn on its own, but one path for the renderer instead of one
+    // per segment (a day's figures hold some 100,000 segments).
+    void polyline(std::span<const CanvasPoint> points, double width, Colour colour);
     // Rectangle outline.
     void frame(double left, double top, double right, double bottom, double width, Colour colour);
 
@@ -96,6 +107,28 @@ private:
     int pixelWidth_ = 0;
     int pixelHeight_ = 0;
     double scale_ = 1.0;
+};
+
+// Gathers segments drawn one after the other into polylines: a segment that starts where
+// the previous one ended, in the same colour, continues its path; any other starts a new
+// one. The paths are drawn in the order the segments came, so later lines still cover
+// earlier ones.
+class SegmentBatch {
+public:
+    SegmentBatch(Canvas& canvas, double width) : canvas_(canvas), width_(width) {}
+    ~SegmentBatch() { flush(); }
+    SegmentBatch(const SegmentBatch&) = delete;
+    SegmentBatch& operator=(const SegmentBatch&) = delete;
+
+    void segment(double x0, double y0, double x1, double y1, Colour colour);
+    // Draws the path gathered so far.
+    void flush();
+
+private:
+    Canvas& canvas_;
+    double width_;
+    Colour colour_ = 0;
+    std::vector<CanvasPoint> points_;
 };
 
 }  // namespace velarix

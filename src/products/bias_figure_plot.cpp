@@ -75,12 +75,14 @@ void drawCurves(Canvas& image, const FrameMap& map, const TecCurves& curves) {
         return p.hour >= map.xMin && p.hour <= map.xMax && p.tec >= map.yMin && p.tec <= map.yMax;
     };
     std::size_t turn = 0;
+    SegmentBatch batch(image, kCurveWidth);
     for (const auto& [satNo, points] : curves) {
         const Colour colour = kPalette[turn++ % kPalette.size()];
+        batch.flush();  // each satellite's curve its own path, even where two meet
         for (std::size_t i = 1; i < points.size(); ++i) {
             const TecFigurePoint &a = points[i - 1], &b = points[i];
             if (b.hour - a.hour > kLineBreak_h || !inside(a) || !inside(b)) continue;
-            image.line(map.x(a.hour), map.y(a.tec), map.x(b.hour), map.y(b.tec), kCurveWidth, colour);
+            batch.segment(map.x(a.hour), map.y(a.tec), map.x(b.hour), map.y(b.tec), colour);
         }
     }
 }

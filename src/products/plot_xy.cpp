@@ -54,15 +54,15 @@ PlotXYStatus PlotXY(const std::vector<double>& x, const std::vector<double>& y, 
 
     const double breakWidth = f.width() / 20;
     double previousX = 0.0, previousY = 0.0;
+    SegmentBatch curve(image, kCurveWidth);
     for (std::size_t i = 0; i < x.size(); ++i) {
         const double px = f.left + (x[i] - spec.xMin) * f.width() / (spec.xMax - spec.xMin);
         const double py = f.bottom - (y[i] - spec.yMin) * f.height() / (spec.yMax - spec.yMin);
-        if (i > 0 && std::fabs(px - previousX) <= breakWidth) {
-            image.line(previousX, previousY, px, py, kCurveWidth, spec.curveColour);
-        }
+        if (i > 0 && std::fabs(px - previousX) <= breakWidth) curve.segment(previousX, previousY, px, py, spec.curveColour);
         previousX = px;
         previousY = py;
     }
+    curve.flush();
     ReleaseContext(canvas);
     const PngStatus saved = SavePng(canvas, path);
     DestroyCanvas(canvas);

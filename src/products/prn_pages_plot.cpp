@@ -159,11 +159,12 @@ void drawLines(Canvas& image, const FrameMap& map, const std::vector<PanelLine>&
     const auto inside = [&map, top](const PanelPoint& p) {
         return p.hour >= map.xMin && p.hour <= map.xMax && p.value >= map.yMin && p.value <= top;
     };
+    SegmentBatch batch(image, width);
     for (const PanelLine& line : lines) {
         for (std::size_t i = 1; i < line.size(); ++i) {
             if (!inside(line[i - 1]) || !inside(line[i])) continue;
-            image.line(map.x(line[i - 1].hour), map.y(line[i - 1].value), map.x(line[i].hour), map.y(line[i].value),
-                       width, colour);
+            batch.segment(map.x(line[i - 1].hour), map.y(line[i - 1].value), map.x(line[i].hour),
+                          map.y(line[i].value), colour);
         }
     }
 }

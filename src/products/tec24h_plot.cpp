@@ -166,9 +166,11 @@ PlotStatus PlotTec24h(const DayJob& job, const std::string& pngPath, bool highRe
     FrameMap map = MapOf(spec);
     map.xMin = scales.windowStartMjd;  // the window spans the 24 hours of the axis
     map.xMax = scales.windowEndMjd;
+    SegmentBatch curves(image, kCurveWidth);
     for (const Tec24hSegment& s : Tec24hSegments(job, scales)) {
-        image.line(map.x(s.fromMjd), map.y(s.fromTec), map.x(s.toMjd), map.y(s.toTec), kCurveWidth, s.colour);
+        curves.segment(map.x(s.fromMjd), map.y(s.fromTec), map.x(s.toMjd), map.y(s.toTec), s.colour);
     }
+    curves.flush();
     ReleaseContext(canvas);
     return SaveFigure(canvas, pngPath, log);
 }

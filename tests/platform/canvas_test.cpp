@@ -55,6 +55,45 @@ TEST(Canvas, DrawsInLogicalUnitsSoThatEveryScaleHasTheSameLayout) {
     EXPECT_FALSE(c.openContext());
 }
 
+// Segments gathered into paths: every segment is drawn, in the order given (a later line
+// in another colour covers an earlier one), and a gap starts a new path rather than
+// bridging it.
+TEST(Canvas, SegmentBatchDrawsEverySegmentInOrderAndNeverBridgesAGap) {
+    constexpr Colour kBlue = 0xFF0000;
+    Canvas c;
+    ASSERT_TRUE(c.create(200, 100, 1.0));
+    ASSERT_TRUE(c.openContext());
+    c.fill(kWhite);
+    {
+        SegmentBatch batch(c, 4.0);
+        // A horizontal line at y = 20 from many short segments, then a gap, then more.
+        for (int x = 10; x < 90; x += 1) batch.segment(x, 20, x + 1, 20, kRed);
+        for (int x = 120; x < 190; x += 10) batch.segment(x, 20, x + 10, 20, kRed);
+        // A blue vertical line across the red one, drawn after it.
+        batch.segment(50, 5, 50, 40, kBlue);
+        // Red again, across the blue one: drawn last, so it lies on top.
+        batch.segment(40, 30, 60, 30, kRed);
+    }  // the rest is drawn when the batch ends
+    c.closeContext();
+    EXPECT_EQ(c.pixel(30, 20), kRed);
+    EXPECT_EQ(c.pixel(150, 20), kRed);
+    EXPECT_EQ(c.pixel(105, 20), kWhite);  // the gap between x = 90 and 120
+    EXPECT_EQ(c.pixel(50, 20), kBlue);
+    EXPECT_EQ(c.pixel(50, 10), kBlue);
+    EXPECT_EQ(c.pixel(50, 30), kRed);
+    // Round ends: the line reaches half its width past its last point, no further.
+    EXPECT_NE(c.pixel(191, 20), kWhite);
+    EXPECT_EQ(c.pixel(194, 20), kWhite);
+
+    // Without a drawing context nothing is drawn, and nothing fails.
+    Canvas closed;
+    ASSERT_TRUE(closed.create(20, 20, 1.0));
+    SegmentBatch idle(closed, 2.0);
+    idle.segment(0, 10, 20, 10, kRed);
+    idle.flush();
+    EXPECT_EQ(inkIn(closed, 0, 0, 20, 20, 0), 0);
+}
+
 // Asked for by the name "Arial", text must come in a scalable font with Arial's metrics
 // (Liberation Sans), never in a fallback of other widths or none.
 TEST(Canvas, ArialResolvesToLiberationSansAndTextLeavesInkWhereItShould) {

@@ -101,8 +101,9 @@ TEST(RealDayFigures, PrnPagesShowEveryGpsSatelliteOnFourPages) {
             ASSERT_TRUE(png.loadPng(stem + std::to_string(page) + ".png"));
             EXPECT_EQ(png.pixelWidth(), int(1150 * scale));
             EXPECT_EQ(png.pixelHeight(), int(800 * scale));
-            // The first panel: TEC (blue), elevation (grey) and pseudo-S4 (red).
-            EXPECT_GT(pixelsOf(png, scale, 64, 66, 494, 188, {0xDC0000}), 400 * scale * scale);
+            // The first panel: TEC (blue), elevation (grey) and pseudo-S4 (red). Each line is
+            // drawn once, so only its middle is of its exact colour at 100 dpi.
+            EXPECT_GT(pixelsOf(png, scale, 64, 66, 494, 188, {0xDC0000}), 150 * scale * scale);
             EXPECT_GT(pixelsOf(png, scale, 64, 66, 494, 188, {0x909090}), 100 * scale * scale);
             EXPECT_GT(pixelsOf(png, scale, 64, 66, 494, 188, {0x0000DC}), 20 * scale * scale);
         }
@@ -128,8 +129,8 @@ TEST(RealDayFigures, BiasFigureShowsBothPanelsAndTheS4) {
         // Upper frame (80, 64)-(1080, 364), lower (80, 444)-(1080, 744): curves in the
         // first satellites' colours, S4 in black, titles above.
         const std::set<Colour> curves{0xB4771F, 0x0E7FFF, 0x2CA02C};
-        EXPECT_GT(pixelsOf(png, scale, 82, 66, 1078, 362, curves), 2000 * scale * scale);
-        EXPECT_GT(pixelsOf(png, scale, 82, 446, 1078, 742, curves), 2000 * scale * scale);
+        EXPECT_GT(pixelsOf(png, scale, 82, 66, 1078, 362, curves), 1200 * scale * scale);
+        EXPECT_GT(pixelsOf(png, scale, 82, 446, 1078, 742, curves), 1200 * scale * scale);
         EXPECT_GT(pixelsOf(png, scale, 82, 446, 1070, 742, {0x000000}), 500 * scale * scale);
         EXPECT_GT(pixelsOf(png, scale, 80, 30, 1080, 62, {kTitleColour}), 200 * scale * scale);
         EXPECT_GT(pixelsOf(png, scale, 80, 410, 1080, 442, {kTitleColour}), 200 * scale * scale);
