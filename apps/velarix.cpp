@@ -13,11 +13,13 @@
 #include "control/run_driver.h"
 #include "control/session.h"
 #include "platform/console_window.h"
+#include "platform/memory_reuse.h"
 #include "platform/paths.h"
 
 using namespace velarix;
 
 int main(int argc, char** argv) {
+    (void)KeepFreedMemoryForReuse();  // a speed setting only: without it the days run as well
     ProgramSetup setup;
     std::string messages;
     const SetupStatus status = prepareProgram(argc, argv, programDirectory(), setup, messages);

@@ -11,11 +11,13 @@
 
 #include "control/program_setup.h"
 #include "gui/main_window.h"
+#include "platform/memory_reuse.h"
 #include "platform/paths.h"
 
 using namespace velarix;
 
 int main(int argc, char** argv) {
+    (void)KeepFreedMemoryForReuse();  // a speed setting only: without it the days run as well
     QApplication app(argc, argv);  // takes Qt's own options (-platform ...) out of argv
     ProgramSetup setup;
     std::string messages;
