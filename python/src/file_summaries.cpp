@@ -4,8 +4,11 @@
 
 #include "control/classify.h"
 #include "control/file_search.h"
+#include "decompress/decode_stream.h"
 #include "decompress/plain_copy.h"
 #include "platform/run_log.h"
+#include "platform/status_code.h"
+#include "platform/strfmt.h"
 #include "platform/text.h"
 #include "rinex/nav_reader.h"
 #include "rinex/obs_reader.h"
@@ -45,11 +48,22 @@ py::dict ReadObsSummary(const std::string& path) {
     Rinex3ObsHeader header;
     RunLog log;
     ObsReadCounts counts;
-    {
-        const PlainCopy plain(path);
-        requirePlain(plain, path);
+    if (!isExpandable(path)) {
         py::gil_scoped_release release;
-        counts = OBS_readR3(plain.path(), table, header, log);
+        counts = OBS_readR3(path, table, header, log);
+    } else {
+        // Decoded straight into the reader: no expanded copy of a large file in $TMPDIR.
+        DecodeStatus decoded = DecodeStatus::kOk;
+        std::string decoderText;
+        {
+            py::gil_scoped_release release;
+            DecodeStream stream(path);
+            counts = OBS_readR3(stream.lines(), path, table, header, log);
+            decoded = stream.finish(decoderText);
+        }
+        if (!expandSucceeded(decoded)) {
+            raiseOsError(path + ": " + strfmt("expansion failed (%d): %s", statusCode(decoded), decoderText.c_str()));
+        }
     }
     switch (table.readStatus) {
         case kObsCannotOpen: raiseOsError(path + ": cannot open the file");

@@ -1,4 +1,5 @@
 """velarix.process_day and the file summaries on the example day (BJFS 2020-01-01)."""
+import gzip
 import os
 import tempfile
 import threading
@@ -180,6 +181,36 @@ class SummaryTest(unittest.TestCase):
         self.assertIn(OBS + ".missing", str(raised.exception))
         with self.assertRaises(ValueError):
             velarix.read_obs(NAV)
+
+    def test_read_obs_of_a_compressed_file_reads_what_the_plain_one_holds(self):
+        plain = velarix.read_obs(OBS)
+        with open(OBS, "rb") as f:
+            packed = gzip.compress(f.read())
+        with tempfile.TemporaryDirectory() as folder:
+            whole = os.path.join(folder, "bjfs0010.20o.gz")
+            with open(whole, "wb") as f:
+                f.write(packed)
+            # No expanded copy is made: a $TMPDIR that cannot be written does not matter.
+            saved = os.environ.get("TMPDIR")
+            os.environ["TMPDIR"] = os.path.join(folder, "absent")
+            try:
+                read = velarix.read_obs(whole)
+            finally:
+                if saved is None:
+                    del os.environ["TMPDIR"]
+                else:
+                    os.environ["TMPDIR"] = saved
+            for key in ("epochs", "satellites", "first_mjd", "last_mjd", "lines", "discarded"):
+                self.assertEqual(read[key], plain[key], key)
+            # Cut short: an error naming the file, even though the epochs before the cut
+            # were read.
+            cut = os.path.join(folder, "bjfs0020.20o.gz")
+            with open(cut, "wb") as f:
+                f.write(packed[: len(packed) // 2])
+            with self.assertRaises(OSError) as raised:
+                velarix.read_obs(cut)
+            self.assertIn(cut + ": expansion failed", str(raised.exception))
+            self.assertEqual(sorted(os.listdir(folder)), ["bjfs0010.20o.gz", "bjfs0020.20o.gz"])
 
 
 if __name__ == "__main__":
