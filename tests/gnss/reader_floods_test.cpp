@@ -39,7 +39,7 @@ TEST(ReaderFloods, ProductReadersShowTwentyMessagesOfAKindAndCountTheRest) {
         {"maps.20i", ionex, "  what is this line\n",
          [](const std::string& path, RunLog& log) {
              IonexMaps maps;
-             EXPECT_EQ(ReadIonexFile(path, maps, log), 1);  // no END OF FILE
+             EXPECT_EQ(ReadIonexFile(path, maps, log), IonexReadResult::kIncomplete);  // no END OF FILE
              EXPECT_EQ(maps.maps.size(), 2u);
          },
          "\r\nWarning! IONEX line outside a map skipped @line# %ld: %s", "line outside a map skipped"},

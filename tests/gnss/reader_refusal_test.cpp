@@ -27,7 +27,7 @@ TEST(ReaderRefusal, AFolderIsNoSp3IonexTecTableOrS4File) {
     Sp3Orbits orbits;
     EXPECT_EQ(ReadSp3File(sp3, orbits, log), -1);
     IonexMaps maps;
-    EXPECT_EQ(ReadIonexFile(ionex, maps, log), -1);
+    EXPECT_EQ(ReadIonexFile(ionex, maps, log), IonexReadResult::kCannotOpen);
     std::vector<VtecSample> samples;
     EXPECT_EQ(ReadTecToolTable(table, samples, log), -1);
     S4FileTable records;
