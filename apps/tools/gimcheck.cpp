@@ -87,12 +87,12 @@ int toolGimCheck(const ToolArgs& args) {
     }
     RunLog log;
     std::vector<VtecSample> samples;
-    const int tableResult = ReadVtecSamples(files[0], samples, log);
+    const VtecReadResult tableResult = ReadVtecSamples(files[0], samples, log);
     IonexMaps maps;
     const IonexReadResult ionexResult =
-        tableResult == 0 ? ReadIonexFile(files[1], maps, log) : IonexReadResult::kRead;
+        tableResult == VtecReadResult::kRead ? ReadIonexFile(files[1], maps, log) : IonexReadResult::kRead;
     if (!log.messages.empty()) std::fprintf(stderr, "%s\n", withLineFeeds(log.messages).c_str());
-    if (tableResult != 0 || !ionexMapsKept(ionexResult)) return 1;
+    if (tableResult != VtecReadResult::kRead || !ionexMapsKept(ionexResult)) return 1;
 
     const GimCheckResult result = CompareWithMaps(samples, maps, mask_deg);
     printResult(result, mask_deg);

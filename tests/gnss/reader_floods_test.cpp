@@ -52,7 +52,7 @@ TEST(ReaderFloods, ProductReadersShowTwentyMessagesOfAKindAndCountTheRest) {
         {"tec.tsv", "MJD\televation_deg\tippLatitude_deg\tippLongitude_deg\tverticalTec_TECU\tS4\n", "x\n",
          [](const std::string& path, RunLog& log) {
              std::vector<VtecSample> samples;
-             EXPECT_EQ(ReadTecToolTable(path, samples, log), -2);  // no row
+             EXPECT_EQ(ReadTecToolTable(path, samples, log), VtecReadResult::kNoSamples);  // no row
          },
          "\r\nWarning! TEC table row not readable, skipped @line# %ld: %s", "row not readable, skipped"},
     };
