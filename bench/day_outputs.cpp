@@ -22,6 +22,7 @@ const std::string kDay = VELARIX_SHARED_DATA "/set1_bjfs_2020_001/";
 const StationCatalogue& stations() {
     static const StationCatalogue catalogue = [] {
         StationCatalogue loaded;
+        // The shipped list reads; were it missing, the day would only lose the station's labels.
         (void)readIgsStationFile(VELARIX_SOURCE_DIR "/data/IGS_stations.txt", loaded);
         return loaded;
     }();

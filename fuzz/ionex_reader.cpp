@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!files.writeInput(data, size)) return 0;
     IonexMaps maps;
     RunLog log;
-    ReadIonexFile(files.input(), maps, log);
+    (void)ReadIonexFile(files.input(), maps, log);  // any outcome is fine: the maps kept are probed below
     if (maps.maps.empty()) return 0;
     const IonexAxis& lat = maps.latitudes;
     const IonexAxis& lon = maps.longitudes;

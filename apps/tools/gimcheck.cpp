@@ -87,11 +87,12 @@ int toolGimCheck(const ToolArgs& args) {
     }
     RunLog log;
     std::vector<VtecSample> samples;
-    const int tableResult = ReadVtecSamples(files[0], samples, log);
+    const VtecReadResult tableResult = ReadVtecSamples(files[0], samples, log);
     IonexMaps maps;
-    const int ionexResult = tableResult == 0 ? ReadIonexFile(files[1], maps, log) : 0;
+    const IonexReadResult ionexResult =
+        tableResult == VtecReadResult::kRead ? ReadIonexFile(files[1], maps, log) : IonexReadResult::kRead;
     if (!log.messages.empty()) std::fprintf(stderr, "%s\n", withLineFeeds(log.messages).c_str());
-    if (tableResult != 0 || ionexResult < 0) return 1;
+    if (tableResult != VtecReadResult::kRead || !ionexMapsKept(ionexResult)) return 1;
 
     const GimCheckResult result = CompareWithMaps(samples, maps, mask_deg);
     printResult(result, mask_deg);

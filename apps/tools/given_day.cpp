@@ -58,7 +58,7 @@ StationCatalogue toolStationList() {
     // The station list gives the position of a listed station whose header has none, and
     // the station's name on the products.
     StationCatalogue stations;
-    if (loadIgsStations(programDirectory(), stations) != 0) stations.clear();
+    if (loadIgsStations(programDirectory(), stations) != IgsReadResult::kRead) stations.clear();
     return stations;
 }
 

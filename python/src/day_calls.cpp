@@ -69,7 +69,7 @@ StationCatalogue stationList(const std::string& dataDir) {
     // The list gives the position of a listed station whose header has none, and the
     // station's name on the products; a day can go on without it.
     StationCatalogue stations;
-    if (loadIgsStations(dataDir, stations) != 0) stations.clear();
+    if (loadIgsStations(dataDir, stations) != IgsReadResult::kRead) stations.clear();
     return stations;
 }
 

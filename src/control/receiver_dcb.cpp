@@ -25,7 +25,7 @@ std::optional<ReceiverDcb> FindReceiverDcb(const DayJob& job, const std::string&
         if (entry.isDirectory) continue;
         IonexMaps maps;
         RunLog mapLog;  // the map's own problems matter only when it gives nothing
-        if (ReadIonexFile(entry.path, maps, mapLog) < 0) {
+        if (!ionexMapsKept(ReadIonexFile(entry.path, maps, mapLog))) {
             log.append(mapLog.messages);
             continue;
         }

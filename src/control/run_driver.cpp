@@ -115,10 +115,10 @@ void RunDriver::readOptions() {
 
 void RunDriver::loadStationCatalogue() {
     std::string errorText;
-    const int result = loadIgsStations(s_.programDir, s_.stations, &errorText);
-    if (result == -1) {
+    const IgsReadResult result = loadIgsStations(s_.programDir, s_.stations, &errorText);
+    if (result == IgsReadResult::kCannotOpen) {
         log_.say("\r\nCan't open IGS Station list file");
-    } else if (result != 0) {
+    } else if (result != IgsReadResult::kRead) {
         log_.append("\r\nError exception IGS_stations.txt file");
         log_.append(
             "\r\nMake sure there are tabs betweens values in following format: STAT city country longitude "

@@ -40,13 +40,13 @@ void setError(std::string* errorText, const std::string& text) {
 
 }  // namespace
 
-int readIgsStationFile(const std::string& path, StationCatalogue& catalogue, std::string* errorText) {
+IgsReadResult readIgsStationFile(const std::string& path, StationCatalogue& catalogue, std::string* errorText) {
     LineReader in(path);
     if (!in.isOpen()) {
         setError(errorText, in.openStatus() == InputFileStatus::kNotRegularFile
                                 ? strfmt("\r\nError! %s is not a regular file", path.c_str())
                                 : strfmt("\r\nError! unable to open %s", path.c_str()));
-        return -1;
+        return IgsReadResult::kCannotOpen;
     }
     // Lines are read one ahead, to know the last one. A line longer than the longest a
     // station line may be is cut one character past it, which makes it malformed.
@@ -66,22 +66,22 @@ int readIgsStationFile(const std::string& path, StationCatalogue& catalogue, std
         if (line.size() > kIgsLineMaxChars || !parseStationLine(line, station)) {
             setError(errorText, strfmt("\r\nError! malformed station line in %s @line# %ld", path.c_str(),
                                        lineNumber));
-            return -2;
+            return IgsReadResult::kMalformedLine;
         }
         // A code listed twice keeps its first entry: the list is read top-down and the
         // first line for a station is the one its maintainer placed deliberately.
         catalogue.emplace(station.code, std::move(station));
     }
-    return 0;
+    return IgsReadResult::kRead;
 }
 
-int loadIgsStations(const std::string& programDir, StationCatalogue& catalogue, std::string* errorText) {
+IgsReadResult loadIgsStations(const std::string& programDir, StationCatalogue& catalogue, std::string* errorText) {
     std::string path = findDataFile(programDir, kIgsStationFileName);
     if (path.empty()) {
         std::string places;
         for (const std::string& dir : dataDirectories(programDir)) places += "\r\n" + dir;
         setError(errorText, strfmt("\r\nError! %s not found in:%s", kIgsStationFileName, places.c_str()));
-        return -1;
+        return IgsReadResult::kCannotOpen;
     }
     return readIgsStationFile(path, catalogue, errorText);
 }

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/status_code.h"
+
 namespace velarix {
 
 struct StationInfo {
@@ -25,17 +27,24 @@ using StationCatalogue = std::map<std::string, StationInfo>;
 constexpr const char* kIgsStationFileName = "IGS_stations.txt";
 constexpr std::size_t kIgsLineMaxChars = 190;  // without the line end
 
+// How a read of the station list ended.
+enum class IgsReadResult {
+    kRead = 0,
+    kCannotOpen = -1,     // no file can be opened, or the one named is no regular file
+    kMalformedLine = -2,  // wrong number of TAB fields, a number that does not read, or a
+                          // line longer than kIgsLineMaxChars
+};
+
 // Finds "IGS_stations.txt" in the program directory, then in <prefix>/share/velarix/,
-// and reads it into `catalogue`. Returns 0 on success, -1 when no file can be opened
-// (or the one named is no regular file), -2 when a line is malformed (wrong number of
-// TAB fields, a number that does not read, or longer than kIgsLineMaxChars). On -1 and -2 `errorText` (when given) names the
-// file, and for -2 the line ("@line# N"); entries read before a bad line stay loaded.
-[[nodiscard]] int loadIgsStations(const std::string& programDir, StationCatalogue& catalogue,
-                                  std::string* errorText = nullptr);
+// and reads it into `catalogue`. On kCannotOpen and kMalformedLine `errorText` (when
+// given) names the file, and for kMalformedLine the line ("@line# N"); entries read
+// before a bad line stay loaded.
+[[nodiscard]] IgsReadResult loadIgsStations(const std::string& programDir, StationCatalogue& catalogue,
+                                            std::string* errorText = nullptr);
 
 // The same for an explicit path.
-[[nodiscard]] int readIgsStationFile(const std::string& path, StationCatalogue& catalogue,
-                                     std::string* errorText = nullptr);
+[[nodiscard]] IgsReadResult readIgsStationFile(const std::string& path, StationCatalogue& catalogue,
+                                               std::string* errorText = nullptr);
 
 // First entry, in catalogue order, whose code equals `code` without regard to case;
 // nullptr when none does.

@@ -171,19 +171,19 @@ int parseLisnSites(std::string_view text, LisnSiteTable& table, std::string* err
     return count;
 }
 
-int loadLisnSites(const std::string& programDir, LisnSiteTable& table, RunLog& log) {
+bool loadLisnSites(const std::string& programDir, LisnSiteTable& table, RunLog& log) {
     return loadLisnSites(programDir,
                          std::string_view(reinterpret_cast<const char*>(kLisnSiteTable), kLisnSiteTableSize),
                          table, log);
 }
 
-int loadLisnSites(const std::string& programDir, std::string_view embeddedText, LisnSiteTable& table,
-                  RunLog& log) {
+bool loadLisnSites(const std::string& programDir, std::string_view embeddedText, LisnSiteTable& table,
+                   RunLog& log) {
     std::string error;
     LisnSiteTable sites;
     if (parseLisnSites(embeddedText, sites, &error) > 0) {
         table = std::move(sites);
-        return 0;
+        return true;
     }
     log.append("\r\nError! InMain.. Could Not Locate Resource LISN details..\r\n");
     if (!error.empty()) log.append("\r\nError! embedded LISN site table " + error);
@@ -198,13 +198,13 @@ int loadLisnSites(const std::string& programDir, std::string_view embeddedText, 
             error = strfmt("is larger than %zu bytes: no site table", kMaxTableBytes);
         } else if (parseLisnSites(text, sites, &error) > 0) {
             table = std::move(sites);
-            return 0;
+            return true;
         }
         log.append(strfmt("\r\nError! %s %s", path.c_str(), error.empty() ? "holds no site record" : error.c_str()));
     }
     log.append("\r\nError! Could not read LISN station details file... \r\n");
     log.append("\r\nProgram aborted!");
-    return -1;
+    return false;
 }
 
 }  // namespace velarix

@@ -57,12 +57,12 @@ extern const std::size_t kLisnSiteTableSize;
 
 // Loads the embedded table into `table`; when it is empty or does not parse, reports
 // that in `log` and reads "LISN_Site_Def.txt" from the program directory, then from
-// <prefix>/share/velarix/. Returns 0 on success, -1 when neither source gives a table
-// (the S4 analysis cannot run then).
-[[nodiscard]] int loadLisnSites(const std::string& programDir, LisnSiteTable& table, RunLog& log);
+// <prefix>/share/velarix/. True when a source gave a table; false when neither did (the
+// S4 analysis cannot run then).
+[[nodiscard]] bool loadLisnSites(const std::string& programDir, LisnSiteTable& table, RunLog& log);
 
 // The same with the embedded text given explicitly.
-[[nodiscard]] int loadLisnSites(const std::string& programDir, std::string_view embeddedText, LisnSiteTable& table,
-                                RunLog& log);
+[[nodiscard]] bool loadLisnSites(const std::string& programDir, std::string_view embeddedText, LisnSiteTable& table,
+                                 RunLog& log);
 
 }  // namespace velarix

@@ -111,19 +111,19 @@ bool saveSettings(const std::string& path, const RunOptions& options, std::strin
     return !failed(ini.save(path), reason);
 }
 
-int loadSettings(const std::string& path, RunOptions& options, std::string* problem) {
+SettingsChange loadSettings(const std::string& path, RunOptions& options, std::string* problem) {
     IniFile ini;
     const IniStatus loaded = path.empty() ? IniStatus::kMissing : ini.load(path);
     if (loaded != IniStatus::kMissing) failed(loaded, problem);
-    if (loaded != IniStatus::kOk) return 0;
-    int changed = 0;
+    if (loaded != IniStatus::kOk) return SettingsChange::kNone;
+    SettingsChange changed = SettingsChange::kNone;
     auto isTrue = [&](const char* section, const char* key) { return ini.get(section, key) == "true"; };
     auto present = [&](const char* section, const char* key) { return ini.get(section, key).has_value(); };
 
     for (const KeyBit& k : kScopeKeys) {
         if (isTrue(kProcess, k.key)) {
             options.selectScope(k.bit);
-            changed = 2;
+            changed = SettingsChange::kScope;
         }
     }
     if (present(kProcess, "Is All Stations")) {
@@ -132,23 +132,23 @@ int loadSettings(const std::string& path, RunOptions& options, std::string* prob
         } else {
             options.scopeWord &= ~kAllStations;
         }
-        changed = 2;
+        changed = SettingsChange::kScope;
     }
     if (const auto jobs = ini.get(kProcess, kJobs)) options.jobs = jobsValue(*jobs);
     if (isTrue(kFiles, "Target Directory")) {
         options.separateTarget = true;
         const std::string target = ini.get(kFiles, "Target Path").value_or("");
         if (!target.empty()) options.targetDir = target;
-        changed = std::max(changed, 1);
+        changed = std::max(changed, SettingsChange::kOutput);
     } else if (present(kFiles, "Target Directory")) {
         options.separateTarget = false;
-        changed = std::max(changed, 1);
+        changed = std::max(changed, SettingsChange::kOutput);
     }
     auto applyBits = [&](const char* section, const KeyBit* keys, size_t count, int& word) {
         for (size_t i = 0; i < count; ++i) {
             if (!present(section, keys[i].key)) continue;
             word = isTrue(section, keys[i].key) ? (word | keys[i].bit) : (word & ~keys[i].bit);
-            changed = std::max(changed, 1);
+            changed = std::max(changed, SettingsChange::kOutput);
         }
     };
     applyBits(kFiles, kFileKeys, std::size(kFileKeys), options.fileWord);

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/status_code.h"
+
 #include "ui/run_options.h"
 
 namespace velarix {
@@ -25,12 +27,19 @@ std::string settingsPath(const std::string& programDir);
 // that is not a regular file or is too large, and a value holding a line break.
 [[nodiscard]] bool saveSettings(const std::string& path, const RunOptions& options, std::string* reason = nullptr);
 
-// Applies the file at `path`, when it exists, to `options`. Returns the change flag that
-// the option panel raises: 0 nothing applied, 1 an output choice was applied, 2 the
-// scope or the all-stations choice was applied (the S4 archive roots raise no flag). A
-// missing file returns 0 and leaves `options` as they are; so does a refused one (not a
-// regular file, larger than 64 KiB, unreadable), whose reason goes to `problem`.
-[[nodiscard]] int loadSettings(const std::string& path, RunOptions& options, std::string* problem = nullptr);
+// The change flag that the option panel raises when settings are applied; a larger value
+// outranks a smaller one.
+enum class SettingsChange {
+    kNone = 0,
+    kOutput = 1,  // an output choice (target folder, products, images) was applied
+    kScope = 2,   // the scope or the all-stations choice was applied
+};
+
+// Applies the file at `path`, when it exists, to `options`, and returns the change flag
+// (the S4 archive roots, the jobs and the calibration choices raise none). A missing file
+// returns kNone and leaves `options` as they are; so does a refused one (not a regular
+// file, larger than 64 KiB, unreadable), whose reason goes to `problem`.
+[[nodiscard]] SettingsChange loadSettings(const std::string& path, RunOptions& options, std::string* problem = nullptr);
 
 // "a;b;;c " -> {"a", "b", "c"}: the paths of an "Archive Roots" value, blanks around each
 // removed, empty ones dropped; and back.

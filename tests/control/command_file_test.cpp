@@ -72,7 +72,8 @@ std::map<std::string, std::string> contentsOf(const std::string& folder) {
 
 StationCatalogue shippedCatalogue() {
     StationCatalogue catalogue;
-    EXPECT_EQ(readIgsStationFile(std::string(VELARIX_SOURCE_DIR) + "/data/IGS_stations.txt", catalogue), 0);
+    EXPECT_EQ(readIgsStationFile(std::string(VELARIX_SOURCE_DIR) + "/data/IGS_stations.txt", catalogue),
+              IgsReadResult::kRead);
     return catalogue;
 }
 

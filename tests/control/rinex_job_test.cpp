@@ -81,7 +81,8 @@ DayRequest requestFor(const std::string& input, DayStage stage = DayStage::kProd
 
 StationCatalogue shippedCatalogue() {
     StationCatalogue catalogue;
-    EXPECT_EQ(readIgsStationFile(std::string(VELARIX_SOURCE_DIR) + "/data/IGS_stations.txt", catalogue), 0);
+    EXPECT_EQ(readIgsStationFile(std::string(VELARIX_SOURCE_DIR) + "/data/IGS_stations.txt", catalogue),
+              IgsReadResult::kRead);
     return catalogue;
 }
 

@@ -52,13 +52,13 @@ TEST(GimCheck, DifferencesPerHourAndForTheDayTheTecTableAndUsageErrors) {
         "G01\t58849.5\t45.5\t115.25\t39.75\t12.125\t-1.000\n"
         "G02\t58849.5\tx\t115.25\t39.75\t12.125\t-1.000\n"
         "G03\t58849.75\t80\t116\t40\t-3.5\t0.125\n";
-    ASSERT_EQ(ReadTecToolTable(dir.write("cal.tsv", table), read, log), 0);
+    ASSERT_EQ(ReadTecToolTable(dir.write("cal.tsv", table), read, log), VtecReadResult::kRead);
     ASSERT_EQ(read.size(), 2u);
     EXPECT_TRUE(read[0].elevation_deg == 45.5 && read[0].ippLatitude_deg == 39.75 &&
                 read[0].ippLongitude_deg == 115.25 && read[1].verticalTec_TECU == -3.5);
     EXPECT_TRUE(contains(log.messages, "Warning! TEC table row not readable, skipped @line# 3")) << log.messages;
     EXPECT_EQ(ReadTecToolTable(dir.write("short.tsv", "MJD\televation_deg\tippLatitude_deg\n1\t2\t3\n"), read, log),
-              -2);
+              VtecReadResult::kNoSamples);
     EXPECT_TRUE(contains(log.messages, "header has no column \"ippLongitude_deg\" @line# 1"));
     // The tools check the DCB file names.
     EXPECT_EQ(runTools("tec /data/a.20o /data/b.20n /data/codg0010.20i.Z").exitCode, 2);

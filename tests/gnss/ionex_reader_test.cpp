@@ -34,14 +34,15 @@ TEST(IonexReader, ExponentsMissingValuesDamagedFilesAndCodeMapsOfADay) {
     IonexMaps maps;
     RunLog log;
     const std::string good = readWholeFile(kSyntheticIonex);
-    ASSERT_EQ(ReadIonexFile(kSyntheticIonex, maps, log), 0) << log.messages;
+    ASSERT_EQ(ReadIonexFile(kSyntheticIonex, maps, log), IonexReadResult::kRead) << log.messages;
     ASSERT_EQ(maps.maps.size(), 2u);
     EXPECT_EQ(maps.maps[0].tec_TECU[6], 21.0);
     EXPECT_EQ(maps.maps[1].tec_TECU[6], 34.0);
     EXPECT_TRUE(std::isnan(maps.maps[1].tec_TECU[13]));
     // Cut inside the second map: the first is kept.
     RunLog cutLog;
-    ASSERT_EQ(ReadIonexFile(dir.write("cut.20i", good.substr(0, good.find("   30   34   31"))), maps, cutLog), 1);
+    ASSERT_EQ(ReadIonexFile(dir.write("cut.20i", good.substr(0, good.find("   30   34   31"))), maps, cutLog),
+              IonexReadResult::kIncomplete);
     EXPECT_EQ(maps.maps.size(), 1u);
     EXPECT_TRUE(contains(cutLog.messages, "TEC map not ended at the end of the file, dropped @line# 24"));
     EXPECT_TRUE(contains(cutLog.messages, "file ends early: 1 of 2 TEC maps read, 1 dropped, no END OF FILE"));
@@ -49,19 +50,20 @@ TEST(IonexReader, ExponentsMissingValuesDamagedFilesAndCodeMapsOfADay) {
     std::string bad = good;
     bad.replace(bad.find("  200  210"), 10, "  2x0  210");
     RunLog badLog;
-    ASSERT_EQ(ReadIonexFile(dir.write("bad.20i", bad), maps, badLog), 0);
+    ASSERT_EQ(ReadIonexFile(dir.write("bad.20i", bad), maps, badLog), IonexReadResult::kRead);
     EXPECT_TRUE(contains(badLog.messages, "IONEX TEC values not readable, left without values @line# 15"));
     EXPECT_TRUE(maps.badLines == 1 && std::isnan(maps.maps[0].tec_TECU[7]) && maps.maps[0].tec_TECU[2] == 12.0);
 
     std::string noGrid = good;
     noGrid.erase(noGrid.find("    10.0 -10.0"), 81);
-    EXPECT_EQ(ReadIonexFile(dir.write("nogrid.20i", noGrid), maps, log), -3);
+    EXPECT_EQ(ReadIonexFile(dir.write("nogrid.20i", noGrid), maps, log), IonexReadResult::kBadHeader);
     EXPECT_TRUE(contains(log.messages, "header without LAT1 / LAT2 / DLAT and LON1 / LON2 / DLON @line# 8"));
 
     // CODE's maps of a day.
     const std::string shared = sharedDataDir();
     if (shared.empty()) GTEST_SKIP() << "no shared data";
-    ASSERT_EQ(ReadIonexFile(shared + "set1_bjfs_2020_001/codg0010.20i.Z", maps, log), 0) << log.messages;
+    ASSERT_EQ(ReadIonexFile(shared + "set1_bjfs_2020_001/codg0010.20i.Z", maps, log), IonexReadResult::kRead)
+        << log.messages;
     ASSERT_EQ(maps.maps.size(), 25u);  // the 25 RMS maps are skipped
     EXPECT_TRUE(maps.latitudes.count == 71 && maps.longitudes.count == 73);  // 87.5 to -87.5 by -2.5
     EXPECT_EQ(maps.maps.back().epochMjd, kDay + 1.0);
@@ -147,7 +149,7 @@ TEST(IonexReader, HeadersAndMapsBeyondWhatTheFileHoldsAreRefused) {
     for (size_t i = 0; i < refused.size(); ++i) {
         RunLog log;
         const std::string path = dir.write(strfmt("refused%zu.20i", i), refused[i].text);
-        EXPECT_EQ(ReadIonexFile(path, maps, log), -3) << i;
+        EXPECT_EQ(ReadIonexFile(path, maps, log), IonexReadResult::kBadHeader) << i;
         EXPECT_TRUE(maps.maps.empty()) << i;
         EXPECT_TRUE(contains(log.messages, "\r\nError! " + refused[i].message + path)) << log.messages;
     }
@@ -156,7 +158,7 @@ TEST(IonexReader, HeadersAndMapsBeyondWhatTheFileHoldsAreRefused) {
     const std::string many = ionex(global, "  -180.0 180.0   5.0", 1000, 1000);
     RunLog log;
     const std::string path = dir.write("many.20i", many);
-    EXPECT_EQ(ReadIonexFile(path, maps, log), 1);
+    EXPECT_EQ(ReadIonexFile(path, maps, log), IonexReadResult::kIncomplete);
     const size_t held = many.size() / (71 * 73 * 5);
     ASSERT_EQ(maps.maps.size(), held);
     EXPECT_TRUE(contains(log.messages, strfmt("TEC map beyond the %zu that the file can hold, skipped", held)));
@@ -185,7 +187,7 @@ TEST(IonexReader, StationBiasRowsOfTheHeader) {
     TempDir dir;
     IonexMaps maps;
     RunLog log;
-    ASSERT_EQ(ReadIonexFile(dir.write("codg0010.20i", text), maps, log), 0) << log.messages;
+    ASSERT_EQ(ReadIonexFile(dir.write("codg0010.20i", text), maps, log), IonexReadResult::kRead) << log.messages;
     EXPECT_EQ(maps.gpsStationDcb_ns, (std::map<std::string, double>{{"BJFS", -14.396}, {"CAT2", 3.125}}));
     EXPECT_TRUE(contains(log.messages, "Warning! IONEX station bias record not readable, skipped @line# 14")) << log.messages;
     EXPECT_EQ(maps.maps.size(), 2u);

@@ -39,7 +39,7 @@ TEST(ReaderFloods, ProductReadersShowTwentyMessagesOfAKindAndCountTheRest) {
         {"maps.20i", ionex, "  what is this line\n",
          [](const std::string& path, RunLog& log) {
              IonexMaps maps;
-             EXPECT_EQ(ReadIonexFile(path, maps, log), 1);  // no END OF FILE
+             EXPECT_EQ(ReadIonexFile(path, maps, log), IonexReadResult::kIncomplete);  // no END OF FILE
              EXPECT_EQ(maps.maps.size(), 2u);
          },
          "\r\nWarning! IONEX line outside a map skipped @line# %ld: %s", "line outside a map skipped"},
@@ -52,7 +52,7 @@ TEST(ReaderFloods, ProductReadersShowTwentyMessagesOfAKindAndCountTheRest) {
         {"tec.tsv", "MJD\televation_deg\tippLatitude_deg\tippLongitude_deg\tverticalTec_TECU\tS4\n", "x\n",
          [](const std::string& path, RunLog& log) {
              std::vector<VtecSample> samples;
-             EXPECT_EQ(ReadTecToolTable(path, samples, log), -2);  // no row
+             EXPECT_EQ(ReadTecToolTable(path, samples, log), VtecReadResult::kNoSamples);  // no row
          },
          "\r\nWarning! TEC table row not readable, skipped @line# %ld: %s", "row not readable, skipped"},
     };

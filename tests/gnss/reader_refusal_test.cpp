@@ -27,9 +27,9 @@ TEST(ReaderRefusal, AFolderIsNoSp3IonexTecTableOrS4File) {
     Sp3Orbits orbits;
     EXPECT_EQ(ReadSp3File(sp3, orbits, log), -1);
     IonexMaps maps;
-    EXPECT_EQ(ReadIonexFile(ionex, maps, log), -1);
+    EXPECT_EQ(ReadIonexFile(ionex, maps, log), IonexReadResult::kCannotOpen);
     std::vector<VtecSample> samples;
-    EXPECT_EQ(ReadTecToolTable(table, samples, log), -1);
+    EXPECT_EQ(ReadTecToolTable(table, samples, log), VtecReadResult::kCannotOpen);
     S4FileTable records;
     EXPECT_EQ(readS4File(s4, records, log), kS4FileNotRegularFile);
     EXPECT_EQ(log.messages, "\r\nError! SP3 file " + sp3 + ": not a regular file\r\nError! IONEX file " + ionex +
@@ -38,7 +38,7 @@ TEST(ReaderRefusal, AFolderIsNoSp3IonexTecTableOrS4File) {
 
     // A missing file is told apart.
     RunLog missing;
-    EXPECT_EQ(ReadTecToolTable(dir.path() + "none.tsv", samples, missing), -1);
+    EXPECT_EQ(ReadTecToolTable(dir.path() + "none.tsv", samples, missing), VtecReadResult::kCannotOpen);
     EXPECT_EQ(missing.messages, "\r\nError! TEC table file " + dir.path() + "none.tsv: cannot open");
 }
 

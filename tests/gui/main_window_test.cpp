@@ -140,7 +140,8 @@ TEST(GuiWindow, OptionsRoundTripThroughTheSettingsFile) {
     QTest::mouseClick(panel->saveButton(), Qt::LeftButton);
 
     RunOptions loaded;
-    EXPECT_EQ(loadSettings(folder.path() + "Velarix.ini", loaded), 2);  // the saved scope is applied
+    EXPECT_EQ(loadSettings(folder.path() + "Velarix.ini", loaded),
+              SettingsChange::kScope);  // the saved scope is applied
     EXPECT_EQ(loaded.scopeWord, kThisMonth | kAllStations);
     EXPECT_EQ(loaded.fileWord, kStdFile | kBiasFile | kDatFile);
     EXPECT_EQ(loaded.imageWord, kTec24HourImage | kTecPrnImages | kHighResolution);  // the skip switch is not kept

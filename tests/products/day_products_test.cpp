@@ -174,7 +174,7 @@ TEST(CmnFile, StationLinesDataLineFormatAndTheGimcheckReader) {
 
     // What gimcheck reads back: every line a record; epochs, elevations, pierce points.
     std::vector<VtecSample> samples;
-    ASSERT_EQ(ReadVtecSamples(path, samples, log), 0) << log.messages;
+    ASSERT_EQ(ReadVtecSamples(path, samples, log), VtecReadResult::kRead) << log.messages;
     ASSERT_EQ(samples.size(), 3u);
     EXPECT_TRUE(samples[1].elevation_deg == 12.5 && samples[2].ippLatitude_deg == 40.125 &&
                 samples[2].ippLongitude_deg == 116.5 && samples[2].verticalTec_TECU == 10.0);
@@ -182,12 +182,12 @@ TEST(CmnFile, StationLinesDataLineFormatAndTheGimcheckReader) {
     // A file of another layout, and a bad row.
     RunLog bad;
     const std::string table = dir.write("x.cmn", "a\r\nb\r\nMJD\tsatellite\r\n1\t2\r\n");
-    EXPECT_EQ(ReadVtecSamples(table, samples, bad), -2);
+    EXPECT_EQ(ReadVtecSamples(table, samples, bad), VtecReadResult::kNoSamples);
     EXPECT_TRUE(contains(bad.messages, "Error! CMN file has no column names' line (MJdatet, Time, PRN...) on its third "
                                        "line @line# 3: " + table)) << bad.messages;
     std::string text = readWholeFile(path);
     text.insert(text.find("58849.000347"), "58849.5\tx\r\n");
-    ASSERT_EQ(ReadCmnFile(dir.write("row.Cmn", text), samples, bad), 0);
+    ASSERT_EQ(ReadCmnFile(dir.write("row.Cmn", text), samples, bad), VtecReadResult::kRead);
     EXPECT_EQ(samples.size(), 3u);
     EXPECT_TRUE(contains(bad.messages, "Warning! CMN file row not readable, skipped @line# 5: ")) << bad.messages;
 

@@ -19,7 +19,8 @@ namespace {
 const StationCatalogue& igsStations() {
     static const StationCatalogue catalogue = [] {
         StationCatalogue stations;
-        EXPECT_EQ(readIgsStationFile(std::string(VELARIX_SOURCE_DIR) + "/data/IGS_stations.txt", stations), 0);
+        EXPECT_EQ(readIgsStationFile(std::string(VELARIX_SOURCE_DIR) + "/data/IGS_stations.txt", stations),
+                  IgsReadResult::kRead);
         return stations;
     }();
     return catalogue;

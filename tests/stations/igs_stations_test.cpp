@@ -28,7 +28,8 @@ TEST(IgsStations, ParsesFieldsFindsWithoutCaseAndKeepsTheFirstDuplicate) {
     for (const std::string& ending : {std::string(""), std::string("ab"), std::string("  \r\n")}) {
         StationCatalogue catalogue;
         std::string error;
-        ASSERT_EQ(readIgsStationFile(dir.write("IGS_stations.txt", text + ending), catalogue, &error), 0) << error;
+        ASSERT_EQ(readIgsStationFile(dir.write("IGS_stations.txt", text + ending), catalogue, &error),
+                  IgsReadResult::kRead) << error;
         ASSERT_EQ(catalogue.size(), 3u);
         ASSERT_NE(findStation(catalogue, "algo"), nullptr);
         const StationInfo& algo = *findStation(catalogue, "algo");
@@ -56,25 +57,25 @@ TEST(IgsStations, MalformedLineOrMissingFileIsReportedWithFileAndLine) {
         const std::string path = dir.write("bad.txt", line("ALGO") + line("BJFS") + bad + line("WTZR"));
         StationCatalogue catalogue;
         std::string error;
-        EXPECT_EQ(readIgsStationFile(path, catalogue, &error), -2) << bad;
+        EXPECT_EQ(readIgsStationFile(path, catalogue, &error), IgsReadResult::kMalformedLine) << bad;
         EXPECT_TRUE(contains(error, path) && contains(error, "@line# 3")) << error;
         EXPECT_EQ(catalogue.size(), 2u) << bad;  // the lines before stay loaded
     }
     StationCatalogue catalogue;
-    EXPECT_EQ(readIgsStationFile(dir.write("exact.txt", exact + "\n"), catalogue), 0);
+    EXPECT_EQ(readIgsStationFile(dir.write("exact.txt", exact + "\n"), catalogue), IgsReadResult::kRead);
 
     std::string error;
-    EXPECT_EQ(loadIgsStations(dir.path(), catalogue, &error), -1);  // no IGS_stations.txt there
+    EXPECT_EQ(loadIgsStations(dir.path(), catalogue, &error), IgsReadResult::kCannotOpen);  // no IGS_stations.txt there
     EXPECT_TRUE(contains(error, dir.path())) << error;
     // A folder is refused, not read as an empty list.
-    EXPECT_EQ(readIgsStationFile(dir.path(), catalogue, &error), -1);
+    EXPECT_EQ(readIgsStationFile(dir.path(), catalogue, &error), IgsReadResult::kCannotOpen);
     EXPECT_EQ(error, "\r\nError! " + dir.path() + " is not a regular file");
 }
 
 TEST(IgsStations, ShippedListHoldsTheDataStationsAndBeijingAtItsHeaderPosition) {
     StationCatalogue catalogue;
     std::string error;
-    ASSERT_EQ(loadIgsStations(VELARIX_SOURCE_DIR "/data/", catalogue, &error), 0) << error;
+    ASSERT_EQ(loadIgsStations(VELARIX_SOURCE_DIR "/data/", catalogue, &error), IgsReadResult::kRead) << error;
     EXPECT_GE(catalogue.size(), 120u);
     for (const char* code : {"AC66", "AOPR", "BELE", "BJFS", "CAT2", "DGAR", "DUTH", "ESBC", "NYA1", "VLNS", "YORK"}) {
         EXPECT_NE(findStation(catalogue, code), nullptr) << code;

@@ -68,7 +68,7 @@ TEST(LisnSites, ShippedTableIsEmbeddedWithFortyNineSaneSites) {
     TempDir programDir;
     RunLog log;
     LisnSiteTable table;
-    ASSERT_EQ(loadLisnSites(programDir.path(), table, log), 0);
+    ASSERT_TRUE(loadLisnSites(programDir.path(), table, log));
     EXPECT_TRUE(log.messages.empty()) << log.messages;  // the embedded table is used silently
     EXPECT_EQ(table.size(), 49u);
     for (const auto& [name, s] : table) {  // all in the Americas and West Africa
@@ -89,18 +89,18 @@ TEST(LisnSites, FallsBackToTheTextFileAndReportsEachStep) {
     RunLog failed;
     LisnSiteTable table;
     table["KEEP, ME"].siteName = "KEEP, ME";
-    EXPECT_EQ(loadLisnSites(programDir.path(), "", table, failed), -1);
+    EXPECT_FALSE(loadLisnSites(programDir.path(), "", table, failed));
     EXPECT_EQ(failed.messages,
               notFound + looking + "\r\nError! Could not read LISN station details file... \r\n\r\nProgram aborted!");
     EXPECT_EQ(table.size(), 1u);  // a failed load leaves the table as it was
     programDir.write("LISN_Site_Def.txt", record("A, B", "1 2"));
-    EXPECT_EQ(loadLisnSites(programDir.path(), "", table, failed), -1);
+    EXPECT_FALSE(loadLisnSites(programDir.path(), "", table, failed));
     EXPECT_TRUE(contains(failed.messages, "LISN_Site_Def.txt @line# 3")) << failed.messages;  // the bad file's line
 
     // An embedded table that does not parse is reported with its bad line; the file is read.
     programDir.write("LISN_Site_Def.txt", kTwoSites);
     RunLog log;
-    EXPECT_EQ(loadLisnSites(programDir.path(), "1End\r\nrubbish line\r\n", table, log), 0);
+    EXPECT_TRUE(loadLisnSites(programDir.path(), "1End\r\nrubbish line\r\n", table, log));
     EXPECT_EQ(table.size(), 2u);
     EXPECT_TRUE(log.messages.starts_with(notFound + "\r\nError! embedded LISN site table @line# 2") &&
                 log.messages.ends_with(looking))
@@ -111,7 +111,7 @@ TEST(LisnSites, FallsBackToTheTextFileAndReportsEachStep) {
     while (huge.size() <= (1u << 20)) huge += kTwoSites;
     const std::string hugePath = programDir.write("LISN_Site_Def.txt", huge);
     RunLog refused;
-    EXPECT_EQ(loadLisnSites(programDir.path(), "", table, refused), -1);
+    EXPECT_FALSE(loadLisnSites(programDir.path(), "", table, refused));
     EXPECT_TRUE(contains(refused.messages, "\r\nError! " + hugePath + " is larger than 1048576 bytes: no site table"))
         << refused.messages;
 }

@@ -44,7 +44,7 @@ TEST(CalibrationOptions, CommandLineSettingsAndUnknownWords) {
     // Saved and read back; an unknown word in the file keeps the choice and is named.
     ASSERT_TRUE(saveSettings(path, options));
     RunOptions reread;
-    EXPECT_EQ(loadSettings(path, reread), 2);  // the whole saved file, scope included
+    EXPECT_EQ(loadSettings(path, reread), SettingsChange::kScope);  // the whole saved file, scope included
     EXPECT_TRUE(reread.calibration == Calibration::kModel && reread.mapping == IonoMapping::kThinShell);
     const std::string bad = dir.write("bad.ini", "[Calibration Options]\nCalibration=lowest\nMapping=mslm\n");
     RunOptions kept;

@@ -32,7 +32,7 @@ TEST(Settings, SaveThenLoadRestoresEveryStoredChoiceButNotTheSkipSwitch) {
     EXPECT_FALSE(contains(text, "Skip"));
 
     RunOptions loaded;
-    EXPECT_EQ(loadSettings(path, loaded), 2);
+    EXPECT_EQ(loadSettings(path, loaded), SettingsChange::kScope);
     saved.imageWord &= ~kSkipExistingCmn;  // the skip switch is off after a start
     EXPECT_EQ(std::tie(loaded.scopeWord, loaded.fileWord, loaded.imageWord, loaded.separateTarget, loaded.targetDir,
                        loaded.s4ArchiveRoots),
@@ -50,7 +50,7 @@ TEST(Settings, HandWrittenOrMissingFiles) {
     TempDir dir;
     RunOptions options;
     options.scopeWord = kThisDayOnly | kAllStations;
-    EXPECT_EQ(loadSettings(dir.path() + "absent.ini", options), 0);
+    EXPECT_EQ(loadSettings(dir.path() + "absent.ini", options), SettingsChange::kNone);
     EXPECT_EQ(options.scopeWord, kThisDayOnly | kAllStations);
 
     // Section names ignore case; values are case-sensitive and anything but "true" is
@@ -59,13 +59,22 @@ TEST(Settings, HandWrittenOrMissingFiles) {
                                               "[Output File Options]\r\nCMN file=TRUE\r\nDAT file=true\r\n"
                                               "[S4 Options]\r\nArchive Roots= /a ; ;/b;\r\n"),
                            options),
-              2);
+              SettingsChange::kScope);
     EXPECT_EQ(options.scopeWord, kThisMonth);
     EXPECT_EQ(options.fileWord & (kCmnFile | kDatFile), kDatFile);
     EXPECT_EQ(options.s4ArchiveRoots, (std::vector<std::string>{"/a", "/b"}));
     // The roots alone raise no change flag; a file without the key keeps them.
-    EXPECT_EQ(loadSettings(dir.write("b.ini", "[S4 Options]\r\nArchive Roots=/c\r\n"), options), 0);
-    EXPECT_EQ(loadSettings(dir.write("c.ini", "[Process Options]\r\nThis Month=true\r\n"), options), 2);
+    EXPECT_EQ(loadSettings(dir.write("b.ini", "[S4 Options]\r\nArchive Roots=/c\r\n"), options),
+              SettingsChange::kNone);
+    EXPECT_EQ(loadSettings(dir.write("c.ini", "[Process Options]\r\nThis Month=true\r\n"), options),
+              SettingsChange::kScope);
+    // An output choice alone raises the smaller flag; the scope outranks it.
+    EXPECT_EQ(loadSettings(dir.write("d.ini", "[Output Image Options]\r\nTEC 24hour Image=false\r\n"), options),
+              SettingsChange::kOutput);
+    EXPECT_EQ(loadSettings(dir.write("e.ini", "[Output File Options]\r\nCMN file=true\r\n[Process Options]\r\n"
+                                              "This Month=true\r\n"),
+                           options),
+              SettingsChange::kScope);
     EXPECT_EQ(options.s4ArchiveRoots, std::vector<std::string>{"/c"});
 }
 
@@ -104,7 +113,7 @@ TEST(Settings, SavingRefusesFilesThatAreNotSettingsAndValuesThatBreakLines) {
     EXPECT_TRUE(saveSettings(settings, options));
     EXPECT_TRUE(saveSettings(dir.write("empty.ini", ""), options));
     RunOptions loaded;
-    EXPECT_EQ(loadSettings(dir.path() + "empty.ini", loaded), 2);
+    EXPECT_EQ(loadSettings(dir.path() + "empty.ini", loaded), SettingsChange::kScope);
     EXPECT_EQ(loaded.scopeWord, kThisMonth);
     EXPECT_EQ(runCommand("ls -A " + dir.path() + " | grep -c part-").output, "0\n");
 }
@@ -120,17 +129,17 @@ TEST(Settings, ReadingStopsAtNonRegularAndOversizedFiles) {
         RunOptions options;
         options.scopeWord = kThisDayOnly;
         std::string problem;
-        EXPECT_EQ(loadSettings(path, options, &problem), 0) << path;
+        EXPECT_EQ(loadSettings(path, options, &problem), SettingsChange::kNone) << path;
         EXPECT_EQ(problem, expected) << path;
         EXPECT_EQ(options.scopeWord, kThisDayOnly);
     }
     std::string problem;
     RunOptions options;
-    EXPECT_EQ(loadSettings(dir.path() + "missing.ini", options, &problem), 0);
+    EXPECT_EQ(loadSettings(dir.path() + "missing.ini", options, &problem), SettingsChange::kNone);
     EXPECT_EQ(problem, "");
     // Just below the limit the file is read.
     large.resize(64 * 1024 - 1);
-    EXPECT_EQ(loadSettings(dir.write("limit.ini", large), options, &problem), 2);
+    EXPECT_EQ(loadSettings(dir.write("limit.ini", large), options, &problem), SettingsChange::kScope);
 }
 
 TEST(Settings, JobsAreStoredOnlyWhenChosenAndReadOnlyWhenWhole) {
@@ -141,7 +150,7 @@ TEST(Settings, JobsAreStoredOnlyWhenChosenAndReadOnlyWhenWhole) {
     ASSERT_TRUE(saveSettings(path, options));
     EXPECT_TRUE(contains(readWholeFile(path), "Is All Stations=false\nJobs=3\n")) << readWholeFile(path);
     RunOptions loaded;
-    EXPECT_EQ(loadSettings(path, loaded), 2);  // the saved scope is applied too
+    EXPECT_EQ(loadSettings(path, loaded), SettingsChange::kScope);  // the saved scope is applied too
     EXPECT_EQ(loaded.jobs, 3);
     options.jobs = 0;  // one per core again: the key goes
     ASSERT_TRUE(saveSettings(path, options));

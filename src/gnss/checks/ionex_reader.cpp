@@ -82,21 +82,22 @@ public:
     IonexParser(const std::string& path, IonexMaps& maps, RunLog& log)
         : path_(path), maps_(maps), log_(log), messages_(log, path) {}
 
-    int run(const std::string& plainPath) {
+    IonexReadResult run(const std::string& plainPath) {
         std::error_code error;
         fileBytes_ = std::filesystem::file_size(plainPath, error);
         if (error) fileBytes_ = 0;
         LineReader reader(plainPath);
         if (!reader.isOpen()) {
             log_.append(inputFileError("IONEX", path_, reader.openStatus()));
-            return -1;
+            return IonexReadResult::kCannotOpen;
         }
         std::string_view line;
         bool cut = false;
         while (reader.next(kLineLimit, line, cut)) {
             ++lineNo_;
-            const int result = lineNo_ == 1 ? firstLine(line) : inHeader_ ? headerLine(line) : dataLine(line);
-            if (result < 0) return result;
+            const IonexReadResult result =
+                lineNo_ == 1 ? firstLine(line) : inHeader_ ? headerLine(line) : dataLine(line);
+            if (result != IonexReadResult::kRead) return result;
             if (sawEnd_) break;
         }
         return finish();
@@ -117,14 +118,15 @@ private:
         warn(what, what);
     }
 
-    int firstLine(std::string_view line) {
+    // kRead lets the reading go on, as in headerLine, endHeader and dataLine.
+    IonexReadResult firstLine(std::string_view line) {
         const bool labelled = labelOf(line) == "IONEX VERSION / TYPE";
         if (!labelled || !readDouble(line, 1, 8, maps_.version) || maps_.version < 1.0 || maps_.version >= 2.0 ||
             columns(line, 21, 21) != "I") {
             report("Error!", "file: first line is not \"IONEX VERSION / TYPE\" of version 1.x, type I");
-            return -2;
+            return IonexReadResult::kNotIonex;
         }
-        return 0;
+        return IonexReadResult::kRead;
     }
 
     // "   G  BJFS 21601M001   -14.396     0.048": system, station, monument number (may be
@@ -140,7 +142,7 @@ private:
         if (tokens[0] == "G") maps_.gpsStationDcb_ns[toUpper(tokens[1])] = bias_ns;
     }
 
-    int headerLine(std::string_view line) {
+    IonexReadResult headerLine(std::string_view line) {
         const std::string_view label = labelOf(line);
         double a = 0.0, b = 0.0, c = 0.0;
         long n = 0;
@@ -184,45 +186,45 @@ private:
             return endHeader();
         } else if (label == "START OF TEC MAP") {
             report("Warning!", "no END OF HEADER before the first map");
-            if (const int result = endHeader(); result < 0) return result;
+            if (const IonexReadResult result = endHeader(); result != IonexReadResult::kRead) return result;
             return dataLine(line);
         }
         if (!ok) {
             report("Error!",
                    strfmt("header record \"%.*s\" not readable", static_cast<int>(label.size()), label.data()));
-            return -3;
+            return IonexReadResult::kBadHeader;
         }
-        return 0;
+        return IonexReadResult::kRead;
     }
 
-    int unsupported(const std::string& what) {
+    IonexReadResult unsupported(const std::string& what) {
         report("Error!", what);
-        return -3;
+        return IonexReadResult::kBadHeader;
     }
 
-    int endHeader() {
+    IonexReadResult endHeader() {
         inHeader_ = false;
         const long nodes = static_cast<long>(maps_.latitudes.count) * maps_.longitudes.count;
         if (nodes == 0) {
             report("Error!", "header without LAT1 / LAT2 / DLAT and LON1 / LON2 / DLON");
-            return -3;
+            return IonexReadResult::kBadHeader;
         }
         if (nodes > kMaxNodes) {
             report("Error!", strfmt("grid of %ld nodes per map is too large (at most %ld)", nodes, kMaxNodes));
-            return -3;
+            return IonexReadResult::kBadHeader;
         }
         const std::uintmax_t bytesPerMap = static_cast<std::uintmax_t>(nodes) * kMinCharsPerValue;
         if (bytesPerMap > fileBytes_) {
             report("Error!", strfmt("grid of %ld nodes per map cannot be held by a file of %ju bytes", nodes,
                                     fileBytes_));
-            return -3;
+            return IonexReadResult::kBadHeader;
         }
         // Every map kept must fit in the file beside the others.
         mapsHeld_ = std::min<std::uintmax_t>(kMaxMaps, fileBytes_ / bytesPerMap);
-        return 0;
+        return IonexReadResult::kRead;
     }
 
-    int dataLine(std::string_view line) {
+    IonexReadResult dataLine(std::string_view line) {
         const std::string_view label = labelOf(line);
         if (rowValuesLeft_ > 0 && !isRecord(label)) {
             valueLine(line);
@@ -240,7 +242,7 @@ private:
         } else if (block_ == Block::kNone && !isBlank(line) && label != "COMMENT") {
             badLine("line outside a map skipped");
         }
-        return 0;
+        return IonexReadResult::kRead;
     }
 
     static bool isRecord(std::string_view label) {
@@ -368,24 +370,24 @@ private:
         rowValuesLeft_ -= onLine;
     }
 
-    int finish() {
+    IonexReadResult finish() {
         if (lineNo_ == 0) {
             report("Error!", "file is empty");
-            return -2;
+            return IonexReadResult::kNotIonex;
         }
         if (inHeader_) {
             report("Error!", "file ends in its header");
-            return -3;
+            return IonexReadResult::kBadHeader;
         }
         closeOpenBlock("at the end of the file");
         std::stable_sort(maps_.maps.begin(), maps_.maps.end(),
                          [](const IonexMap& a, const IonexMap& b) { return a.epochMjd < b.epochMjd; });
         messages_.finish();
         const int read = static_cast<int>(maps_.maps.size());
-        if (sawEnd_ && droppedMaps_ == 0 && read >= maps_.mapsAnnounced) return 0;
+        if (sawEnd_ && droppedMaps_ == 0 && read >= maps_.mapsAnnounced) return IonexReadResult::kRead;
         report("Warning!", strfmt("file ends early: %d of %d TEC maps read, %d dropped, %s", read, maps_.mapsAnnounced,
                                   droppedMaps_, sawEnd_ ? "END OF FILE present" : "no END OF FILE"));
-        return 1;
+        return IonexReadResult::kIncomplete;
     }
 
     const std::string& path_;
@@ -410,12 +412,12 @@ private:
 
 }  // namespace
 
-int ReadIonexFile(const std::string& path, IonexMaps& maps, RunLog& log) {
+IonexReadResult ReadIonexFile(const std::string& path, IonexMaps& maps, RunLog& log) {
     maps = IonexMaps{};
     PlainCopy plain(path);
     if (!plain.ok()) {
         log.append(strfmt("\r\nError! IONEX file cannot be expanded: %s: %s", path.c_str(), plain.error().c_str()));
-        return -1;
+        return IonexReadResult::kCannotOpen;
     }
     return IonexParser(path, maps, log).run(plain.path());
 }

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/status_code.h"
+
 namespace velarix {
 
 class RunLog;
@@ -54,11 +56,25 @@ struct IonexMaps {
     double mapValue(const IonexMap& map, double latitude_deg, double longitude_deg) const;
 };
 
-// Reads `path` into `maps` (emptied first); messages name the file and line. 0: read to
-// END OF FILE with the maps announced. 1: the file ends early or holds fewer maps than
-// announced; the complete maps read are kept. -1: the file cannot be opened or expanded,
-// or is no regular file (the message says which). -2: not an IONEX 1.x file. -3: a
-// header without a usable grid, or 3-dimensional maps.
-[[nodiscard]] int ReadIonexFile(const std::string& path, IonexMaps& maps, RunLog& log);
+// How an IONEX read ended.
+enum class IonexReadResult {
+    kRead = 0,
+    kIncomplete = 1,   // the file ends early or holds fewer maps than announced; the complete
+                       // maps read are kept
+    kCannotOpen = -1,  // the file cannot be opened or expanded, or is no regular file
+    kNotIonex = -2,    // not an IONEX 1.x file (or an empty one)
+    kBadHeader = -3,   // a header without a usable grid, with a record that does not read, or
+                       // with maps the reader does not read (3-dimensional, several heights)
+};
+
+// Whether a result left maps to use (kRead or kIncomplete).
+[[nodiscard]] constexpr bool ionexMapsKept(IonexReadResult result) {
+    return result == IonexReadResult::kRead || result == IonexReadResult::kIncomplete;
+}
+
+// Reads `path` into `maps` (emptied first); messages name the file and line. kRead: read
+// to END OF FILE with the maps announced; the other results as above, the message says
+// which problem it was.
+[[nodiscard]] IonexReadResult ReadIonexFile(const std::string& path, IonexMaps& maps, RunLog& log);
 
 }  // namespace velarix

@@ -38,8 +38,9 @@ void report(RunLog& log, const char* tag, const std::string& what, long lineNo, 
     log.append(strfmt("\r\n%s %s %s @line# %ld: %s", tag, kind, what.c_str(), lineNo, path.c_str()));
 }
 
-// The rows after the header (line `lineNo`), columns at `at`: 0, or -2 when none could be read.
-int readRows(LineReader& reader, const ColumnIndexes& at, long lineNo, const std::string& path, const char* kind,
+// The rows after the header (line `lineNo`), columns at `at`: kRead, or kNoSamples when
+// none could be read.
+VtecReadResult readRows(LineReader& reader, const ColumnIndexes& at, long lineNo, const std::string& path, const char* kind,
              std::vector<VtecSample>& samples, RunLog& log) {
     std::string_view line;
     bool cut = false;
@@ -61,9 +62,9 @@ int readRows(LineReader& reader, const ColumnIndexes& at, long lineNo, const std
     messages.finish();
     if (samples.empty()) {
         report(log, "Error!", "no row could be read", lineNo, path, kind);
-        return -2;
+        return VtecReadResult::kNoSamples;
     }
-    return 0;
+    return VtecReadResult::kRead;
 }
 
 }  // namespace
@@ -72,18 +73,18 @@ TecFileLayout TecFileLayoutOf(const std::string& path) {
     return endsWithNoCase(path, ".cmn") ? TecFileLayout::kCmn : TecFileLayout::kToolTable;
 }
 
-int ReadTecToolTable(const std::string& path, std::vector<VtecSample>& samples, RunLog& log) {
+VtecReadResult ReadTecToolTable(const std::string& path, std::vector<VtecSample>& samples, RunLog& log) {
     samples.clear();
     LineReader reader(path);
     if (!reader.isOpen()) {
         log.append(inputFileError("TEC table", path, reader.openStatus()));
-        return -1;
+        return VtecReadResult::kCannotOpen;
     }
     std::string_view line;
     bool cut = false;
     if (!reader.next(kLineLimit, line, cut)) {
         report(log, "Error!", "file is empty", 0, path);
-        return -2;
+        return VtecReadResult::kNoSamples;
     }
     ColumnIndexes at{};
     const std::vector<std::string_view> names = splitTabs(line);
@@ -96,7 +97,7 @@ int ReadTecToolTable(const std::string& path, std::vector<VtecSample>& samples, 
         }
         if (at[c] == names.size()) {
             report(log, "Error!", strfmt("header has no column \"%s\"", std::string(kColumnNames[c]).c_str()), 1, path);
-            return -2;
+            return VtecReadResult::kNoSamples;
         }
     }
     if (!calibrated)
@@ -105,12 +106,12 @@ int ReadTecToolTable(const std::string& path, std::vector<VtecSample>& samples, 
     return readRows(reader, at, 1, path, "TEC table", samples, log);
 }
 
-int ReadCmnFile(const std::string& path, std::vector<VtecSample>& samples, RunLog& log) {
+VtecReadResult ReadCmnFile(const std::string& path, std::vector<VtecSample>& samples, RunLog& log) {
     samples.clear();
     LineReader reader(path);
     if (!reader.isOpen()) {
         log.append(inputFileError("CMN file", path, reader.openStatus()));
-        return -1;
+        return VtecReadResult::kCannotOpen;
     }
     std::string_view line;
     bool cut = false;
@@ -119,12 +120,12 @@ int ReadCmnFile(const std::string& path, std::vector<VtecSample>& samples, RunLo
     if (lineNo < kCmnHeaderLines || !startsWith(line, kCmnColumnNamesStart)) {
         report(log, "Error!", "has no column names' line (MJdatet, Time, PRN...) on its third line",
                lineNo, path, "CMN file");
-        return -2;
+        return VtecReadResult::kNoSamples;
     }
     return readRows(reader, kCmnColumns, lineNo, path, "CMN file", samples, log);
 }
 
-int ReadVtecSamples(const std::string& path, std::vector<VtecSample>& samples, RunLog& log) {
+VtecReadResult ReadVtecSamples(const std::string& path, std::vector<VtecSample>& samples, RunLog& log) {
     return TecFileLayoutOf(path) == TecFileLayout::kCmn ? ReadCmnFile(path, samples, log)
                                                          : ReadTecToolTable(path, samples, log);
 }

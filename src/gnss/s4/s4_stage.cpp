@@ -142,7 +142,7 @@ void GetS4(DayJob& job, const S4Config& config, RunLog& log) {
 
     if (s4.lisnSiteMatch == 0) {
         LisnSiteTable sites;
-        if (loadLisnSites(config.programDir, sites, log) != 0) {
+        if (!loadLisnSites(config.programDir, sites, log)) {
             log.refresh();
             return;
         }
