@@ -138,7 +138,7 @@ py::dict RunArchiveDay(const std::string& observation, const DayCallOptions& cal
     {
         py::gil_scoped_release release;
         FileSearch search;
-        if (search.checkPath(observation) != 0) {
+        if (search.checkPath(observation) != PathCheck::kFound) {
             log.say("\r\nError! No file(s) found.. exited. Choose file again!.");
         } else {
             DayRequest request;

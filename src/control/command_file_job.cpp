@@ -172,7 +172,7 @@ std::vector<std::string> CommandObservationFiles(const CommandFile& file) {
     for (const std::string& name : file.inputFiles) named.push_back(inDataPath(file, name));
     if (!file.readAllInDir || named.empty()) return named;
     FileSearch search;
-    if (search.checkPath(named.front()) != 0 || search.countOneDayFiles() == 0) return named;
+    if (search.checkPath(named.front()) != PathCheck::kFound || search.countOneDayFiles() == 0) return named;
     return search.oneDayFiles();
 }
 

@@ -203,7 +203,7 @@ int FileSearch::listFiles(const std::string& pattern, std::vector<std::string>& 
     return static_cast<int>(list.size());
 }
 
-int FileSearch::checkPath(const std::string& path) {
+PathCheck FileSearch::checkPath(const std::string& path) {
     checked_ = false;
     listing_.clear();
     results_.clear();
@@ -214,8 +214,8 @@ int FileSearch::checkPath(const std::string& path) {
 
     struct stat info {};
     const std::string directory = dataDirectory_.empty() ? std::string(".") : dataDirectory_;
-    if (stat(directory.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return -2;
-    if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_size == 0) return -1;
+    if (stat(directory.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return PathCheck::kNoDirectory;
+    if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_size == 0) return PathCheck::kNotAFile;
 
     input_ = classify(path, nowMjd_);
     std::vector<std::string> names;
@@ -229,7 +229,7 @@ int FileSearch::checkPath(const std::string& path) {
         listing_.push_back(std::move(file));
     }
     checked_ = true;
-    return 0;
+    return PathCheck::kFound;
 }
 
 int FileSearch::search(int thisDay, int thisMonth, int thisYear, int thisDirectory, int ownStationOnly) {

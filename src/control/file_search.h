@@ -67,6 +67,13 @@ std::vector<std::string> findBiasSinexFiles(const std::string& dataDirectory, do
 std::vector<std::string> findNavigationFiles(const std::string& dataDirectory, const InputFileInfo& day,
                                              double nowMjd = processNowMjd());
 
+// How an input path checked out; the values are those the run driver has always used.
+enum class PathCheck {
+    kFound = 0,
+    kNotAFile = -1,     // missing, empty or not a regular file
+    kNoDirectory = -2,  // its directory does not exist
+};
+
 class FileSearch {
 public:
     // `nowMjd` is the reference date for classifying the names (tests fix it).
@@ -76,10 +83,9 @@ public:
     // a name with * and ?, case-insensitive), sorted by name. Returns their number.
     static int listFiles(const std::string& pattern, std::vector<std::string>& list);
 
-    // 0: `path` is a regular non-empty file; its directory's listing is then held here
-    // and `path` becomes the input of the searches below. -2: the directory does not
-    // exist. -1: the file is missing, empty or not a regular file.
-    int checkPath(const std::string& path);
+    // kFound: `path` is a regular non-empty file; its directory's listing is then held
+    // here and `path` becomes the input of the searches below.
+    [[nodiscard]] PathCheck checkPath(const std::string& path);
 
     // The input's batch: files of the input's category and of the scope (thisDirectory:
     // no date condition; else day over month over year; none set counts as day), of the

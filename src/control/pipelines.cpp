@@ -28,7 +28,7 @@ void recordFailedDay(RunLog& log, const std::string& path, RinexDayResult result
 bool processRinexDay(const std::string& path, const DayEnvironment& environment, DayJob& job, RunLog& log,
                      std::vector<std::string>* written) {
     FileSearch search;
-    if (search.checkPath(path) != 0) {
+    if (search.checkPath(path) != PathCheck::kFound) {
         log.say("\r\nError! No file(s) found.. exited. Choose file again!.");
         recordFailedDay(log, path, RinexDayResult::kNoInput);
         return false;
@@ -69,12 +69,12 @@ void processNovatel(Session& session, int, int) { reportUnsupported(session, "No
 void processScinda(Session& session, int, int) { reportUnsupported(session, "SCINDA"); }
 void processIsm(Session& session, int, int) { reportUnsupported(session, "ISM"); }
 
-int runCommandFile(Session& session) {
+bool runCommandFile(Session& session) {
     const std::string path = session.currentInputPath;
     CommandFile file;
     if (!ReadCommandFile(path, file, session.log) || !ValidateCommandFile(file, session.log)) {
         session.window.setStatus(StatusLine::Title, "TASK in-COMPLETE.. Aborting now!!");
-        return -1;
+        return false;
     }
     const RinexDayResult result =
         RunCommandFile(file, sessionDayEnvironment(session, &session.window), session.job, session.log);
@@ -82,7 +82,7 @@ int runCommandFile(Session& session) {
         recordFailedDay(session.log, path, result);
         ++session.failedJobs;
     }
-    return 0;
+    return true;
 }
 
 }  // namespace velarix

@@ -27,9 +27,9 @@ void processNovatel(Session& session, int pipelineOption, int compressedZ);
 void processScinda(Session& session, int pipelineOption, int flags);
 void processIsm(Session& session, int pipelineOption, int flags);
 
-// Runs the command file named by `session.currentInputPath`: 0 when it ran (a day that
-// failed is counted in session.failedJobs), -1 when it could not be read or lacks keys
+// Runs the command file named by `session.currentInputPath`: true when it ran (a day that
+// failed is counted in session.failedJobs), false when it could not be read or lacks keys
 // (reported, and "TASK in-COMPLETE.. Aborting now!!" shown on the title line).
-int runCommandFile(Session& session);
+[[nodiscard]] bool runCommandFile(Session& session);
 
 }  // namespace velarix

@@ -220,11 +220,11 @@ Next RunDriver::inputCycle(const std::string& givenPath) {
         s_.pause(100);
         return Next::EndThread;
     }
-    const int pathCheck = s_.search.checkPath(path);
-    if (pathCheck == -2) {
+    const PathCheck pathCheck = s_.search.checkPath(path);
+    if (pathCheck == PathCheck::kNoDirectory) {
         log_.say("\r\nInvalid path, select file again!");
         s_.exitStatus = kExitRefused;
-    } else if (pathCheck != 0) {
+    } else if (pathCheck != PathCheck::kFound) {
         log_.say("\r\nInvalid file, select file again!");
         s_.exitStatus = kExitRefused;
         return Next::IdleWait;
@@ -243,7 +243,7 @@ Next RunDriver::commandFileBranch() {
     window_.setStatusBoxEnabled(false);
     clearStatusLines();
     loadStationCatalogue();
-    if (s_.pipelines.commandFile && s_.pipelines.commandFile(s_) != 0) {
+    if (s_.pipelines.commandFile && !s_.pipelines.commandFile(s_)) {
         s_.exitStatus = kExitRefused;
     } else {
         if (s_.failedJobs > 0) s_.exitStatus = kExitFailed;

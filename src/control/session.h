@@ -29,7 +29,7 @@ struct Pipelines {
     PipelineEntry novatel;
     PipelineEntry scinda;
     PipelineEntry ism;
-    std::function<int(Session&)> commandFile;
+    std::function<bool(Session&)> commandFile;
     // One RINEX day with explicit inputs, for the batches that run days side by side:
     // false when the day gave no products. The paths of the products and plots written
     // go to the last argument.

@@ -4,14 +4,12 @@
 // kept in section "S4 Options", key "Archive Roots", as one value of paths separated by
 // ';' (a path holding ';' cannot be stored). The calibration and the mapping are kept in
 // section "Calibration Options", keys "Calibration" (floor, spread, dcb, model) and
-// "Mapping" (thin-shell, mslm).
-// ';' (a path holding ';' cannot be stored). The number of days a batch runs side by side
+// "Mapping" (thin-shell, mslm). The number of days a batch runs side by side
 // is key "Jobs" of section "Process Options" (absent, 0 or not a number: one per core).
 #include <string>
 #include <vector>
 
 #include "platform/status_code.h"
-
 #include "ui/run_options.h"
 
 namespace velarix {

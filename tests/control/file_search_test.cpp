@@ -45,10 +45,12 @@ TEST(FileSearch, ListerAndPathCheckSkipEmptyHiddenAndDirectories) {
     EXPECT_TRUE(list.empty());
 
     FileSearch search(kNow2026);
-    EXPECT_EQ(search.checkPath(dir.path() + "nowhere/bjfs0010.20o"), -2);
-    for (const char* bad : {"bjfs0030.20o", "empty.cmn", "sub.cmn"}) EXPECT_EQ(search.checkPath(dir.path() + bad), -1);
+    EXPECT_EQ(search.checkPath(dir.path() + "nowhere/bjfs0010.20o"), PathCheck::kNoDirectory);
+    for (const char* bad : {"bjfs0030.20o", "empty.cmn", "sub.cmn"}) {
+        EXPECT_EQ(search.checkPath(dir.path() + bad), PathCheck::kNotAFile);
+    }
     EXPECT_EQ(search.search(0, 0, 0, 1, 0), 0);  // nothing searched after a failed check
-    ASSERT_EQ(search.checkPath(dir.path() + "bjfs0010.20o"), 0);
+    ASSERT_EQ(search.checkPath(dir.path() + "bjfs0010.20o"), PathCheck::kFound);
     ASSERT_EQ(search.listing().size(), 6u);
     EXPECT_EQ(search.listing()[2].category, FileCategory::kShortObs);
     EXPECT_EQ(search.listing()[3].category, FileCategory::kNavigation);
@@ -60,7 +62,7 @@ TEST(FileSearch, RinexBatchByScopeStationAndCategory) {
     writeAll(dir, {"bjfs0010.20o", "bjfs0020.20o", "bjfs0310.20o", "bjfs0320.20o", "abcd0010.20o",
                    "bjfs0010.21o", "BJFS0050.20O.Z", "bjfs0070.20d.Z", "bjfs0080.20d", "brdc0010.20n"});
     FileSearch search(kNow2026);
-    ASSERT_EQ(search.checkPath(dir.path() + "bjfs0010.20o"), 0);
+    ASSERT_EQ(search.checkPath(dir.path() + "bjfs0010.20o"), PathCheck::kFound);
     EXPECT_EQ(search.search(0, 1, 0, 0, 0), 4);  // January, all stations
     EXPECT_EQ(namesOf(search.results()), (Names{"abcd0010.20o", "bjfs0010.20o", "bjfs0020.20o", "bjfs0310.20o"}));
     EXPECT_EQ(search.search(0, 1, 0, 0, 1), 3);  // January, own station
@@ -73,7 +75,7 @@ TEST(FileSearch, RinexBatchByScopeStationAndCategory) {
 
     // Compact RINEX inputs find their own kind.
     for (const char* input : {"bjfs0080.20d", "bjfs0070.20d.Z"}) {
-        ASSERT_EQ(search.checkPath(dir.path() + input), 0);
+        ASSERT_EQ(search.checkPath(dir.path() + input), PathCheck::kFound);
         EXPECT_EQ(search.search(0, 1, 0, 0, 1), 1);
         EXPECT_EQ(namesOf(search.results()), Names{input});
     }
@@ -84,7 +86,7 @@ TEST(FileSearch, OneDayListGathersSessionsAndListsCopiesOnce) {
     writeAll(dir, {"bjfs0010.20o", "bjfs001a.20o", "bjfs001b10.20o", "bjfs_001013.20o", "BJFS001C.20O",
                    "bjfs001d.20o.Z", "bjfs0010.20d", "abcd001a.20o", "bjfs0020.20o"});
     FileSearch search(kNow2026);
-    ASSERT_EQ(search.checkPath(dir.path() + "bjfs001a.20o"), 0);
+    ASSERT_EQ(search.checkPath(dir.path() + "bjfs001a.20o"), PathCheck::kFound);
     EXPECT_EQ(search.countOneDayFiles(), 5);
     EXPECT_EQ(namesOf(search.oneDayFiles()),
               (Names{"BJFS001C.20O", "bjfs0010.20o", "bjfs001a.20o", "bjfs001b10.20o", "bjfs_001013.20o"}));
@@ -94,7 +96,7 @@ TEST(FileSearch, OneDayListGathersSessionsAndListsCopiesOnce) {
     // once, the input kept.
     TempDir packed;
     writeAll(packed, {"bjfs0010.20o.Z", "bjfs0010.20o.gz", "bjfs001a.20o.gz", "bjfs001A.20O.GZ", "bjfs0020.20o.Z"});
-    ASSERT_EQ(search.checkPath(packed.path() + "bjfs0010.20o.gz"), 0);
+    ASSERT_EQ(search.checkPath(packed.path() + "bjfs0010.20o.gz"), PathCheck::kFound);
     EXPECT_EQ(search.countOneDayFiles(), 2);
     EXPECT_EQ(namesOf(search.oneDayFiles()), (Names{"bjfs0010.20o.gz", "bjfs001A.20O.GZ"}));
     EXPECT_EQ(search.search(0, 1, 0, 0, 1), 3);
@@ -107,7 +109,7 @@ TEST(FileSearch, NavigationFilesOfTheDay) {
                    "brdc0020.20n", "brdc0010.19n", "brdc0010.20g", "brdc001a.20n.gz",
                    "BRDC00IGS_R_20200010000_01D_MN.rnx.gz", "BRDC00IGS_R_20200020000_01D_MN.rnx.gz"});
     FileSearch search(kNow2026);
-    ASSERT_EQ(search.checkPath(dir.path() + "bjfs0010.20o"), 0);
+    ASSERT_EQ(search.checkPath(dir.path() + "bjfs0010.20o"), PathCheck::kFound);
     EXPECT_EQ(search.searchNavigation(1, 0, 0, 0, 0), 6);
     // RINEX 2 names first; plain first; merged broadcast files, then the station's own,
     // then others. A compressed copy stays: it stands in when another does not expand.
