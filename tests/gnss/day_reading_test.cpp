@@ -246,8 +246,8 @@ TEST(ReadDayFiles, EpochsWithoutACurrentEphemerisAreReported) {
     // leaves those records without geometry.
     SatState state;
     const double evening = MjdFromCivil(2020, 1, 1, 20, 0, 0.0);
-    EXPECT_NE(SatellitePosition(job.ephemerides, 1, evening, state, EphemerisUse::kCurrentRecord), 0);
-    EXPECT_EQ(SatellitePosition(job.ephemerides, 1, evening, state), 0);
+    EXPECT_FALSE(SatellitePosition(job.ephemerides, 1, evening, state, EphemerisUse::kCurrentRecord));
+    EXPECT_TRUE(SatellitePosition(job.ephemerides, 1, evening, state));
     ASSERT_EQ(RawAnalyse(job, log), 0);
     int morningPlaced = 0, eveningPlaced = 0;
     for (const auto& [epoch, record] : job.tec.at(1)) {

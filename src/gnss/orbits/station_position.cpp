@@ -63,7 +63,7 @@ std::vector<SatelliteRange> usableSatellites(const DayJob& job, double mjd, cons
         SatState state;
         // At the epoch itself, not at the signal's sending time: the satellite's motion in the
         // ~70 ms of travel costs the solution some tens of metres, which the pierce points can bear.
-        if (SatellitePosition(job.ephemerides, record.satNo, mjd, state, EphemerisUse::kCurrentRecord) != 0) continue;
+        if (!SatellitePosition(job.ephemerides, record.satNo, mjd, state, EphemerisUse::kCurrentRecord)) continue;
         if (!plausibleGnssDistance(std::hypot(state.x_m, state.y_m, state.z_m))) continue;
         if (!std::isfinite(state.clockOffset_s)) continue;
         if (approximate) {

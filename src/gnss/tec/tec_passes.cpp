@@ -37,9 +37,7 @@ bool TecOfEpoch(const TecObservables& o, const TecConversion& c, TecRecord& reco
 
 void AddTecGeometry(const DayJob& job, int satNo, TecRecord& record) {
     SatState satellite;
-    if (SatellitePosition(job.ephemerides, satNo, record.epochMjd, satellite, EphemerisUse::kCurrentRecord) != 0) {
-        return;
-    }
+    if (!SatellitePosition(job.ephemerides, satNo, record.epochMjd, satellite, EphemerisUse::kCurrentRecord)) return;
     double elevation_rad = 0.0;
     double azimuth_rad = 0.0;
     const StationPosition& station = job.station;
