@@ -68,8 +68,8 @@ std::vector<SatelliteRange> usableSatellites(const DayJob& job, double mjd, cons
         if (!std::isfinite(state.clockOffset_s)) continue;
         if (approximate) {
             double elevation_rad = 0.0, azimuth_rad = 0.0;
-            if (LookAngles(approximate->x_m, approximate->y_m, approximate->z_m, state.x_m, state.y_m, state.z_m,
-                           elevation_rad, azimuth_rad) == 0 ||
+            if (!LookAngles(approximate->x_m, approximate->y_m, approximate->z_m, state.x_m, state.y_m, state.z_m,
+                            elevation_rad, azimuth_rad) ||
                 !(elevation_rad > kElevationMask_rad)) {
                 continue;
             }

@@ -41,8 +41,8 @@ void AddTecGeometry(const DayJob& job, int satNo, TecRecord& record) {
     double elevation_rad = 0.0;
     double azimuth_rad = 0.0;
     const StationPosition& station = job.station;
-    if (LookAngles(station.x_m, station.y_m, station.z_m, satellite.x_m, satellite.y_m, satellite.z_m, elevation_rad,
-                   azimuth_rad) != 1) {
+    if (!LookAngles(station.x_m, station.y_m, station.z_m, satellite.x_m, satellite.y_m, satellite.z_m, elevation_rad,
+                    azimuth_rad)) {
         return;
     }
     record.elevation_deg = elevation_rad * kRadiansToDegrees;
