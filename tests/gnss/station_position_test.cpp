@@ -13,6 +13,7 @@
 
 #include "geodesy/geodetic.h"
 #include "gnss/orbits/point_position.h"
+#include "gnss/orbits/svd.h"
 #include "geodesy/time.h"
 #include "test_support.h"
 
@@ -153,7 +154,7 @@ TEST(PointPosition, TheFirstIterationTurnsNoSatellite) {
         satellites.push_back({sky.pseudorange(i, station), p.x_m, p.y_m, p.z_m, 2e-5 * double(i)});
     }
     PointPositionResult result;
-    ASSERT_EQ(PointPosition(satellites, result), 0);
+    ASSERT_TRUE(PointPosition(satellites, result));
     EXPECT_LT(distance({result.solution().x_m, result.solution().y_m, result.solution().z_m}, station), 1e-3);
 
     // The first step from the Earth's centre, by the normal equations, with the satellites
@@ -183,6 +184,10 @@ TEST(PointPosition, TheFirstIterationTurnsNoSatellite) {
     EXPECT_NEAR(first.x_m, step[0], 1e-3 * std::abs(step[0]) + 1e-3);
     EXPECT_NEAR(first.y_m, step[1], 1e-3 * std::abs(step[1]) + 1e-3);
     EXPECT_NEAR(first.z_m, step[2], 1e-3 * std::abs(step[2]) + 1e-3);
+
+    // Three satellites cannot fix four unknowns: no solution, and the decomposition says why.
+    ASSERT_FALSE(PointPosition(std::span(satellites).first(3), result));
+    EXPECT_EQ(result.failure, kSvdTooFewRows);
 }
 
 }  // namespace velarix

@@ -126,7 +126,7 @@ int SolveStationPosition(DayJob& job, int mode, const std::string& solutionsPath
         const std::vector<SatelliteRange> satellites = usableSatellites(job, mjd, records, approximate);
         if (satellites.size() < kMinSatellites) continue;
         PointPositionResult fix;
-        if (PointPosition(satellites, fix) != 0) {
+        if (!PointPosition(satellites, fix)) {
             log.append(fix.failure);
             continue;
         }
