@@ -109,7 +109,7 @@ TEST(StationPosition, SkipsBadEpochsAveragesTheSecondToTwentiethSolutionThenMask
     }
     // Solved: epochs 2 to 22; averaged: epochs 3 to 21, i.e. 12 m on average.
     RunLog log;
-    ASSERT_EQ(SolveStationPosition(sky.job, 0, "", log), 0);
+    ASSERT_EQ(SolveStationPosition(sky.job, 0, "", log), StationPositionResult::kEstablished);
     EXPECT_EQ(log.messages, "");
     EXPECT_LT(distance({sky.job.station.x_m, sky.job.station.y_m, sky.job.station.z_m}, at(12)), 1e-3);
     EXPECT_TRUE(sky.job.obs.stationX_m == sky.job.station.x_m && sky.job.obs.stationZ_m == sky.job.station.z_m);
@@ -118,7 +118,8 @@ TEST(StationPosition, SkipsBadEpochsAveragesTheSecondToTwentiethSolutionThenMask
     // first solution is left out, epoch 24 has four satellites above the mask).
     sky.job.obs.byEpoch[kStartMjd - 1.0];
     TempDir dir;
-    ASSERT_EQ(SolveStationPosition(sky.job, 1, dir.path() + "positions.txt", log), 0);
+    ASSERT_EQ(SolveStationPosition(sky.job, 1, dir.path() + "positions.txt", log),
+              StationPositionResult::kEstablished);
     EXPECT_EQ(sky.job.obs.byEpoch.count(kStartMjd - 1.0), 0u);
     const std::string text = readWholeFile(dir.path() + "positions.txt");
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 21);
@@ -133,7 +134,8 @@ TEST(StationPosition, SkipsBadEpochsAveragesTheSecondToTwentiethSolutionThenMask
     EXPECT_NEAR(height, expected.height_m, 0.006);
     // A file that cannot be written is reported; the position is stored all the same.
     sky.job.station = {};
-    EXPECT_EQ(SolveStationPosition(sky.job, 1, dir.path() + "no/such/dir/positions.txt", log), -2);
+    EXPECT_EQ(SolveStationPosition(sky.job, 1, dir.path() + "no/such/dir/positions.txt", log),
+              StationPositionResult::kSolutionsNotWritten);
     EXPECT_TRUE(contains(log.messages, "Error! can't write the station position solutions to ")) << log.messages;
     EXPECT_TRUE(sky.job.station.known());
     // Up to epoch 21 only 20 solutions: no position.
@@ -141,7 +143,7 @@ TEST(StationPosition, SkipsBadEpochsAveragesTheSecondToTwentiethSolutionThenMask
     sky.job.obs.stationX_m = 0.0;
     sky.job.obs.byEpoch.erase(sky.job.obs.byEpoch.upper_bound(kStartMjd + 21 * 30.0 / kSecondsPerDay + 1e-9),
                               sky.job.obs.byEpoch.end());
-    EXPECT_EQ(SolveStationPosition(sky.job, 0, "", log), -1);
+    EXPECT_EQ(SolveStationPosition(sky.job, 0, "", log), StationPositionResult::kNotEstablished);
     EXPECT_TRUE(!sky.job.station.known() && sky.job.obs.stationX_m == 0.0);
 }
 

@@ -116,7 +116,7 @@ bool writeSolutions(const std::string& path, const std::vector<EpochSolution>& s
 
 }  // namespace
 
-int SolveStationPosition(DayJob& job, int mode, const std::string& solutionsPath, RunLog& log) {
+StationPositionResult SolveStationPosition(DayJob& job, int mode, const std::string& solutionsPath, RunLog& log) {
     const bool everyEpoch = mode == 1;
     if (everyEpoch) rebuildEpochIndex(job.obs);
 
@@ -139,16 +139,15 @@ int SolveStationPosition(DayJob& job, int mode, const std::string& solutionsPath
             job.obs.stationX_m = approximate->x_m;
             job.obs.stationY_m = approximate->y_m;
             job.obs.stationZ_m = approximate->z_m;
-            if (!everyEpoch) return 0;
+            if (!everyEpoch) return StationPositionResult::kEstablished;
         }
     }
 
-    const int status = approximate ? 0 : -1;
     if (everyEpoch && !writeSolutions(solutionsPath, solutions)) {
         log.append(strfmt("\r\nError! can't write the station position solutions to %s\r\n", solutionsPath.c_str()));
-        return -2;
+        return StationPositionResult::kSolutionsNotWritten;
     }
-    return status;
+    return approximate ? StationPositionResult::kEstablished : StationPositionResult::kNotEstablished;
 }
 
 }  // namespace velarix
