@@ -65,16 +65,17 @@ void StoreSatelliteTec(DayJob& job, int satNo, TecSeries series) {
     job.tec.emplace(satNo, std::move(series));
 }
 
-int RunTecPasses(DayJob& job, RunLog& log, const ProgressText& progress, const std::vector<double>& intervalEpochs,
-                 const TecIntervalTexts& texts, const std::vector<int>& satellites,
-                 const std::function<void(int satNo)>& derive, const std::function<void()>& endOfPass1) {
+TecPassResult RunTecPasses(DayJob& job, RunLog& log, const ProgressText& progress,
+                           const std::vector<double>& intervalEpochs, const TecIntervalTexts& texts,
+                           const std::vector<int>& satellites, const std::function<void(int satNo)>& derive,
+                           const std::function<void()>& endOfPass1) {
     job.tec.clear();
     job.dataInterval_s = -1.0;
     double interval_s = 0.0;
     const DataIntervalResult detected = DetectDataInterval(intervalEpochs, interval_s);
     if (detected != DataIntervalResult::kFound) {
         log.append(detected == DataIntervalResult::kNoLongSatellite ? texts.noLongSatellite : texts.outOfRange);
-        return -1;
+        return TecPassResult::kNoInterval;
     }
     job.dataInterval_s = interval_s;
     log.append("\r\nINFO: @RAW analyse: Data interval = " + strfmt("%2.2lf", interval_s) + " Secs\r\n");
@@ -97,7 +98,7 @@ int RunTecPasses(DayJob& job, RunLog& log, const ProgressText& progress, const s
             log.append("\n  ->Caution... there are more than 29 breaks for the PRN: " + strfmt("%d", satNo));
         }
     }
-    return 0;
+    return TecPassResult::kDone;
 }
 
 }  // namespace velarix
