@@ -108,6 +108,26 @@ TEST(KeplerOrbit, VelocityIsTheRateOfThePosition) {
     EXPECT_NEAR(at.vz_mps, after.z_m - before.z_m, 0.01);
 }
 
+TEST(KeplerOrbit, ARecordWithoutABoundOrbitPlacesNoSatellite) {
+    // A corrupt record (an eccentricity of 1 or more, an element not a number) gives no
+    // position, not a satellite at "nan" for the geometry and the products.
+    const KeplerEphemeris good{.satNo = 7, .toeMjd = 59025.3, .tocMjd = 59025.3, .semiMajorAxis_m = 26560e3,
+                               .eccentricity = 0.01, .i0_rad = 0.96, .omega0_rad = 1.0, .argPerigee_rad = 0.5,
+                               .meanAnomaly_rad = 0.2};
+    KeplerEphemeris unbound = good, noInclination = good;
+    unbound.eccentricity = 1.5;
+    noInclination.i0_rad = std::nan("");
+    SatState state;
+    EXPECT_TRUE(KeplerPosition(good, 59025.4, state));
+    for (const KeplerEphemeris& k : {unbound, noInclination}) {
+        EphemerisTable table;
+        table.kepler[7][k.toeMjd].push_back(k);
+        EXPECT_FALSE(KeplerPosition(k, 59025.4, state));
+        EXPECT_FALSE(SatellitePosition(table, 7, 59025.4, state));
+        EXPECT_TRUE(state.x_m == 0.0 && state.clockOffset_s == 0.0);
+    }
+}
+
 TEST(OrbitSpan, RecordsBoundHowFarOrbitsAreCarriedAndSatposRefusesTimesFarOutside) {
     const std::string nav = std::string(VELARIX_TEST_DATA) + "/nav_brdc_r304_excerpt.rnx";
     EphemerisTable table;

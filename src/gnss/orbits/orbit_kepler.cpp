@@ -88,6 +88,13 @@ bool KeplerPosition(const KeplerEphemeris& k, double mjd, SatState& state) {
     const double dt = (mjd - k.tocMjd) * kSecondsPerDay;
     state.clockOffset_s = k.af0_s + k.af1_sps * dt + k.af2_sps2 * dt * dt -
                           2.0 * std::sqrt(gm * a) * e * sinE / kSpeedOfLightSquared_m2ps2;
+    // A corrupt record (an eccentricity of 1 or more, an element not a number) would place
+    // the satellite at "nan" in the geometry and the products.
+    if (!std::isfinite(state.x_m) || !std::isfinite(state.y_m) || !std::isfinite(state.z_m) ||
+        !std::isfinite(state.clockOffset_s)) {
+        state = SatState{};
+        return false;
+    }
     return true;
 }
 
