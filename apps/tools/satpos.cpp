@@ -110,7 +110,7 @@ int toolSatPos(const ToolArgs& args) {
             continue;
         }
         SatState state;
-        if (SatellitePosition(table, satNo, mjd, state) != 0) {
+        if (!SatellitePosition(table, satNo, mjd, state)) {
             std::fprintf(stderr, "satpos: %s has no usable orbit at %s\n", label.c_str(), text.c_str());
             status = 1;
             continue;

@@ -139,7 +139,7 @@ RinexDayResult RunRinexDay(const DayRequest& request, const DayEnvironment& envi
     steps.fewSatellitesText = "Info3! insufficient no. of raw-data PRNs to analyze\r\n";
     // Nothing after the TEC reads the observation table: it is given back as the TEC grows.
     steps.deriveTec = [](DayJob& day, RunLog& dayLog) {
-        return RawAnalyse(day, dayLog, {}, ObservationsAfterTec::kReleased);
+        return statusCode(RawAnalyse(day, dayLog, {}, ObservationsAfterTec::kReleased));
     };
     steps.lastStage = request.lastStage;
     steps.bias.calibration = environment.options.calibration;

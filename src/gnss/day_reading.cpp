@@ -160,7 +160,10 @@ bool takeStationPosition(DayJob& job, RunLog& log) {
         job.station.setFromEcef(obs.stationX_m, obs.stationY_m, obs.stationZ_m);
     } else if (!job.station.known()) {
         log.say("\r\nError! Station coordinates not available!.. computing\r\n");
-        if (SolveStationPosition(job, 0, std::string(), log) != 0 || !job.station.known()) return false;
+        if (SolveStationPosition(job, 0, std::string(), log) != StationPositionResult::kEstablished ||
+            !job.station.known()) {
+            return false;
+        }
         log.append(strfmt("\r\nINFO! station Lat,Lon & Alt are %2.4f, %2.4f & %2.2f\r\n", job.station.latitude_deg,
                           job.station.longitude_deg, job.station.height_m));
     }

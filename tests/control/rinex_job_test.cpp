@@ -355,6 +355,22 @@ TEST(RinexJob, FewerThanFourSatellitesEndTheDayBeforeAnyProduct) {
     EXPECT_TRUE(job.tec.empty());
 }
 
+TEST(RinexJob, ADayTooShortForItsDataIntervalEndsWithTheTecStagesNumberInTheLog) {
+    // Two epochs: no satellite has the 50 epochs the interval is detected from.
+    TempDir dir;
+    const std::string input = copyInto(dir, kExcerpt, "bjfs0010.20o");
+    copyInto(dir, kNavExcerpt, "brdc0010.20n");
+    copyInto(dir, kData + "gnss/P1P22001.DCB", "P1P22001.DCB");
+    DayJob job;
+    RunLog log;
+    EXPECT_EQ(RunRinexDay(requestFor(input), DayEnvironment{}, job, log), RinexDayResult::kNoTec) << log.messages;
+    EXPECT_TRUE(log.messages.ends_with("\r\nError! @raw-analyse1 - interval invalid\r\n"
+                                       "\r\nSome errors in observation processing... err = -1 \r\n"
+                                       "\r\nInfo! errors in Common Block process... \r\n"))
+        << log.messages;
+    EXPECT_TRUE(job.tec.empty());
+}
+
 TEST(RinexJob, TheStationListPlacesTheStationOnTheEarthAndTheSolutionStandsInForIt) {
     // BJFS's header position removed: the list's position, turned Earth-fixed.
     TempDir dir;

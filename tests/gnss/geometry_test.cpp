@@ -46,10 +46,10 @@ TEST(Geometry, GeodeticRoundTripsPolesAntimeridianLookAnglesPiercePointsAndMappi
 
     // Station on the equator at longitude 0: north is +Z, east is +Y, up is +X.
     double el = -1.0, az = -1.0;
-    ASSERT_EQ(LookAngles(kA, 0.0, 0.0, kA + 1e6, -1.0, 1e6, el, az), 1);
+    ASSERT_TRUE(LookAngles(kA, 0.0, 0.0, kA + 1e6, -1.0, 1e6, el, az));
     EXPECT_NEAR(el, M_PI / 4.0, 1e-12);
     EXPECT_TRUE(az > 2.0 * M_PI - 1e-5 && az < 2.0 * M_PI) << az;  // just west of north
-    EXPECT_EQ(LookAngles(std::nan(""), 0.0, 0.0, kA, 0.0, 0.0, el, az), 0);
+    EXPECT_FALSE(LookAngles(std::nan(""), 0.0, 0.0, kA, 0.0, 0.0, el, az));
     EXPECT_TRUE(el == 0.0 && az == 0.0);
 
     EXPECT_EQ(MappingFactor(M_PI / 2.0), 1.0);

@@ -40,9 +40,10 @@ TEST(SelectEphemeris, NearestOfAllRecordsWithTheEarlierOnATieAndTheFirstOfAnEpoc
     table.kepler[5][40000.0].push_back(KeplerEphemeris{});
     EXPECT_NE(SelectEphemeris(table, 5, 60000.0).kepler, nullptr);
     SatState state;
-    EXPECT_EQ(SatellitePosition(table, 850, first, state) + SatellitePosition(table, 206, first, state), -2);
+    EXPECT_FALSE(SatellitePosition(table, 850, first, state));
+    EXPECT_FALSE(SatellitePosition(table, 206, first, state));
     // A record without a semi-major axis has no orbit: no satellite at the Earth's centre.
-    EXPECT_EQ(SatellitePosition(table, 311, first, state), -1);
+    EXPECT_FALSE(SatellitePosition(table, 311, first, state));
 }
 
 TEST(KeplerOrbit, BeiDouGeostationaryFrame) {
@@ -60,7 +61,7 @@ TEST(KeplerOrbit, BeiDouGeostationaryFrame) {
     for (double hour = 0.5; hour < 24.0; hour += 2.0) {
         const double mjd = MjdFromCivil(2020, 6, 25, 0, 0, 0.0) + hour / 24.0;
         SatState geo, meo;
-        ASSERT_EQ(SatellitePosition(table, 405, mjd, geo) + SatellitePosition(table, 406, mjd, meo), 0);
+        ASSERT_TRUE(SatellitePosition(table, 405, mjd, geo) && SatellitePosition(table, 406, mjd, meo));
         const double radius = std::hypot(geo.x_m, geo.y_m, geo.z_m);
         EXPECT_NEAR(radius, 42164e3, 100e3) << hour;
         EXPECT_LT(std::abs(geo.z_m / radius), std::sin(2.0 * M_PI / 180.0)) << hour;
@@ -99,12 +100,32 @@ TEST(KeplerOrbit, VelocityIsTheRateOfThePosition) {
     table.kepler[7][k.toeMjd].push_back(k);
     const double mjd = 59025.4123;
     SatState at, before, after;
-    ASSERT_EQ(SatellitePosition(table, 7, mjd, at), 0);
-    ASSERT_EQ(SatellitePosition(table, 7, mjd - 0.5 / kSecondsPerDay, before), 0);
-    ASSERT_EQ(SatellitePosition(table, 7, mjd + 0.5 / kSecondsPerDay, after), 0);
+    ASSERT_TRUE(SatellitePosition(table, 7, mjd, at));
+    ASSERT_TRUE(SatellitePosition(table, 7, mjd - 0.5 / kSecondsPerDay, before));
+    ASSERT_TRUE(SatellitePosition(table, 7, mjd + 0.5 / kSecondsPerDay, after));
     EXPECT_NEAR(at.vx_mps, after.x_m - before.x_m, 0.01);
     EXPECT_NEAR(at.vy_mps, after.y_m - before.y_m, 0.01);
     EXPECT_NEAR(at.vz_mps, after.z_m - before.z_m, 0.01);
+}
+
+TEST(KeplerOrbit, ARecordWithoutABoundOrbitPlacesNoSatellite) {
+    // A corrupt record (an eccentricity of 1 or more, an element not a number) gives no
+    // position, not a satellite at "nan" for the geometry and the products.
+    const KeplerEphemeris good{.satNo = 7, .toeMjd = 59025.3, .tocMjd = 59025.3, .semiMajorAxis_m = 26560e3,
+                               .eccentricity = 0.01, .i0_rad = 0.96, .omega0_rad = 1.0, .argPerigee_rad = 0.5,
+                               .meanAnomaly_rad = 0.2};
+    KeplerEphemeris unbound = good, noInclination = good;
+    unbound.eccentricity = 1.5;
+    noInclination.i0_rad = std::nan("");
+    SatState state;
+    EXPECT_TRUE(KeplerPosition(good, 59025.4, state));
+    for (const KeplerEphemeris& k : {unbound, noInclination}) {
+        EphemerisTable table;
+        table.kepler[7][k.toeMjd].push_back(k);
+        EXPECT_FALSE(KeplerPosition(k, 59025.4, state));
+        EXPECT_FALSE(SatellitePosition(table, 7, 59025.4, state));
+        EXPECT_TRUE(state.x_m == 0.0 && state.clockOffset_s == 0.0);
+    }
 }
 
 TEST(OrbitSpan, RecordsBoundHowFarOrbitsAreCarriedAndSatposRefusesTimesFarOutside) {
@@ -131,10 +152,10 @@ TEST(OrbitSpan, RecordsBoundHowFarOrbitsAreCarriedAndSatposRefusesTimesFarOutsid
 
     // GLONASS states are integrated up to a day from their record, not over decades.
     SatState state;
-    EXPECT_EQ(SatellitePosition(table, 201, day + 0.9, state), 0);
+    EXPECT_TRUE(SatellitePosition(table, 201, day + 0.9, state));
     EXPECT_GT(std::hypot(state.x_m, state.y_m, state.z_m), 20e6);
     for (double mjd : {day + 1.5, day - 1.5, MjdFromCivil(1980, 1, 6, 0, 0, 0.0)}) {
-        EXPECT_EQ(SatellitePosition(table, 201, mjd, state), -1) << mjd;
+        EXPECT_FALSE(SatellitePosition(table, 201, mjd, state)) << mjd;
         EXPECT_EQ(state.x_m, 0.0);
     }
 
@@ -181,7 +202,7 @@ TEST(EphemerisValidity, OnlyCurrentRecordsPlaceASatelliteForTheAnalysis) {
         EXPECT_EQ(current.kepler != nullptr || current.glonass != nullptr || current.sbas != nullptr, c.current)
             << c.satNo << " " << c.hours;
         SatState state;
-        EXPECT_EQ(SatellitePosition(table, c.satNo, mjd, state, EphemerisUse::kCurrentRecord), c.current ? 0 : -1)
+        EXPECT_EQ(SatellitePosition(table, c.satNo, mjd, state, EphemerisUse::kCurrentRecord), c.current)
             << c.satNo << " " << c.hours;
     }
     EXPECT_FALSE(HasCurrentEphemeris(table, 6, noon));  // no record at all

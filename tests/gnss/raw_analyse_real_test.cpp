@@ -78,7 +78,7 @@ TEST(RawAnalyseBjfs, PositionSolvedThirtySecondsTecFromTheRawTextAndPseudoS4Ever
     EXPECT_LT(distance_m, 100.0);
     EXPECT_EQ(job.context.latitudeDeg, job.station.latitude_deg);
 
-    ASSERT_EQ(RawAnalyse(job, log), 0);
+    ASSERT_EQ(RawAnalyse(job, log), TecPassResult::kDone);
     EXPECT_TRUE(contains(log.messages, "\r\nINFO: @RAW analyse: Data interval = 30.00 Secs\r\n"));
     EXPECT_EQ(job.dataInterval_s, 30.0);
     // The GLONASS satellites of the file have no ephemeris in a GPS navigation file.
@@ -185,8 +185,8 @@ TEST(RawAnalyseBjfs, TheTecOfTheObservablesKeptAndReleasedAsItGrowsIsThatOfTheWh
     EXPECT_GT(kept.obs.pool.blockCount(), 5u);  // released in several steps
 
     RunLog keptTec, wholeTec;
-    ASSERT_EQ(RawAnalyse(kept, keptTec, {}, ObservationsAfterTec::kReleased), 0);
-    ASSERT_EQ(RawAnalyse(whole, wholeTec), 0);
+    ASSERT_EQ(RawAnalyse(kept, keptTec, {}, ObservationsAfterTec::kReleased), TecPassResult::kDone);
+    ASSERT_EQ(RawAnalyse(whole, wholeTec), TecPassResult::kDone);
     EXPECT_EQ(keptTec.messages, wholeTec.messages);
     EXPECT_GT(kept.tec.size(), 25u);
     expectSameTec(kept.tec, whole.tec);

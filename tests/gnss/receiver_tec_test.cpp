@@ -91,7 +91,7 @@ TEST(RawAnalyseReceiver, TheExampleDayGivesTheRinexPathsRecordsScaledByTheFixedF
     files.navigationPaths = {kExamples + "brdc0010.20n"};
     files.p1c1Path = p1c1.path();
     ASSERT_EQ(ReadDayFiles(rinex, files, log), DayReadResult::kRead) << log.messages;
-    ASSERT_EQ(RawAnalyse(rinex, log), 0);
+    ASSERT_EQ(RawAnalyse(rinex, log), TecPassResult::kDone);
 
     DayJob receiver;
     receiver.ephemerides = rinex.ephemerides;

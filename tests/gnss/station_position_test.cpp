@@ -13,6 +13,7 @@
 
 #include "geodesy/geodetic.h"
 #include "gnss/orbits/point_position.h"
+#include "gnss/orbits/svd.h"
 #include "geodesy/time.h"
 #include "test_support.h"
 
@@ -108,7 +109,7 @@ TEST(StationPosition, SkipsBadEpochsAveragesTheSecondToTwentiethSolutionThenMask
     }
     // Solved: epochs 2 to 22; averaged: epochs 3 to 21, i.e. 12 m on average.
     RunLog log;
-    ASSERT_EQ(SolveStationPosition(sky.job, 0, "", log), 0);
+    ASSERT_EQ(SolveStationPosition(sky.job, 0, "", log), StationPositionResult::kEstablished);
     EXPECT_EQ(log.messages, "");
     EXPECT_LT(distance({sky.job.station.x_m, sky.job.station.y_m, sky.job.station.z_m}, at(12)), 1e-3);
     EXPECT_TRUE(sky.job.obs.stationX_m == sky.job.station.x_m && sky.job.obs.stationZ_m == sky.job.station.z_m);
@@ -117,7 +118,8 @@ TEST(StationPosition, SkipsBadEpochsAveragesTheSecondToTwentiethSolutionThenMask
     // first solution is left out, epoch 24 has four satellites above the mask).
     sky.job.obs.byEpoch[kStartMjd - 1.0];
     TempDir dir;
-    ASSERT_EQ(SolveStationPosition(sky.job, 1, dir.path() + "positions.txt", log), 0);
+    ASSERT_EQ(SolveStationPosition(sky.job, 1, dir.path() + "positions.txt", log),
+              StationPositionResult::kEstablished);
     EXPECT_EQ(sky.job.obs.byEpoch.count(kStartMjd - 1.0), 0u);
     const std::string text = readWholeFile(dir.path() + "positions.txt");
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 21);
@@ -132,7 +134,8 @@ TEST(StationPosition, SkipsBadEpochsAveragesTheSecondToTwentiethSolutionThenMask
     EXPECT_NEAR(height, expected.height_m, 0.006);
     // A file that cannot be written is reported; the position is stored all the same.
     sky.job.station = {};
-    EXPECT_EQ(SolveStationPosition(sky.job, 1, dir.path() + "no/such/dir/positions.txt", log), -2);
+    EXPECT_EQ(SolveStationPosition(sky.job, 1, dir.path() + "no/such/dir/positions.txt", log),
+              StationPositionResult::kSolutionsNotWritten);
     EXPECT_TRUE(contains(log.messages, "Error! can't write the station position solutions to ")) << log.messages;
     EXPECT_TRUE(sky.job.station.known());
     // Up to epoch 21 only 20 solutions: no position.
@@ -140,7 +143,7 @@ TEST(StationPosition, SkipsBadEpochsAveragesTheSecondToTwentiethSolutionThenMask
     sky.job.obs.stationX_m = 0.0;
     sky.job.obs.byEpoch.erase(sky.job.obs.byEpoch.upper_bound(kStartMjd + 21 * 30.0 / kSecondsPerDay + 1e-9),
                               sky.job.obs.byEpoch.end());
-    EXPECT_EQ(SolveStationPosition(sky.job, 0, "", log), -1);
+    EXPECT_EQ(SolveStationPosition(sky.job, 0, "", log), StationPositionResult::kNotEstablished);
     EXPECT_TRUE(!sky.job.station.known() && sky.job.obs.stationX_m == 0.0);
 }
 
@@ -153,7 +156,7 @@ TEST(PointPosition, TheFirstIterationTurnsNoSatellite) {
         satellites.push_back({sky.pseudorange(i, station), p.x_m, p.y_m, p.z_m, 2e-5 * double(i)});
     }
     PointPositionResult result;
-    ASSERT_EQ(PointPosition(satellites, result), 0);
+    ASSERT_TRUE(PointPosition(satellites, result));
     EXPECT_LT(distance({result.solution().x_m, result.solution().y_m, result.solution().z_m}, station), 1e-3);
 
     // The first step from the Earth's centre, by the normal equations, with the satellites
@@ -183,6 +186,10 @@ TEST(PointPosition, TheFirstIterationTurnsNoSatellite) {
     EXPECT_NEAR(first.x_m, step[0], 1e-3 * std::abs(step[0]) + 1e-3);
     EXPECT_NEAR(first.y_m, step[1], 1e-3 * std::abs(step[1]) + 1e-3);
     EXPECT_NEAR(first.z_m, step[2], 1e-3 * std::abs(step[2]) + 1e-3);
+
+    // Three satellites cannot fix four unknowns: no solution, and the decomposition says why.
+    ASSERT_FALSE(PointPosition(std::span(satellites).first(3), result));
+    EXPECT_EQ(result.failure, kSvdTooFewRows);
 }
 
 }  // namespace velarix

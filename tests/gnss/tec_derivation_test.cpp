@@ -99,7 +99,7 @@ TEST(DataInterval, TheStageReportsAnIntervalOutOfRangeAndNoLongSatellite) {
         SyntheticDay day;
         day.ephemeris(5);
         day.steady(5, count, step_s);
-        EXPECT_EQ(RawAnalyse(day.job, day.log), -1);
+        EXPECT_EQ(RawAnalyse(day.job, day.log), TecPassResult::kNoInterval);
         EXPECT_EQ(day.log.messages, std::string("\r\nError! ") + message + " - interval invalid\r\n");
         EXPECT_TRUE(day.job.tec.empty() && day.job.dataInterval_s == -1.0);
     }
@@ -128,7 +128,7 @@ TEST(RawAnalyse, RecordsOnlyForCompleteEpochsOfSatellitesThatCanGiveTecAndTheBre
         for (int i = 0; i <= (satNo == 9 ? 30 : 29); ++i) day.steady(satNo, 2, 30.0, kDay + i * 1500.0 * kSecond);
     }
 
-    ASSERT_EQ(RawAnalyse(day.job, day.log), 0);
+    ASSERT_EQ(RawAnalyse(day.job, day.log), TecPassResult::kDone);
     EXPECT_EQ(day.log.messages,
               "\r\nINFO: @RAW analyse: Data interval = 30.00 Secs\r\n"
               "\r\nNo ephemeris available for this satellite of prn..  7"
@@ -170,9 +170,9 @@ TEST(RawAnalyse, ReleasingTheObservationsGivesTheSameTecWhateverTheOrderTheyWere
         }
     }
     ASSERT_GT(inOrder.job.obs.pool.blockCount(), 2u);
-    ASSERT_EQ(RawAnalyse(kept.job, kept.log), 0);
+    ASSERT_EQ(RawAnalyse(kept.job, kept.log), TecPassResult::kDone);
     for (SyntheticDay* day : {&inOrder, &reversed}) {
-        ASSERT_EQ(RawAnalyse(day->job, day->log, {}, ObservationsAfterTec::kReleased), 0);
+        ASSERT_EQ(RawAnalyse(day->job, day->log, {}, ObservationsAfterTec::kReleased), TecPassResult::kDone);
         EXPECT_EQ(day->log.messages, kept.log.messages);
         ASSERT_EQ(day->job.tec.size(), 2u);
         for (const auto& [satNo, series] : kept.job.tec) {

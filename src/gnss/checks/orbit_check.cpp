@@ -107,7 +107,7 @@ OrbitCheckResult CheckBroadcastOrbits(const EphemerisTable& broadcast, const Sp3
             const RecordInfo record = recordFor(broadcast, satNo, mjd);
             SatState state;
             if (!record.found || !withinWindow(window, record.epochMjd, mjd) ||
-                SatellitePosition(broadcast, satNo, mjd, state) != 0) {
+                !SatellitePosition(broadcast, satNo, mjd, state)) {
                 ++check.epochsSkipped;
                 continue;
             }

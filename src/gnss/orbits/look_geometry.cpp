@@ -24,13 +24,13 @@ void GeodeticFromEcef(double x_m, double y_m, double z_m, double& latitude_rad, 
     ecefToGeodeticRad(x_m, y_m, z_m, latitude_rad, longitude_rad, height_m);
 }
 
-int LookAngles(double stationX_m, double stationY_m, double stationZ_m, double satX_m, double satY_m, double satZ_m,
-               double& elevation_rad, double& azimuth_rad) {
+bool LookAngles(double stationX_m, double stationY_m, double stationZ_m, double satX_m, double satY_m, double satZ_m,
+                double& elevation_rad, double& azimuth_rad) {
     elevation_rad = 0.0;
     azimuth_rad = 0.0;
     double lat = 0.0, lon = 0.0, height = 0.0;
     GeodeticFromEcef(stationX_m, stationY_m, stationZ_m, lat, lon, height);
-    if (!(std::abs(lat) <= kHalfPi)) return 0;
+    if (!(std::abs(lat) <= kHalfPi)) return false;
 
     const double dx = satX_m - stationX_m, dy = satY_m - stationY_m, dz = satZ_m - stationZ_m;
     const double sinLat = std::sin(lat), cosLat = std::cos(lat);
@@ -41,7 +41,7 @@ int LookAngles(double stationX_m, double stationY_m, double stationZ_m, double s
     elevation_rad = std::atan(up / std::sqrt(north * north + east * east));
     azimuth_rad = std::atan2(east, north);
     if (azimuth_rad < 0.0) azimuth_rad += 2.0 * kPi;
-    return 1;
+    return true;
 }
 
 void PiercePoint(double stationLatitude_deg, double stationLongitude_deg, double azimuth_rad, double elevation_rad,

@@ -13,10 +13,10 @@ enum class IonoMapping { kThinShell, kMslm };
 void GeodeticFromEcef(double x_m, double y_m, double z_m, double& latitude_rad, double& longitude_rad,
                       double& height_m);
 
-// Elevation and azimuth (rad, azimuth 0..2 pi) of a satellite seen from a station; 1 on
-// success, 0 when the station's latitude is outside +-pi/2 (both outputs 0).
-[[nodiscard]] int LookAngles(double stationX_m, double stationY_m, double stationZ_m, double satX_m, double satY_m,
-                             double satZ_m, double& elevation_rad, double& azimuth_rad);
+// Elevation and azimuth (rad, azimuth 0..2 pi) of a satellite seen from a station; true
+// on success, false when the station's latitude is outside +-pi/2 (both outputs 0).
+[[nodiscard]] bool LookAngles(double stationX_m, double stationY_m, double stationZ_m, double satX_m, double satY_m,
+                              double satZ_m, double& elevation_rad, double& azimuth_rad);
 
 // Pierce-point latitude and longitude (deg; longitude plus 360 when negative).
 void PiercePoint(double stationLatitude_deg, double stationLongitude_deg, double azimuth_rad, double elevation_rad,

@@ -48,19 +48,19 @@ bool referenceEpoch(const SelectedEphemeris& selected, double& mjd) {
     return selected.kepler != nullptr || selected.glonass != nullptr || selected.sbas != nullptr;
 }
 
-// Position and clock of the selected record at `mjd`; -1 without a usable record.
-int evaluate(const SelectedEphemeris& selected, double mjd, SatState& state) {
+// Position and clock of the selected record at `mjd`; false without a usable record.
+bool evaluate(const SelectedEphemeris& selected, double mjd, SatState& state) {
     if (selected.kepler != nullptr) return KeplerPosition(*selected.kepler, mjd, state);
     if (selected.glonass != nullptr) {
-        if (!(std::abs(mjd - selected.glonass->epochMjd) <= kMaxGlonassIntegration_days)) return -1;
+        if (!(std::abs(mjd - selected.glonass->epochMjd) <= kMaxGlonassIntegration_days)) return false;
         GlonassPosition(*selected.glonass, mjd, state);
-        return 0;
+        return true;
     }
     if (selected.sbas != nullptr) {
         SbasPosition(*selected.sbas, mjd, state);
-        return 0;
+        return true;
     }
-    return -1;
+    return false;
 }
 
 }  // namespace
@@ -104,14 +104,14 @@ bool EphemerisSpan(const EphemerisTable& table, int satNo, double& firstMjd, dou
            referenceEpoch(SelectEphemeris(table, satNo, kFar_days), lastMjd);
 }
 
-int SatellitePosition(const EphemerisTable& table, int satNo, double mjd, SatState& state, EphemerisUse use) {
+bool SatellitePosition(const EphemerisTable& table, int satNo, double mjd, SatState& state, EphemerisUse use) {
     state = SatState{};
     const SelectedEphemeris selected = SelectEphemeris(table, satNo, mjd, use);
     SatState later;
     const double laterMjd = mjd + kDifferenceStep_days;
-    if (evaluate(selected, mjd, state) != 0 || evaluate(selected, laterMjd, later) != 0) {
+    if (!evaluate(selected, mjd, state) || !evaluate(selected, laterMjd, later)) {
         state = SatState{};
-        return -1;
+        return false;
     }
     // Divide by the step the two MJDs really are apart: near MJD 60000 a day fraction
     // holds a millisecond only to about 0.03 %, which would bias every velocity.
@@ -120,7 +120,7 @@ int SatellitePosition(const EphemerisTable& table, int satNo, double mjd, SatSta
     state.vy_mps = (later.y_m - state.y_m) / step_s;
     state.vz_mps = (later.z_m - state.z_m) / step_s;
     state.clockDrift_sps = (later.clockOffset_s - state.clockOffset_s) / step_s;
-    return 0;
+    return true;
 }
 
 }  // namespace velarix

@@ -46,12 +46,12 @@ bool EphemerisSpan(const EphemerisTable& table, int satNo, double& firstMjd, dou
 // per position, and a broadcast state a day old is kilometres off anyway.
 constexpr double kMaxGlonassIntegration_days = 1.0;
 
-// 0 and `state` filled (velocity and clock drift from a 1 ms difference); -1 (and a
+// True and `state` filled (velocity and clock drift from a 1 ms difference); false (and a
 // zeroed state) when the satellite has no ephemeris (under kCurrentRecord: no current
 // one), its system no orbit model, the selected Keplerian record no orbit (semi-major
-// axis not positive), or the selected GLONASS record lies more than
+// axis not positive, or no finite position or clock), or the selected GLONASS record lies more than
 // kMaxGlonassIntegration_days from `mjd`.
-[[nodiscard]] int SatellitePosition(const EphemerisTable& table, int satNo, double mjd, SatState& state,
-                                    EphemerisUse use = EphemerisUse::kNearestRecord);
+[[nodiscard]] bool SatellitePosition(const EphemerisTable& table, int satNo, double mjd, SatState& state,
+                                     EphemerisUse use = EphemerisUse::kNearestRecord);
 
 }  // namespace velarix

@@ -36,9 +36,9 @@ double EccentricAnomaly(double meanAnomaly_rad, double eccentricity, int& iterat
     return e_rad;
 }
 
-int KeplerPosition(const KeplerEphemeris& k, double mjd, SatState& state) {
+bool KeplerPosition(const KeplerEphemeris& k, double mjd, SatState& state) {
     state = SatState{};
-    if (!(k.semiMajorAxis_m > 0.0)) return -1;
+    if (!(k.semiMajorAxis_m > 0.0)) return false;
     const int system = systemOf(k.satNo);
     const double gm = (system == kGalileo || system == kBeiDou) ? kGmGalileoBeiDou_m3ps2 : kGmGps_m3ps2;
     const double omegaE = system == kBeiDou ? kEarthRotationBeiDou_radps : kEarthRotation_radps;
@@ -88,7 +88,14 @@ int KeplerPosition(const KeplerEphemeris& k, double mjd, SatState& state) {
     const double dt = (mjd - k.tocMjd) * kSecondsPerDay;
     state.clockOffset_s = k.af0_s + k.af1_sps * dt + k.af2_sps2 * dt * dt -
                           2.0 * std::sqrt(gm * a) * e * sinE / kSpeedOfLightSquared_m2ps2;
-    return 0;
+    // A corrupt record (an eccentricity of 1 or more, an element not a number) would place
+    // the satellite at "nan" in the geometry and the products.
+    if (!std::isfinite(state.x_m) || !std::isfinite(state.y_m) || !std::isfinite(state.z_m) ||
+        !std::isfinite(state.clockOffset_s)) {
+        state = SatState{};
+        return false;
+    }
+    return true;
 }
 
 }  // namespace velarix

@@ -13,9 +13,10 @@ namespace velarix {
 double EccentricAnomaly(double meanAnomaly_rad, double eccentricity, int& iterations);
 
 // Keplerian systems (GPS, Galileo, BeiDou, QZSS, IRNSS) with the system's GM and Earth
-// rotation rate; BeiDou GEO satellites through their inclined reference frame. 0, or -1
-// for a record without a usable orbit (semi-major axis not positive).
-[[nodiscard]] int KeplerPosition(const KeplerEphemeris& record, double mjd, SatState& state);
+// rotation rate; BeiDou GEO satellites through their inclined reference frame. True and
+// `state` filled; false (and a zeroed state) for a record without a usable orbit
+// (semi-major axis not positive, or elements that give no finite position or clock).
+[[nodiscard]] bool KeplerPosition(const KeplerEphemeris& record, double mjd, SatState& state);
 
 // GLONASS: the reference state integrated to `mjd` by fourth-order Runge-Kutta in 60 s
 // steps (the last one shortened). `stepsTaken_s`, when given, receives the steps.

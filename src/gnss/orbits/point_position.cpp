@@ -47,7 +47,7 @@ std::vector<double> residualsAt(std::span<const SatelliteRange> satellites, cons
 
 }  // namespace
 
-int PointPosition(std::span<const SatelliteRange> satellites, PointPositionResult& result) {
+bool PointPosition(std::span<const SatelliteRange> satellites, PointPositionResult& result) {
     result = PointPositionResult{};
     PositionEstimate estimate;
     for (int iteration = 0; iteration < kPointPositionIterations; ++iteration) {
@@ -56,7 +56,7 @@ int PointPosition(std::span<const SatelliteRange> satellites, PointPositionResul
         const std::vector<double> residuals = residualsAt(satellites, estimate, iteration > 0, &design);
         SingularValueDecomposition svd;
         result.failure = DecomposeSvd(design, svd);
-        if (!result.failure.empty()) return 1;
+        if (!result.failure.empty()) return false;
         const std::vector<double> step = SolveSvd(svd, residuals);
         estimate.x_m += step[0];
         estimate.y_m += step[1];
@@ -73,7 +73,7 @@ int PointPosition(std::span<const SatelliteRange> satellites, PointPositionResul
     GeodeticFromEcef(estimate.x_m, estimate.y_m, estimate.z_m, latitude_rad, longitude_rad, result.height_m);
     result.latitude_deg = latitude_rad * kRadiansToDegrees;
     result.longitude_deg = longitude_rad * kRadiansToDegrees;
-    return 0;
+    return true;
 }
 
 }  // namespace velarix

@@ -38,8 +38,8 @@ struct PointPositionResult {
 // Starts at the Earth's centre with a zero clock term and makes five Gauss-Newton steps;
 // from the second on, each satellite is turned about the z axis by the Earth's rotation
 // during the signal's travel time. Pseudoranges must be non-zero (they scale the design
-// rows). 0 on success; 1 when the least-squares decomposition fails (fewer than four
-// satellites, or no convergence): `result.failure` then holds its message.
-[[nodiscard]] int PointPosition(std::span<const SatelliteRange> satellites, PointPositionResult& result);
+// rows). True on success; false when the least-squares decomposition fails (fewer than
+// four satellites, or no convergence): `result.failure` then holds its message.
+[[nodiscard]] bool PointPosition(std::span<const SatelliteRange> satellites, PointPositionResult& result);
 
 }  // namespace velarix

@@ -63,13 +63,13 @@ std::vector<SatelliteRange> usableSatellites(const DayJob& job, double mjd, cons
         SatState state;
         // At the epoch itself, not at the signal's sending time: the satellite's motion in the
         // ~70 ms of travel costs the solution some tens of metres, which the pierce points can bear.
-        if (SatellitePosition(job.ephemerides, record.satNo, mjd, state, EphemerisUse::kCurrentRecord) != 0) continue;
+        if (!SatellitePosition(job.ephemerides, record.satNo, mjd, state, EphemerisUse::kCurrentRecord)) continue;
         if (!plausibleGnssDistance(std::hypot(state.x_m, state.y_m, state.z_m))) continue;
         if (!std::isfinite(state.clockOffset_s)) continue;
         if (approximate) {
             double elevation_rad = 0.0, azimuth_rad = 0.0;
-            if (LookAngles(approximate->x_m, approximate->y_m, approximate->z_m, state.x_m, state.y_m, state.z_m,
-                           elevation_rad, azimuth_rad) == 0 ||
+            if (!LookAngles(approximate->x_m, approximate->y_m, approximate->z_m, state.x_m, state.y_m, state.z_m,
+                            elevation_rad, azimuth_rad) ||
                 !(elevation_rad > kElevationMask_rad)) {
                 continue;
             }
@@ -116,7 +116,7 @@ bool writeSolutions(const std::string& path, const std::vector<EpochSolution>& s
 
 }  // namespace
 
-int SolveStationPosition(DayJob& job, int mode, const std::string& solutionsPath, RunLog& log) {
+StationPositionResult SolveStationPosition(DayJob& job, int mode, const std::string& solutionsPath, RunLog& log) {
     const bool everyEpoch = mode == 1;
     if (everyEpoch) rebuildEpochIndex(job.obs);
 
@@ -126,7 +126,7 @@ int SolveStationPosition(DayJob& job, int mode, const std::string& solutionsPath
         const std::vector<SatelliteRange> satellites = usableSatellites(job, mjd, records, approximate);
         if (satellites.size() < kMinSatellites) continue;
         PointPositionResult fix;
-        if (PointPosition(satellites, fix) != 0) {
+        if (!PointPosition(satellites, fix)) {
             log.append(fix.failure);
             continue;
         }
@@ -139,16 +139,15 @@ int SolveStationPosition(DayJob& job, int mode, const std::string& solutionsPath
             job.obs.stationX_m = approximate->x_m;
             job.obs.stationY_m = approximate->y_m;
             job.obs.stationZ_m = approximate->z_m;
-            if (!everyEpoch) return 0;
+            if (!everyEpoch) return StationPositionResult::kEstablished;
         }
     }
 
-    const int status = approximate ? 0 : -1;
     if (everyEpoch && !writeSolutions(solutionsPath, solutions)) {
         log.append(strfmt("\r\nError! can't write the station position solutions to %s\r\n", solutionsPath.c_str()));
-        return -2;
+        return StationPositionResult::kSolutionsNotWritten;
     }
-    return status;
+    return approximate ? StationPositionResult::kEstablished : StationPositionResult::kNotEstablished;
 }
 
 }  // namespace velarix

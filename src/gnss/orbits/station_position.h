@@ -9,6 +9,13 @@
 
 namespace velarix {
 
+// How the position solution ended.
+enum class StationPositionResult {
+    kEstablished = 0,
+    kNotEstablished = -1,       // fewer than 21 epochs gave a solution; job.station is unchanged
+    kSolutionsNotWritten = -2,  // mode 1 could not write its file (whether or not a position was established)
+};
+
 // Mode 0: solves epochs of job.obs.byEpoch until the approximate position is established
 // and stops. Mode 1: empties byEpoch, refills it from bySatellite, solves every epoch and
 // writes the solutions after the first to `solutionsPath` as lines "hour<TAB>latitude
@@ -23,8 +30,10 @@ namespace velarix {
 // approximate position is the mean X, Y, Z of the 2nd to the 20th of the first 21
 // solutions; it goes to job.station and to the observation table's station X, Y, Z.
 //
-// Returns 0 when the approximate position was established, -1 otherwise, -2 when mode 1
-// could not write `solutionsPath` (reported in `log`; an established position is stored all the same).
-[[nodiscard]] int SolveStationPosition(DayJob& job, int mode, const std::string& solutionsPath, RunLog& log);
+// kEstablished when the approximate position was established, kNotEstablished otherwise,
+// kSolutionsNotWritten when mode 1 could not write `solutionsPath` (reported in `log`; an
+// established position is stored all the same).
+[[nodiscard]] StationPositionResult SolveStationPosition(DayJob& job, int mode, const std::string& solutionsPath,
+                                                       RunLog& log);
 
 }  // namespace velarix

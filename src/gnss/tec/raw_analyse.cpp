@@ -130,7 +130,7 @@ void deriveReleasing(DayJob& job, std::vector<SatelliteWork>& work) {
 
 }  // namespace
 
-int RawAnalyse(DayJob& job, RunLog& log, const ProgressText& progress, ObservationsAfterTec after) {
+TecPassResult RawAnalyse(DayJob& job, RunLog& log, const ProgressText& progress, ObservationsAfterTec after) {
     std::vector<int> satellites;
     for (const auto& [satNo, epochs] : job.obs.bySatellite) satellites.push_back(satNo);
     const bool release = after == ObservationsAfterTec::kReleased;
@@ -157,8 +157,8 @@ int RawAnalyse(DayJob& job, RunLog& log, const ProgressText& progress, Observati
     };
     std::function<void()> endOfPass1;
     if (release) endOfPass1 = [&job, &work] { deriveReleasing(job, work); };
-    const int result = RunTecPasses(job, log, progress, EpochsOfFirstLongSatellite(job.obs), kIntervalTexts,
-                                    satellites, derive, endOfPass1);
+    const TecPassResult result = RunTecPasses(job, log, progress, EpochsOfFirstLongSatellite(job.obs), kIntervalTexts,
+                                              satellites, derive, endOfPass1);
     if (release) job.obs.releaseObservations();
     return result;
 }

@@ -18,9 +18,9 @@ enum class ObservationsAfterTec {
 };
 
 // Empties job.tec and fills it from job.obs, job.ephemerides, job.dcb and job.station;
-// sets job.dataInterval_s and job.phaseSign. 0 when both passes ran; -1 when the data
-// interval could not be established (job.tec stays empty, job.dataInterval_s is -1).
-[[nodiscard]] int RawAnalyse(DayJob& job, RunLog& log, const ProgressText& progress = {},
-                             ObservationsAfterTec after = ObservationsAfterTec::kKept);
+// sets job.dataInterval_s and job.phaseSign. kDone when both passes ran; kNoInterval when
+// the data interval could not be established (job.tec stays empty, job.dataInterval_s is -1).
+[[nodiscard]] TecPassResult RawAnalyse(DayJob& job, RunLog& log, const ProgressText& progress = {},
+                                       ObservationsAfterTec after = ObservationsAfterTec::kKept);
 
 }  // namespace velarix

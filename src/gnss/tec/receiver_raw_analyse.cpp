@@ -94,9 +94,9 @@ ReceiverTecResult RawAnalyseReceiver(DayJob& job, RunLog& log, const ProgressTex
                                return true;
                            });
     };
-    const int passes = RunTecPasses(job, log, progress, EpochsOfFirstLongSatellite(job.receiverObs), kIntervalTexts,
-                                    satellites, derive);
-    return passes == 0 ? ReceiverTecResult::kDone : ReceiverTecResult::kNoInterval;
+    const TecPassResult passes = RunTecPasses(job, log, progress, EpochsOfFirstLongSatellite(job.receiverObs),
+                                              kIntervalTexts, satellites, derive);
+    return passes == TecPassResult::kDone ? ReceiverTecResult::kDone : ReceiverTecResult::kNoInterval;
 }
 
 }  // namespace velarix

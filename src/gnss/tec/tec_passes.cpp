@@ -37,14 +37,12 @@ bool TecOfEpoch(const TecObservables& o, const TecConversion& c, TecRecord& reco
 
 void AddTecGeometry(const DayJob& job, int satNo, TecRecord& record) {
     SatState satellite;
-    if (SatellitePosition(job.ephemerides, satNo, record.epochMjd, satellite, EphemerisUse::kCurrentRecord) != 0) {
-        return;
-    }
+    if (!SatellitePosition(job.ephemerides, satNo, record.epochMjd, satellite, EphemerisUse::kCurrentRecord)) return;
     double elevation_rad = 0.0;
     double azimuth_rad = 0.0;
     const StationPosition& station = job.station;
-    if (LookAngles(station.x_m, station.y_m, station.z_m, satellite.x_m, satellite.y_m, satellite.z_m, elevation_rad,
-                   azimuth_rad) != 1) {
+    if (!LookAngles(station.x_m, station.y_m, station.z_m, satellite.x_m, satellite.y_m, satellite.z_m, elevation_rad,
+                    azimuth_rad)) {
         return;
     }
     record.elevation_deg = elevation_rad * kRadiansToDegrees;
@@ -67,16 +65,17 @@ void StoreSatelliteTec(DayJob& job, int satNo, TecSeries series) {
     job.tec.emplace(satNo, std::move(series));
 }
 
-int RunTecPasses(DayJob& job, RunLog& log, const ProgressText& progress, const std::vector<double>& intervalEpochs,
-                 const TecIntervalTexts& texts, const std::vector<int>& satellites,
-                 const std::function<void(int satNo)>& derive, const std::function<void()>& endOfPass1) {
+TecPassResult RunTecPasses(DayJob& job, RunLog& log, const ProgressText& progress,
+                           const std::vector<double>& intervalEpochs, const TecIntervalTexts& texts,
+                           const std::vector<int>& satellites, const std::function<void(int satNo)>& derive,
+                           const std::function<void()>& endOfPass1) {
     job.tec.clear();
     job.dataInterval_s = -1.0;
     double interval_s = 0.0;
     const DataIntervalResult detected = DetectDataInterval(intervalEpochs, interval_s);
     if (detected != DataIntervalResult::kFound) {
         log.append(detected == DataIntervalResult::kNoLongSatellite ? texts.noLongSatellite : texts.outOfRange);
-        return -1;
+        return TecPassResult::kNoInterval;
     }
     job.dataInterval_s = interval_s;
     log.append("\r\nINFO: @RAW analyse: Data interval = " + strfmt("%2.2lf", interval_s) + " Secs\r\n");
@@ -99,7 +98,7 @@ int RunTecPasses(DayJob& job, RunLog& log, const ProgressText& progress, const s
             log.append("\n  ->Caution... there are more than 29 breaks for the PRN: " + strfmt("%d", satNo));
         }
     }
-    return 0;
+    return TecPassResult::kDone;
 }
 
 }  // namespace velarix

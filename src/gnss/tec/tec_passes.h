@@ -10,6 +10,7 @@
 #include "gnss/day_job.h"
 #include "gnss/tec/tec_table.h"
 #include "platform/run_log.h"
+#include "platform/status_code.h"
 
 namespace velarix {
 
@@ -76,14 +77,21 @@ struct TecIntervalTexts {
     const char* outOfRange;          // an interval outside (0, 300] s
 };
 
+// How the passes ended; the numbers are those of the run log ("err = %d").
+enum class TecPassResult {
+    kDone = 0,
+    kNoInterval = -1,  // no usable data interval; job.tec stays empty
+};
+
 // Both passes: empties job.tec; detects the data interval from `intervalEpochs` (the
 // epochs of the first satellite with more than 49); then pass 1 calls `derive(satNo)` for
 // each of `satellites` that has an ephemeris, then `endOfPass1` when given (for a path that
 // derives its satellites side by side), and pass 2 levels every satellite derived.
-// 0, or -1 when the interval could not be established (job.tec stays empty).
-[[nodiscard]] int RunTecPasses(DayJob& job, RunLog& log, const ProgressText& progress,
-                               const std::vector<double>& intervalEpochs, const TecIntervalTexts& texts,
-                               const std::vector<int>& satellites, const std::function<void(int satNo)>& derive,
-                               const std::function<void()>& endOfPass1 = {});
+// kDone, or kNoInterval when the interval could not be established (job.tec stays empty).
+[[nodiscard]] TecPassResult RunTecPasses(DayJob& job, RunLog& log, const ProgressText& progress,
+                                         const std::vector<double>& intervalEpochs, const TecIntervalTexts& texts,
+                                         const std::vector<int>& satellites,
+                                         const std::function<void(int satNo)>& derive,
+                                         const std::function<void()>& endOfPass1 = {});
 
 }  // namespace velarix
