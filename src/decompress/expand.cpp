@@ -122,7 +122,7 @@ bool isExpandable(const std::string& path) {
 }
 
 DecodeStatus expandFile(const std::string& input, const std::string& output, std::string& message,
-                        ReplacePolicy policy) {
+                        ReplacePolicy policy, Durability durability) {
     std::error_code error;
     if (std::filesystem::equivalent(input, output, error)) {
         message = "Cannot write file: the output is the input";
@@ -131,7 +131,7 @@ DecodeStatus expandFile(const std::string& input, const std::string& output, std
     // Decoded into a temporary file that takes the output's name only when complete: a
     // failed or interrupted decode leaves the output as it was.
     AtomicOutput out;
-    if (const OutputStatus opened = out.open(output, policy); opened != OutputStatus::kOk) {
+    if (const OutputStatus opened = out.open(output, policy, durability); opened != OutputStatus::kOk) {
         message = strfmt("Cannot write file: %s: %s", output.c_str(), outputStatusText(opened));
         return DecodeStatus::kCannotWrite;
     }

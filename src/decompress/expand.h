@@ -40,9 +40,11 @@ std::vector<DecodeStep> decodeSteps(const std::string& path, std::string& plainN
 // and kCrxSkippedToEnd are warnings: the output is kept, see expandSucceeded). `message`
 // receives the decoder's text. Refused with kCannotWrite: an output that is the input
 // itself, or that exists and is not a regular file (directory, FIFO, device, symbolic
-// link), or, under kNeverReplace, that exists at all.
+// link), or, under kNeverReplace, that exists at all. A scratch copy (Durability::kScratch)
+// is not waited for on disk.
 [[nodiscard]] DecodeStatus expandFile(const std::string& input, const std::string& output, std::string& message,
-                                      ReplacePolicy policy = ReplacePolicy::kReplaceRegularFile);
+                                      ReplacePolicy policy = ReplacePolicy::kReplaceRegularFile,
+                                      Durability durability = Durability::kSynced);
 
 // expandSucceeded (decompress/decode_status.h) tells whether a result left a usable output.
 

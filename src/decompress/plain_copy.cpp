@@ -21,7 +21,8 @@ PlainCopy::PlainCopy(const std::string& path, const std::string& folder) : path_
         error_ = "cannot create a temporary file in " + where;
         return;
     }
-    result_ = expandFile(path, temporary_.path(), decoderText_);
+    // A scratch copy is read and removed by this process: no need to wait for the disk.
+    result_ = expandFile(path, temporary_.path(), decoderText_, ReplacePolicy::kReplaceRegularFile, Durability::kScratch);
     if (!expandSucceeded(result_)) {
         error_ = strfmt("expansion failed (%d): %s", statusCode(result_), decoderText_.c_str());
         temporary_.remove();

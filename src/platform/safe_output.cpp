@@ -103,7 +103,7 @@ const char* outputStatusText(OutputStatus status) {
     return "unknown output status";
 }
 
-OutputStatus AtomicOutput::open(const std::string& finalPath, ReplacePolicy policy) {
+OutputStatus AtomicOutput::open(const std::string& finalPath, ReplacePolicy policy, Durability durability) {
     discard();
     mode_t mode = 0;
     if (const OutputStatus found = checkFinalPath(finalPath, policy, mode); found != OutputStatus::kOk) return found;
@@ -120,6 +120,7 @@ OutputStatus AtomicOutput::open(const std::string& finalPath, ReplacePolicy poli
     }
     finalPath_ = finalPath;
     policy_ = policy;
+    durability_ = durability;
     writeFailed_ = false;
     return OutputStatus::kOk;
 }
@@ -140,7 +141,7 @@ OutputStatus AtomicOutput::commit() {
         fchmod(fd, mode);  // some file systems have no modes; that is no reason to fail
         // On disk before the rename, so that a power cut never leaves an empty file
         // under the final name.
-        written = fsync(fd) == 0 || errno == EINVAL;
+        if (durability_ == Durability::kSynced) written = fsync(fd) == 0 || errno == EINVAL;
     }
     written = std::fclose(stream_) == 0 && written;
     stream_ = nullptr;

@@ -22,6 +22,11 @@ enum class ReplacePolicy {
     kNeverReplace,        // an existing file, even one that appears while writing, is kept
 };
 
+enum class Durability {
+    kSynced,   // on disk before it takes its final name: a power cut never leaves it empty
+    kScratch,  // read back and removed by this process: what a power cut loses is nobody's
+};
+
 class AtomicOutput {
 public:
     AtomicOutput() = default;
@@ -32,7 +37,8 @@ public:
     // Creates the temporary file. Refuses a final path that exists and is not a regular
     // file (a directory, FIFO, device, socket or symbolic link) and, under kNeverReplace,
     // one that exists at all.
-    [[nodiscard]] OutputStatus open(const std::string& finalPath, ReplacePolicy policy);
+    [[nodiscard]] OutputStatus open(const std::string& finalPath, ReplacePolicy policy,
+                                    Durability durability = Durability::kSynced);
 
     // The temporary file's stream (binary, buffered); nullptr before open().
     std::FILE* stream() { return stream_; }
@@ -41,8 +47,8 @@ public:
     // The temporary file, for writers that open it by name themselves.
     const std::string& temporaryPath() const { return temporaryPath_; }
 
-    // Flushes, checks for errors, closes and moves the file into place, with the
-    // permissions of the file it replaces, else 0666 less the umask. On any failure the
+    // Flushes, checks for errors, syncs (unless kScratch), closes and moves the file into
+    // place, with the permissions of the file it replaces, else 0666 less the umask. On any failure the
     // temporary file is removed and the final path is left as it was.
     [[nodiscard]] OutputStatus commit();
     // Removes the temporary file unless committed.
@@ -52,6 +58,7 @@ private:
     std::string finalPath_;
     std::string temporaryPath_;
     ReplacePolicy policy_ = ReplacePolicy::kNeverReplace;
+    Durability durability_ = Durability::kSynced;
     std::FILE* stream_ = nullptr;
     bool writeFailed_ = false;
     int slot_ = -1;
