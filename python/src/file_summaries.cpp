@@ -7,8 +7,6 @@
 #include "decompress/decode_stream.h"
 #include "decompress/plain_copy.h"
 #include "platform/run_log.h"
-#include "platform/status_code.h"
-#include "platform/strfmt.h"
 #include "platform/text.h"
 #include "rinex/nav_reader.h"
 #include "rinex/obs_reader.h"
@@ -61,9 +59,7 @@ py::dict ReadObsSummary(const std::string& path) {
             counts = OBS_readR3(stream.lines(), path, table, header, log);
             decoded = stream.finish(decoderText);
         }
-        if (!expandSucceeded(decoded)) {
-            raiseOsError(path + ": " + strfmt("expansion failed (%d): %s", statusCode(decoded), decoderText.c_str()));
-        }
+        if (!expandSucceeded(decoded)) raiseOsError(path + ": " + expansionFailure(decoded, decoderText));
     }
     switch (table.readStatus) {
         case kObsCannotOpen: raiseOsError(path + ": cannot open the file");

@@ -7,6 +7,10 @@
 
 namespace velarix {
 
+std::string expansionFailure(DecodeStatus result, const std::string& decoderText) {
+    return strfmt("expansion failed (%d): %s", statusCode(result), decoderText.c_str());
+}
+
 PlainCopy::PlainCopy(const std::string& path, const std::string& folder) : path_(path) {
     if (!isExpandable(path)) return;
     expanded_ = true;
@@ -24,7 +28,7 @@ PlainCopy::PlainCopy(const std::string& path, const std::string& folder) : path_
     // A scratch copy is read and removed by this process: no need to wait for the disk.
     result_ = expandFile(path, temporary_.path(), decoderText_, ReplacePolicy::kReplaceRegularFile, Durability::kScratch);
     if (!expandSucceeded(result_)) {
-        error_ = strfmt("expansion failed (%d): %s", statusCode(result_), decoderText_.c_str());
+        error_ = expansionFailure(result_, decoderText_);
         temporary_.remove();
         return;
     }

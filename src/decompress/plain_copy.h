@@ -11,6 +11,10 @@
 
 namespace velarix {
 
+// "expansion failed (<code>): <decoder's text>": why a compressed input gave no plain
+// text, as callers report it after its name.
+std::string expansionFailure(DecodeStatus result, const std::string& decoderText);
+
 class PlainCopy {
 public:
     // `folder`: where the expanded copy goes, ending in '/'; "" for $TMPDIR.

@@ -57,6 +57,13 @@ bool selectedObservables(const SatEpochRecord& epoch, const TecObsSelection& sel
     return true;
 }
 
+// The selection's observables of an epoch, as DeriveEpochTec and DeriveSatelliteTec take them.
+auto observablesOf(const TecObsSelection& selection) {
+    return [&selection](const SatEpochRecord& epoch, TecObservables& o) {
+        return selectedObservables(epoch, selection, o);
+    };
+}
+
 // One satellite's pass 1 while the pool's blocks go by.
 struct SatelliteWork {
     int satNo = 0;
@@ -69,10 +76,7 @@ struct SatelliteWork {
 };
 
 void takeEpoch(const DayJob& job, SatelliteWork& work, const SatEpochRecord& epoch) {
-    const TecObsSelection& selection = *work.selection;
-    auto observables = [&selection](const SatEpochRecord& record, TecObservables& o) {
-        return selectedObservables(record, selection, o);
-    };
+    auto observables = observablesOf(*work.selection);
     DeriveEpochTec(job, work.satNo, epoch, work.conversion, observables, work.picked, work.series);
 }
 
@@ -150,10 +154,7 @@ TecPassResult RawAnalyse(DayJob& job, RunLog& log, const ProgressText& progress,
             satellite.epochs = &job.obs.bySatellite.at(satNo);
             return;
         }
-        DeriveSatelliteTec(job, satNo, job.obs.bySatellite.at(satNo), tec.conversion,
-                           [&selection](const SatEpochRecord& epoch, TecObservables& o) {
-                               return selectedObservables(epoch, selection, o);
-                           });
+        DeriveSatelliteTec(job, satNo, job.obs.bySatellite.at(satNo), tec.conversion, observablesOf(selection));
     };
     std::function<void()> endOfPass1;
     if (release) endOfPass1 = [&job, &work] { deriveReleasing(job, work); };
